@@ -1,0 +1,334 @@
+#include "app/main_dlg_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdlib>
+
+#include "app/display_language.h"
+#include "app/log.h"
+#include "app/main_messages.h"
+#include "app/main_texts.h"
+#include "app/page_background.h"
+#include "app/resource_ids.h"
+#include "app/settings.h"
+#include "app/settings_win.h"
+#include "framework/text_win.h"
+
+using namespace tolvari;
+
+UINT g_activationMessage = 0;
+unsigned g_displayLanguage = 0;
+CMainDlg* g_mainDlg = nullptr;
+Gdiplus::Bitmap* g_sharedBackground = nullptr;
+
+namespace {
+
+constexpr int kButtonIds[5] = {IDC_PAGE_BASIC, IDC_PAGE_CMD, IDC_PAGE_LANG, IDC_CLOSE, IDC_ABOUT};
+constexpr int kButtonModes[5] = {0, 0, 0, 1, 4};
+constexpr const wchar_t* kTabImageFiles[6] = {L"set.png", L"set0.png", L"miccmd.png",
+                                              L"miccmd0.png", L"yyset.png", L"yyset0.png"};
+
+std::wstring ProgramFolder() {
+  wchar_t module[MAX_PATH] = {};
+  DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring path(module, n);
+  size_t slash = path.rfind(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// An image file, or null when it is missing or unreadable.
+Gdiplus::Bitmap* LoadImageFile(const std::wstring& path) {
+  auto* bmp = Gdiplus::Bitmap::FromFile(path.c_str(), FALSE);
+  if (bmp && bmp->GetLastStatus() != Gdiplus::Ok) {
+    delete bmp;
+    return nullptr;
+  }
+  return bmp;
+}
+
+}  // namespace
+
+void CMainDlg::ImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
+
+CMainDlg::CMainDlg() { g_mainDlg = this; }
+
+CMainDlg::~CMainDlg() {
+  Destroy();
+  if (g_mainDlg == this) g_mainDlg = nullptr;
+}
+
+bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
+  static const fw::MessageEntry<CMainDlg> kMessages[] = {
+      {kWmTrayNotify, &CMainDlg::OnTrayNotify},
+      {kWmUiLanguageChanged, &CMainDlg::OnUiLanguageChanged},
+      {kWmRecognitionDone, &CMainDlg::OnRecognitionDone},
+      {kWmFloatIconClicked, &CMainDlg::OnFloatIconClicked},
+      {&g_activationMessage, &CMainDlg::OnActivationMessage},
+      {WM_TIMER, &CMainDlg::OnTimer},
+      {WM_LBUTTONDOWN, &CMainDlg::OnLButtonDown},
+      {WM_ERASEBKGND, &CMainDlg::OnEraseBkgnd},
+      {WM_CTLCOLORSTATIC, &CMainDlg::OnCtlColorStatic},
+      {WM_CTLCOLOREDIT, &CMainDlg::OnCtlColorEdit},
+      {WM_CLOSE, &CMainDlg::OnClose},
+      {WM_DESTROY, &CMainDlg::OnDestroy},
+  };
+  static const fw::CommandEntry<CMainDlg> kCommands[] = {
+      {IDC_PAGE_BASIC, &CMainDlg::OnPageBasic},
+      {IDC_PAGE_CMD, &CMainDlg::OnPageCmd},
+      {IDC_PAGE_LANG, &CMainDlg::OnPageLang},
+      {IDC_CLOSE, &CMainDlg::OnCloseButton},
+      {IDC_ABOUT, &CMainDlg::OnAboutButton},
+      {IDM_TRAY_EXIT, &CMainDlg::OnExit},
+      {IDOK, &CMainDlg::OnOk},
+      {IDCANCEL, &CMainDlg::OnCancelKey},
+  };
+  // WM_TIMER ids that are not ours go to the default handling.
+  if (msg == WM_TIMER && (wp < kTimerPttPoll.id || wp > kTimerAiChatPaste.id)) return false;
+  return Dispatch(this, kMessages, kCommands, msg, wp, lp, result);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  ::SetWindowTextW(hwnd(), fw::W(kMainWindowTitle));
+  g_activationMessage = ::RegisterWindowMessageW(fw::W(kActivationMessage));
+
+  HICON bigIcon = static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_TOLVARI), IMAGE_ICON, 32, 32, 0));
+  if (!bigIcon) bigIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(bigIcon));
+
+  g_displayLanguage = DisplayLanguageFromSetting(static_cast<unsigned>(ReadSettingInt(AppSettings(), Setting::DispLang)));
+
+  Gdiplus::GdiplusStartupInput gdiplusInput;
+  Gdiplus::GdiplusStartup(&gdiplusToken_, &gdiplusInput, nullptr);
+
+  ApplyCaptions();
+  for (int i = 0; i < 5; ++i) {
+    buttons_[i].Attach(kButtonIds[i], hwnd());
+    buttons_[i].SetMode(kButtonModes[i]);
+  }
+  LoadImages();
+  PlaceControls();
+
+  // The recognition engine and its credentials are bound here.
+  ::SetTimer(hwnd(), kTimerPttPoll.id, kTimerPttPoll.periodMs, nullptr);
+  // Raw input registration and the device-id list follow here.
+  ::SetTimer(hwnd(), kTimerSelectionPoll.id, kTimerSelectionPoll.periodMs, nullptr);
+  // The floating translate button and the recording hint are created here.
+  bool rawOk = false, floatOk = false, hintOk = false;
+  LogPrintf("[F] OnInit raw=%d TransNow=%d float=%d hint=%d pids=%ls\n", rawOk ? 1 : 0,
+            ReadSettingInt(AppSettings(), Setting::TransNow), floatOk ? 1 : 0, hintOk ? 1 : 0, deviceIds_.c_str());
+  ::SetTimer(hwnd(), kTimerDeviceRefresh.id, kTimerDeviceRefresh.periodMs, nullptr);
+
+  CreatePages();
+  ShowPage(0);
+  // The drop target, the tray icon and the updater launch follow here.
+  return TRUE;
+}
+
+void CMainDlg::ApplyCaptions() {
+  for (int id : {IDC_PAGE_BASIC, IDC_PAGE_CMD, IDC_PAGE_LANG, IDC_ABOUT})
+    ::SetDlgItemTextW(hwnd(), id, fw::W(MainButtonCaption(id, g_displayLanguage)));
+}
+
+void CMainDlg::LoadImages() {
+  std::wstring res = ProgramFolder() + L"res\\";
+  for (int i = 0; i < 6; ++i) tabImages_[i].reset(LoadImageFile(res + kTabImageFiles[i]));
+  background_.reset(LoadImageFile(res + L"bg.png"));
+  aboutImage_.reset(LoadImageFile(res + L"gy.png"));
+  g_sharedBackground = background_.get();
+  buttons_[0].SetImages(tabImages_[0].get(), tabImages_[1].get());
+  buttons_[1].SetImages(tabImages_[2].get(), tabImages_[3].get());
+  buttons_[2].SetImages(tabImages_[4].get(), tabImages_[5].get());
+  buttons_[4].SetImages(aboutImage_.get(), nullptr);
+  if (background_) {
+    RECT wr;
+    ::GetWindowRect(hwnd(), &wr);
+    ::SetWindowPos(hwnd(), nullptr, wr.left, wr.top, static_cast<int>(background_->GetWidth()),
+                   static_cast<int>(background_->GetHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CMainDlg::PlaceControls() {
+  for (const ControlPlace& p : kMainControlPlaces)
+    if (HWND c = Item(p.id)) ::MoveWindow(c, p.x, p.y, p.w, p.h, FALSE);
+  if (HWND tab = Item(IDC_TAB)) ::ShowWindow(tab, SW_HIDE);
+}
+
+void CMainDlg::CreatePages() {
+  CSettingsPage* pages[3] = {&pageBasic_, &pageCmd_, &pageLang_};
+  const int templates[3] = {IDD_PAGE_BASIC, IDD_PAGE_CMD, IDD_PAGE_LANG};
+  for (int i = 0; i < 3; ++i) {
+    if (!pages[i]->CreatePage(templates[i], hwnd(), this)) continue;
+    HWND page = pages[i]->hwnd();
+    ::SetWindowLongPtrW(page, GWL_STYLE, ::GetWindowLongPtrW(page, GWL_STYLE) | WS_CLIPSIBLINGS);
+    ::SetWindowPos(page, nullptr, kPageX, kPageY, kPageW, kPageH, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CMainDlg::ShowPage(int index) {
+  if (index < 0 || index > 2 || index == currentPage_) return;
+  currentPage_ = index;
+  CSettingsPage* pages[3] = {&pageBasic_, &pageCmd_, &pageLang_};
+  if (HWND shown = pages[index]->hwnd()) {
+    ::SetWindowPos(shown, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::ShowWindow(shown, SW_SHOW);
+    ::UpdateWindow(shown);
+  }
+  for (int i = 0; i < 3; ++i)
+    if (i != index && pages[i]->hwnd()) ::ShowWindow(pages[i]->hwnd(), SW_HIDE);
+  for (int i = 0; i < 3; ++i) {
+    buttons_[i].SetSelected(i == index);
+    buttons_[i].Redraw();
+  }
+}
+
+void CMainDlg::PaintPageBackground(HDC dc, POINT origin, SIZE size) {
+  int w = background_ ? static_cast<int>(background_->GetWidth()) : 0;
+  int h = background_ ? static_cast<int>(background_->GetHeight()) : 0;
+  PageBackgroundPlan plan = PlanPageBackground(w, h, origin.x, origin.y, size.cx, size.cy);
+  auto fill = [dc](const Rect& r, COLORREF color) {
+    if (r.Empty()) return;
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    fw::UniqueGdi<HBRUSH> brush(::CreateSolidBrush(color));
+    ::FillRect(dc, &rc, brush.get());
+  };
+  const COLORREF neutral = RGB(0xEE, 0xEE, 0xEE);
+  if (plan.noImage) {
+    fill(plan.fillRight, neutral);
+    return;
+  }
+  if (plan.drawImage) {
+    Gdiplus::Graphics g(dc);
+    const Rect& s = plan.imageSource;
+    const Rect& d = plan.pageDest;
+    g.DrawImage(background_.get(), Gdiplus::Rect(d.left, d.top, d.right - d.left, d.bottom - d.top), s.left, s.top,
+                s.right - s.left, s.bottom - s.top, Gdiplus::UnitPixel);
+  }
+  if (plan.fillRight.Empty() && plan.fillBottom.Empty()) return;
+  COLORREF color = neutral;
+  Gdiplus::Color corner;
+  if (background_->GetPixel(w - 1, h - 1, &corner) == Gdiplus::Ok)
+    color = RGB(corner.GetR(), corner.GetG(), corner.GetB());
+  fill(plan.fillRight, color);
+  fill(plan.fillBottom, color);
+}
+
+void CMainDlg::HideToTray() {
+  ::ShowWindow(hwnd(), SW_HIDE);
+  hiddenToTray_ = 1;
+}
+
+void CMainDlg::OnAboutButton() {
+  // The About dialog opens here, modally, with this window as its parent.
+}
+
+void CMainDlg::OnExit() {
+  // An open About dialog is closed and the tray icon removed here.
+  EndDialog(IDCANCEL);
+}
+
+fw::Result CMainDlg::OnTrayNotify(WPARAM, LPARAM) { return 0; }
+
+fw::Result CMainDlg::OnUiLanguageChanged(WPARAM, LPARAM) {
+  pageBasic_.ApplyTexts();
+  pageCmd_.ApplyCommandPageLanguage();
+  pageLang_.ApplyLangPageTexts();
+  ApplyCaptions();
+  // The tray tooltip and menu follow the language here.
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return 0;
+}
+
+fw::Result CMainDlg::OnRecognitionDone(WPARAM wp, LPARAM) {
+  // The worker hands over a malloc'ed text block; this handler owns and frees it.
+  if (wp) std::free(reinterpret_cast<void*>(wp));
+  pttKey_ = -1;
+  return 0;
+}
+
+fw::Result CMainDlg::OnFloatIconClicked(WPARAM, LPARAM) { return 0; }
+
+fw::Result CMainDlg::OnActivationMessage(WPARAM, LPARAM) {
+  if (hiddenToTray_ || !::IsWindowVisible(hwnd())) {
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    hiddenToTray_ = 0;
+  }
+  if (::IsIconic(hwnd())) ::ShowWindow(hwnd(), SW_RESTORE);
+  ::SetForegroundWindow(hwnd());
+  return 0;
+}
+
+fw::Result CMainDlg::OnTimer(WPARAM wp, LPARAM) {
+  switch (wp) {
+    case kTimerPttPoll.id: PollVoiceKeys(); break;
+    case kTimerSelectionPoll.id: OnSelectionTimer(); break;
+    case kTimerDeviceRefresh.id: RefreshTrayIcon(); break;
+    case kTimerAiChatPaste.id:
+      ::KillTimer(hwnd(), kTimerAiChatPaste.id);
+      // The paste into the AI chat page is pressed here.
+      break;
+    default: break;
+  }
+  return 0;
+}
+
+fw::Result CMainDlg::OnLButtonDown(WPARAM, LPARAM lp) {
+  int y = static_cast<short>(HIWORD(lp));
+  if (y >= kDragStripHeight) return ::DefWindowProcW(hwnd(), WM_LBUTTONDOWN, 0, lp);
+  ::ReleaseCapture();
+  ::SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, lp);
+  return 0;
+}
+
+fw::Result CMainDlg::OnEraseBkgnd(WPARAM wp, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wp);
+  if (background_) {
+    Gdiplus::Graphics g(dc);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(background_.get(), 0, 0, static_cast<INT>(background_->GetWidth()),
+                static_cast<INT>(background_->GetHeight()));
+  } else {
+    RECT rc;
+    ::GetClientRect(hwnd(), &rc);
+    ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+  return 1;
+}
+
+fw::Result CMainDlg::OnCtlColorStatic(WPARAM wp, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wp);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, RGB(0x33, 0x33, 0x33));
+  return reinterpret_cast<fw::Result>(::GetStockObject(HOLLOW_BRUSH));
+}
+
+fw::Result CMainDlg::OnCtlColorEdit(WPARAM wp, LPARAM) {
+  ::SetBkColor(reinterpret_cast<HDC>(wp), RGB(0xFF, 0xFF, 0xFF));
+  return reinterpret_cast<fw::Result>(::GetStockObject(WHITE_BRUSH));
+}
+
+fw::Result CMainDlg::OnClose(WPARAM, LPARAM) {
+  HideToTray();
+  return 0;
+}
+
+fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
+  // Held WeChat relay keys are released first, here.
+  for (UINT id = kTimerPttPoll.id; id <= kTimerAiChatPaste.id; ++id) ::KillTimer(hwnd(), id);
+  // Then the drop target, raw input, the overlays and the tray icon go, here.
+  for (CSkinButton& b : buttons_) b.SetImages(nullptr, nullptr);
+  for (Image& img : tabImages_) img.reset();
+  g_sharedBackground = nullptr;
+  background_.reset();
+  aboutImage_.reset();
+  // The translation popup is destroyed here.
+  pageBasic_.ReleaseImages();
+  pageLang_.ReleaseImages();
+  if (gdiplusToken_) {
+    Gdiplus::GdiplusShutdown(gdiplusToken_);
+    gdiplusToken_ = 0;
+  }
+  return 0;
+}

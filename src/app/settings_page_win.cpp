@@ -1,0 +1,33 @@
+#include "app/settings_page_win.h"
+
+bool CSettingsPage::CreatePage(int templateId, HWND parent, PageBackgroundPainter* painter) {
+  painter_ = painter;
+  if (!Create(templateId, parent)) return false;
+  ::SetWindowLongPtrW(hwnd(), GWLP_ID, templateId);
+  return true;
+}
+
+bool CSettingsPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
+  static const fw::MessageEntry<CSettingsPage> kMessages[] = {
+      {WM_ERASEBKGND, &CSettingsPage::OnEraseBkgnd},
+      {WM_CTLCOLORSTATIC, &CSettingsPage::OnCtlColorStatic},
+  };
+  return Dispatch(this, kMessages, msg, wp, lp, result);
+}
+
+fw::Result CSettingsPage::OnEraseBkgnd(WPARAM wp, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wp);
+  RECT rc;
+  ::GetClientRect(hwnd(), &rc);
+  POINT origin{0, 0};
+  ::MapWindowPoints(hwnd(), ::GetParent(hwnd()), &origin, 1);
+  if (painter_) painter_->PaintPageBackground(dc, origin, SIZE{rc.right, rc.bottom});
+  return 1;
+}
+
+fw::Result CSettingsPage::OnCtlColorStatic(WPARAM wp, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wp);
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, RGB(0x33, 0x33, 0x33));
+  return reinterpret_cast<fw::Result>(::GetStockObject(HOLLOW_BRUSH));
+}

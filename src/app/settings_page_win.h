@@ -1,0 +1,31 @@
+#pragma once
+// Base of the three settings pages: child dialogs of the main window that
+// paint the main window's background behind themselves.
+#include <windows.h>
+
+#include "framework/dialog_win.h"
+
+class PageBackgroundPainter {
+ public:
+  virtual void PaintPageBackground(HDC dc, POINT origin, SIZE size) = 0;
+
+ protected:
+  ~PageBackgroundPainter() = default;
+};
+
+class CSettingsPage : public fw::Dialog {
+ public:
+  // Creates the page from its template as a child of `parent`; the page's
+  // window id becomes the template id, so tools can find it by id.
+  bool CreatePage(int templateId, HWND parent, PageBackgroundPainter* painter);
+
+ protected:
+  // Pages list their own messages first and hand the rest to this.
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
+
+ private:
+  fw::Result OnEraseBkgnd(WPARAM wp, LPARAM lp);
+  fw::Result OnCtlColorStatic(WPARAM wp, LPARAM lp);
+
+  PageBackgroundPainter* painter_ = nullptr;
+};

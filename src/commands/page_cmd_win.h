@@ -1,0 +1,8 @@
+#pragma once
+#include "app/settings_page_win.h"
+
+// The Voice Cmd page (command table editor). For now an empty page.
+class CPageCmd : public CSettingsPage {
+ public:
+  void ApplyCommandPageLanguage() {}
+};

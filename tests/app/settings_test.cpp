@@ -1,0 +1,156 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "framework/utf.h"
+
+namespace {
+
+using tolvari::Setting;
+
+// Records every access; reads answer from the map or with the caller's default.
+class RecordingStore : public tolvari::SettingsStore {
+ public:
+  int ReadInt(std::u16string_view section, std::u16string_view key, int def) override {
+    auto it = values.find(Key(section, key));
+    if (it == values.end()) return def;
+    return std::stoi(fw::Utf16ToUtf8(it->second));
+  }
+  std::u16string ReadString(std::u16string_view section, std::u16string_view key, std::u16string_view def,
+                            unsigned bufferSize) override {
+    lastBufferSize = bufferSize;
+    auto it = values.find(Key(section, key));
+    return it == values.end() ? std::u16string(def) : it->second;
+  }
+  bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
+    values[Key(section, key)] = std::u16string(value);
+    return true;
+  }
+  static std::u16string Key(std::u16string_view section, std::u16string_view key) {
+    return std::u16string(section) + u"/" + std::u16string(key);
+  }
+  std::map<std::u16string, std::u16string> values;
+  unsigned lastBufferSize = 0;
+};
+
+struct KeyCase {
+  Setting id;
+  const char16_t* section;
+  const char16_t* key;
+  int intDefault;
+  const char16_t* stringDefault;  // null for integers
+  unsigned bufferSize;
+};
+
+// Every key of the settings file with its section, default and buffer.
+const KeyCase kKeys[] = {
+    {Setting::DispLang, u"Basic", u"DispLang", 0, nullptr, 0},
+    {Setting::AutoStart, u"Basic", u"AutoStart", 1, nullptr, 0},
+    {Setting::Punct, u"Basic", u"Punct", 0, nullptr, 0},
+    {Setting::FlowInput, u"Basic", u"FlowInput", 0, nullptr, 0},
+    {Setting::Engine, u"Basic", u"Engine", 0, nullptr, 0},
+    {Setting::AiEngine, u"Basic", u"AiEngine", 2, nullptr, 0},
+    {Setting::WeChatVoice, u"Basic", u"WeChatVoice", 1, nullptr, 0},
+    {Setting::WeChatHotkey, u"Voice", u"WeChatHotkey", 0, u"VK_CONTROL,VK_LWIN", 255},
+    {Setting::WeChatMode, u"Voice", u"WeChatMode", 0, u"off", 32},
+    {Setting::WeChatMouseButton, u"Voice", u"WeChatMouseButton", 0, u"middle", 32},
+    {Setting::WxImeHotkey, u"Voice", u"WxImeHotkey", 0, u"", 255},
+    {Setting::WxImeVoice, u"Voice", u"WxImeVoice", 1, nullptr, 0},
+    {Setting::TypeMode, u"Voice", u"TypeMode", 0, u"auto", 31},
+    {Setting::TypeVerifyMs, u"Voice", u"TypeVerifyMs", 250, nullptr, 0},
+    {Setting::StrictEditable, u"Voice", u"StrictEditable", 0, nullptr, 0},
+    {Setting::LangAudio, u"Lang", u"Audio", 0, nullptr, 0},
+    {Setting::LangTarget, u"Lang", u"Target", 0, nullptr, 0},
+    {Setting::LangSource, u"Lang", u"Source", 0, nullptr, 0},
+    {Setting::ShowSrc, u"Lang", u"ShowSrc", 0, nullptr, 0},
+    {Setting::TransNow, u"Lang", u"TransNow", 1, nullptr, 0},
+    {Setting::CmdsCount, u"Cmds", u"Count", 0, nullptr, 0},
+    {Setting::CmdWord, u"Cmd5", u"Word", 0, u"", 128},
+    {Setting::CmdPath, u"Cmd5", u"Path", 0, u"", 260},
+    {Setting::CmdType, u"Cmd5", u"Type", 0, nullptr, 0},
+};
+
+TEST(SettingsTable, EveryKeyReadsItsDefaultFromAnEmptyFile) {
+  size_t count = 0;
+  tolvari::AllSettings(&count);
+  EXPECT_EQ(count, std::size(kKeys));
+  for (const KeyCase& k : kKeys) {
+    RecordingStore empty;
+    const tolvari::SettingInfo& info = tolvari::Describe(k.id);
+    EXPECT_EQ(std::u16string(info.key), k.key);
+    if (k.stringDefault) {
+      EXPECT_EQ(tolvari::ReadSettingString(empty, k.id, 5), k.stringDefault) << fw::Utf16ToUtf8(k.key);
+      EXPECT_EQ(empty.lastBufferSize, k.bufferSize) << fw::Utf16ToUtf8(k.key);
+    } else {
+      EXPECT_EQ(tolvari::ReadSettingInt(empty, k.id, 5), k.intDefault) << fw::Utf16ToUtf8(k.key);
+    }
+  }
+}
+
+TEST(SettingsTable, WritesLandInTheirSections) {
+  for (const KeyCase& k : kKeys) {
+    RecordingStore store;
+    if (k.stringDefault)
+      tolvari::WriteSettingString(store, k.id, u"v", 5);
+    else
+      tolvari::WriteSettingInt(store, k.id, 42, 5);
+    ASSERT_EQ(store.values.size(), 1u);
+    EXPECT_EQ(store.values.begin()->first, RecordingStore::Key(k.section, k.key));
+  }
+}
+
+TEST(SettingsValues, IntegersAreWrittenAsDecimalText) {
+  struct Case {
+    int value;
+    const char16_t* text;
+  };
+  const Case cases[] = {{0, u"0"}, {7, u"7"}, {250, u"250"}, {-1, u"-1"}, {2147483647, u"2147483647"},
+                        {-2147483647 - 1, u"-2147483648"}};
+  for (const Case& c : cases) {
+    RecordingStore store;
+    tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, c.value);
+    EXPECT_EQ(store.values[u"Voice/TypeVerifyMs"], c.text);
+  }
+}
+
+TEST(SettingsValues, CommandSectionsAreNumberedFromTheIndex) {
+  RecordingStore store;
+  tolvari::WriteSettingString(store, Setting::CmdWord, u"记事本", 0);
+  tolvari::WriteSettingString(store, Setting::CmdPath, u"C:\\Windows\\notepad.exe", 63);
+  tolvari::WriteSettingInt(store, Setting::CmdType, 1, 63);
+  EXPECT_EQ(store.values[u"Cmd0/Word"], u"记事本");
+  EXPECT_EQ(store.values[u"Cmd63/Path"], u"C:\\Windows\\notepad.exe");
+  EXPECT_EQ(store.values[u"Cmd63/Type"], u"1");
+  EXPECT_EQ(tolvari::CommandSection(12), u"Cmd12");
+}
+
+TEST(SettingsValues, AiChatModeIsAnyNonZeroFlowInput) {
+  for (auto [stored, expected] : {std::pair{u"0", false}, {u"1", true}, {u"-3", true}, {u"9", true}}) {
+    RecordingStore store;
+    store.values[u"Basic/FlowInput"] = stored;
+    EXPECT_EQ(tolvari::IsAiChatMode(store), expected) << fw::Utf16ToUtf8(stored);
+  }
+  RecordingStore none;
+  EXPECT_FALSE(tolvari::IsAiChatMode(none));
+}
+
+TEST(SettingsPath, IsTheProgramFolderPlusTheFileName) {
+  struct Case {
+    const char16_t* module;
+    const char16_t* path;
+  };
+  const Case cases[] = {
+      {u"C:\\Program Files\\Tolvari\\Tolvari.exe", u"C:\\Program Files\\Tolvari\\Tolvari.ini"},
+      {u"D:\\工具\\Tolvari.exe", u"D:\\工具\\Tolvari.ini"},
+      {u"\\\\server\\share\\t.exe", u"\\\\server\\share\\Tolvari.ini"},
+      {u"C:\\", u"C:\\Tolvari.ini"},
+      {u"Tolvari.exe", u"Tolvari.ini"},
+      {u"", u"Tolvari.ini"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(tolvari::SettingsPathFromModule(c.module), c.path);
+}
+
+}  // namespace

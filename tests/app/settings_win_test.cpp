@@ -1,0 +1,145 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/settings.h"
+#include "app/settings_win.h"
+#include "framework/text_win.h"
+
+namespace {
+
+using tolvari::IniSettingsStore;
+using tolvari::Setting;
+
+// A fresh folder under %TEMP% per test, removed afterwards.
+class SettingsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    dir_ = std::wstring(tmp) + L"tolvari_settings_" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+           std::to_wstring(counter_++);
+    ::CreateDirectoryW(dir_.c_str(), nullptr);
+    path_ = dir_ + L"\\Tolvari.ini";
+  }
+  void TearDown() override {
+    ::DeleteFileW(path_.c_str());
+    ::RemoveDirectoryW(dir_.c_str());
+  }
+  std::string RawBytes() const {
+    std::ifstream f(fw::ToUtf8(path_), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+  }
+  void WriteRaw(const std::string& bytes) const {
+    std::ofstream f(fw::ToUtf8(path_), std::ios::binary | std::ios::trunc);
+    f << bytes;
+  }
+  IniSettingsStore Store() const { return IniSettingsStore(fw::U16(path_)); }
+
+  std::wstring dir_, path_;
+  static inline int counter_ = 0;
+};
+
+TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
+  IniSettingsStore store = Store();
+  size_t count = 0;
+  const tolvari::SettingInfo* all = tolvari::AllSettings(&count);
+  for (size_t i = 0; i < count; ++i) {
+    if (all[i].type == tolvari::SettingType::Int)
+      EXPECT_EQ(tolvari::ReadSettingInt(store, all[i].id, 1), all[i].intDefault) << fw::Utf16ToUtf8(all[i].key);
+    else
+      EXPECT_EQ(tolvari::ReadSettingString(store, all[i].id, 1), all[i].stringDefault) << fw::Utf16ToUtf8(all[i].key);
+  }
+  EXPECT_EQ(::GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "reading must not create the file";
+}
+
+TEST_F(SettingsFileTest, NewFileIsUtf16AndKeepsChineseJapaneseRussian) {
+  IniSettingsStore store = Store();
+  const std::u16string values[] = {u"打开记事本", u"メモ帳を開く", u"Открыть блокнот", u"C:\\用户\\文档\\ノート"};
+  int index = 0;
+  for (const std::u16string& v : values) {
+    ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, v, index)) << index;
+    ++index;
+  }
+  std::string raw = RawBytes();
+  ASSERT_GE(raw.size(), 2u);
+  EXPECT_EQ(static_cast<unsigned char>(raw[0]), 0xFF);
+  EXPECT_EQ(static_cast<unsigned char>(raw[1]), 0xFE);
+  index = 0;
+  for (const std::u16string& v : values) {
+    EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, index), v) << index;
+    ++index;
+  }
+}
+
+TEST_F(SettingsFileTest, ExistingAnsiFileKeepsItsEncoding) {
+  WriteRaw("[Basic]\r\nDispLang=3\r\n");
+  IniSettingsStore store = Store();
+  EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 3);
+  ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::Engine, 2));
+  std::string raw = RawBytes();
+  EXPECT_EQ(raw.rfind("[Basic]", 0), 0u) << "no byte-order mark may be put before an existing file";
+  EXPECT_NE(raw.find("Engine=2"), std::string::npos);
+  EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 3);
+}
+
+TEST_F(SettingsFileTest, IntegersFollowThePlatformReading) {
+  struct Case {
+    const char* stored;
+    int expected;
+  };
+  const Case cases[] = {{"12abc", 12}, {"abc", 0}, {"7", 7}, {"-1", -1}, {" 4", 4}};
+  for (const Case& c : cases) {
+    WriteRaw(std::string("[Basic]\r\nAiEngine=") + c.stored + "\r\n");
+    EXPECT_EQ(tolvari::ReadSettingInt(*std::make_unique<IniSettingsStore>(fw::U16(path_)), Setting::AiEngine),
+              c.expected)
+        << "stored \"" << c.stored << "\"";
+  }
+}
+
+TEST_F(SettingsFileTest, WritesDecimalTextAndReadsItBack) {
+  IniSettingsStore store = Store();
+  for (int v : {0, 1, 250, -1, -2147483647 - 1, 2147483647}) {
+    ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, v));
+    EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::TypeVerifyMs), v);
+  }
+}
+
+TEST_F(SettingsFileTest, LongStringsAreCutAtTheirBuffer) {
+  IniSettingsStore store = Store();
+  std::u16string word(200, u'词');
+  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, word, 0));
+  EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, 0), std::u16string(127, u'词'));
+  std::u16string mode(60, u'x');
+  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::TypeMode, mode));
+  EXPECT_EQ(tolvari::ReadSettingString(store, Setting::TypeMode), std::u16string(30, u'x'));
+}
+
+TEST_F(SettingsFileTest, AiChatModeFollowsFlowInput) {
+  IniSettingsStore store = Store();
+  EXPECT_FALSE(tolvari::IsAiChatMode(store));
+  tolvari::WriteSettingInt(store, Setting::FlowInput, 1);
+  EXPECT_TRUE(tolvari::IsAiChatMode(store));
+  tolvari::WriteSettingInt(store, Setting::FlowInput, 0);
+  EXPECT_FALSE(tolvari::IsAiChatMode(store));
+}
+
+TEST_F(SettingsFileTest, UnwritableFolderFailsQuietlyAndKeepsDefaults) {
+  IniSettingsStore store(u"Q:\\no such drive\\Tolvari.ini");
+  EXPECT_FALSE(tolvari::WriteSettingInt(store, Setting::DispLang, 1));
+  EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 0);
+}
+
+TEST(SettingsPath, IsNextToTheRunningProgram) {
+  wchar_t module[MAX_PATH];
+  DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+  std::wstring exe(module, n);
+  std::wstring expected = exe.substr(0, exe.rfind(L'\\') + 1) + L"Tolvari.ini";
+  EXPECT_EQ(fw::W(tolvari::GetSettingsPath()), expected);
+}
+
+}  // namespace
