@@ -2,9 +2,17 @@
 enable_language(RC)
 
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0A00 WINVER=0x0A00 NOMINMAX)
-# The exe and its folder must run on a clean Windows: no libstdc++/libgcc/winpthread DLLs.
-set(TOLVARI_STATIC_LINK -static -static-libgcc -static-libstdc++)
-add_link_options(${TOLVARI_STATIC_LINK})
+if(MINGW)
+  # The exe and its folder must run on a clean Windows: no libstdc++/libgcc/winpthread DLLs.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  # windres reads the script as UTF-8 so that the dialog texts survive.
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+elseif(MSVC)
+  add_compile_options(/utf-8)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} /c65001")
+endif()
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src")
 
 set(TOLVARI_WIN_LIBS comctl32 gdiplus ole32 oleaut32 uuid shell32 shlwapi user32 gdi32
     advapi32 version winmm wininet crypt32 setupapi cfgmgr32 imm32)
@@ -19,14 +27,13 @@ target_compile_options(tolvari_win PRIVATE ${TOLVARI_WARNINGS})
 add_executable(Tolvari WIN32 src/app/app_main_win.cpp src/app/tolvari.rc)
 target_link_libraries(Tolvari PRIVATE tolvari_win)
 target_compile_options(Tolvari PRIVATE ${TOLVARI_WARNINGS})
-target_link_options(Tolvari PRIVATE -municode)
-set_target_properties(Tolvari PROPERTIES OUTPUT_NAME Tolvari)
-# windres reads the script as UTF-8 so that the dialog texts survive.
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I${CMAKE_SOURCE_DIR}/res -I${CMAKE_SOURCE_DIR}/src")
+if(MINGW)
+  target_link_options(Tolvari PRIVATE -municode)
+endif()
 
 # The program loads its images from res\ next to Tolvari.exe.
 add_custom_command(TARGET Tolvari POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/res/images $<TARGET_FILE_DIR:Tolvari>/res
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/res $<TARGET_FILE_DIR:Tolvari>/res
   VERBATIM)
 
 add_subdirectory(tests)

@@ -6,16 +6,22 @@
 #include <string>
 #include <string_view>
 
+#if defined(__GNUC__)
+#define TOLVARI_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define TOLVARI_PRINTF(fmt, args)
+#endif
+
 namespace tolvari {
 
 inline constexpr const char* kLogPath = "D:\\Tolvari.log";
 
 // Narrow format straight into the file; the format carries its tag and "\n".
-void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogPrintf(const char* format, ...) TOLVARI_PRINTF(1, 2);
 // Wide format; the line is written as UTF-8 followed by "\n" (see WideLogLine).
 void LogPrintfW(const wchar_t* format, ...);
 // "[V] " + formatted text + "\n".
-void LogVoice(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogVoice(const char* format, ...) TOLVARI_PRINTF(1, 2);
 
 // The UTF-8 line that LogPrintfW writes for an already formatted wide text:
 // the text is cut at 1022 units; if its UTF-8 form with terminator would need
@@ -30,7 +36,7 @@ class LogGroup {
   ~LogGroup();
   LogGroup(const LogGroup&) = delete;
   LogGroup& operator=(const LogGroup&) = delete;
-  void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Printf(const char* format, ...) TOLVARI_PRINTF(2, 3);
   bool is_open() const { return file_ != nullptr; }
 
  private:

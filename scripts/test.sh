@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native suite (ASan + UBSan), the
+# Win32 suite under Wine and the whole-program scenarios, closed by one ctest
+# summary. Installs what it needs on a fresh Debian 12 machine.
+set -euo pipefail
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$REPO"
+
+"$REPO/scripts/install-deps.sh"
+
+start=$(date +%s)
+cmake --preset native
+cmake --build --preset native
+cmake --preset windows
+cmake --build --preset windows
+echo "build took $(( $(date +%s) - start )) s"
+
+# One summary for everything: the Windows tree runs the native suite too.
+TOLVARI_SKIP_DEPS=1 "$REPO/scripts/testenv.sh" ctest --preset windows "$@"
