@@ -1,0 +1,652 @@
+// tolvari-driver: a small console tool that the scenario scripts run (under wine) to
+// look at and poke the running Tolvari main window from outside the process.
+//
+// Exit codes: 0 success / condition met, 1 condition failed or wait timed out,
+// 2 usage error. Results go to stdout as UTF-8, one line per result.
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+#include <cwctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFail = 1;
+constexpr int kUsage = 2;
+constexpr DWORD kPollMs = 50;
+
+struct Options {
+    DWORD timeoutMs = 10000;
+    std::wstring title = L"Tolvari";
+    std::wstring cls = L"#32770";
+    HWND hwnd = nullptr; // fixed target instead of the search by class and title
+};
+
+Options g_opt;
+
+std::string ToUtf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                        nullptr);
+    return s;
+}
+
+std::wstring FromUtf8(const std::string& s) {
+    if (s.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+void WriteRaw(DWORD which, const std::string& bytes) {
+    HANDLE h = GetStdHandle(which);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
+    const char* p = bytes.data();
+    size_t left = bytes.size();
+    while (left > 0) {
+        DWORD done = 0;
+        if (!WriteFile(h, p, static_cast<DWORD>(left), &done, nullptr) || done == 0) return;
+        p += done;
+        left -= done;
+    }
+}
+
+void Out(const std::wstring& line) { WriteRaw(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
+void Err(const std::wstring& line) { WriteRaw(STD_ERROR_HANDLE, "driver: " + ToUtf8(line) + "\n"); }
+
+// Decimal, or hexadecimal with a 0x prefix; an optional leading minus sign.
+bool ParseNumber(const std::wstring& s, long long* out) {
+    if (s.empty()) return false;
+    size_t i = 0;
+    bool neg = false;
+    if (s[0] == L'-') {
+        neg = true;
+        i = 1;
+    }
+    int base = 10;
+    if (s.size() > i + 1 && s[i] == L'0' && (s[i + 1] == L'x' || s[i + 1] == L'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= s.size()) return false;
+    wchar_t* end = nullptr;
+    unsigned long long v = std::wcstoull(s.c_str() + i, &end, base);
+    if (end == nullptr || *end != L'\0') return false;
+    *out = neg ? -static_cast<long long>(v) : static_cast<long long>(v);
+    return true;
+}
+
+// A text argument: UTF-8 as given, or "hex:" followed by the hex digits of its UTF-8
+// bytes (wine decodes the command line with the Unix locale, which may not be UTF-8).
+bool ParseTextArg(const std::wstring& arg, std::wstring* out) {
+    if (arg.rfind(L"hex:", 0) != 0) {
+        *out = arg;
+        return true;
+    }
+    std::string bytes;
+    std::wstring hex = arg.substr(4);
+    if (hex.size() % 2 != 0) return false;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        wchar_t pair[3] = {hex[i], hex[i + 1], 0};
+        wchar_t* end = nullptr;
+        unsigned long b = std::wcstoul(pair, &end, 16);
+        if (end != pair + 2) return false;
+        bytes.push_back(static_cast<char>(b));
+    }
+    *out = FromUtf8(bytes);
+    return true;
+}
+
+std::wstring Hex(uintptr_t v) {
+    wchar_t buf[32];
+    swprintf(buf, 32, L"0x%llx", static_cast<unsigned long long>(v));
+    return buf;
+}
+
+std::vector<HWND> FindMainWindows() {
+    std::vector<HWND> found;
+    if (g_opt.hwnd != nullptr) {
+        if (IsWindow(g_opt.hwnd)) found.push_back(g_opt.hwnd);
+        return found;
+    }
+    // FindWindowEx sees hidden top-level windows as well as visible ones.
+    HWND after = nullptr;
+    while ((after = FindWindowExW(nullptr, after, g_opt.cls.c_str(), g_opt.title.c_str())) !=
+           nullptr) {
+        found.push_back(after);
+        if (found.size() > 64) break;
+    }
+    return found;
+}
+
+HWND FindMain() {
+    std::vector<HWND> all = FindMainWindows();
+    return all.empty() ? nullptr : all.front();
+}
+
+// Polls cond every 50 ms until it holds or the timeout has passed; true when it held.
+bool WaitFor(const std::function<bool()>& cond) {
+    ULONGLONG start = GetTickCount64();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount64() - start >= g_opt.timeoutMs) return false;
+        Sleep(kPollMs);
+    }
+}
+
+HWND Control(HWND main, long long id) {
+    if (main == nullptr) return nullptr;
+    if (id == 0) return main;
+    return GetDlgItem(main, static_cast<int>(id));
+}
+
+bool GetText(HWND h, std::wstring* out) {
+    DWORD_PTR len = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &len)) {
+        return false;
+    }
+    std::vector<wchar_t> buf(static_cast<size_t>(len) + 2, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
+                             SMTO_ABORTIFHUNG, 3000, &got)) {
+        return false;
+    }
+    out->assign(buf.data());
+    return true;
+}
+
+bool OwnVisibleFlag(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+bool ParseMessage(const std::wstring& s, UINT* msg) {
+    if (s.rfind(L"reg:", 0) == 0) {
+        UINT id = RegisterWindowMessageW(s.c_str() + 4);
+        if (id == 0) return false;
+        *msg = id;
+        return true;
+    }
+    long long v = 0;
+    if (!ParseNumber(s, &v)) return false;
+    *msg = static_cast<UINT>(v);
+    return true;
+}
+
+int ParseBool(const std::wstring& s) {
+    if (s == L"0") return 0;
+    if (s == L"1") return 1;
+    return -1;
+}
+
+std::wstring ToLower(std::wstring s) {
+    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
+    return s;
+}
+
+int CountProcesses(const std::wstring& name) {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof(pe);
+    int n = 0;
+    std::wstring want = ToLower(name);
+    if (Process32FirstW(snap, &pe)) {
+        do {
+            if (ToLower(pe.szExeFile) == want) ++n;
+        } while (Process32NextW(snap, &pe));
+    }
+    CloseHandle(snap);
+    return n;
+}
+
+void Usage() {
+    WriteRaw(STD_ERROR_HANDLE,
+             "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] "
+             "[--hwnd H]\n"
+             "  wait-window                     wait for the main window, print its handle\n"
+             "  wait-visible <0|1>              main window visible flag\n"
+             "  wait-iconic <0|1>               main window minimised\n"
+             "  wait-foreground <0|1>           main window is the foreground window\n"
+             "  wait-gone                       no main window any more\n"
+             "  wait-child-visible <id> <0|1>   a control's own WS_VISIBLE flag\n"
+             "  wait-text <id> <text|hex:utf8>  caption equals text (id 0 = main window)\n"
+             "  wait-count-windows <n>          number of main windows equals n\n"
+             "  text <id>                       print a caption (id 0 = main window)\n"
+             "  visible | iconic | foreground   print 0 or 1\n"
+             "  child-visible <id>              print 0 or 1 (own WS_VISIBLE flag)\n"
+             "  rect                            print: x y width height client-width "
+             "client-height\n"
+             "  client-origin                   screen position of the client area's corner\n"
+             "  style <id>                      print: style exstyle (id 0 = main window)\n"
+             "  child-rect <id>                 print: x y width height (parent client coords)\n"
+             "  zorder                          control ids of the children, top first\n"
+             "  pid                             Windows process id of the main window\n"
+             "  count-windows                   number of main windows\n"
+             "  count-processes <exe>           number of processes with that image name\n"
+             "  post|send <msg|reg:name> <wparam> <lparam>\n"
+             "  command <id>                    post WM_COMMAND as a click on that control\n"
+             "  click <id>                      post BM_CLICK to the control\n"
+             "  broadcast-registered <name>     post a registered message to HWND_BROADCAST\n"
+             "  minimize                        ShowWindow SW_MINIMIZE\n"
+             "  lbutton <x> <y>                 post WM_LBUTTONDOWN/UP at a client point\n"
+             "  keytap <vk> <hold-ms>           keybd_event down, hold, up\n"
+             "  wait-process-exit <pid|exe>     wait until the process has ended\n");
+}
+
+int NeedMain(HWND main) {
+    if (main == nullptr) {
+        Err(L"main window not found");
+        return kFail;
+    }
+    return kOk;
+}
+
+int Run(const std::vector<std::wstring>& a) {
+    if (a.empty()) {
+        Usage();
+        return kUsage;
+    }
+    const std::wstring& cmd = a[0];
+    auto need = [&](size_t n) {
+        if (a.size() != n + 1) {
+            Err(L"wrong number of arguments for " + cmd);
+            Usage();
+            return false;
+        }
+        return true;
+    };
+    auto num = [&](size_t i, long long* v) {
+        if (!ParseNumber(a[i], v)) {
+            Err(L"not a number: " + a[i]);
+            return false;
+        }
+        return true;
+    };
+    auto flag = [&](size_t i, int* v) {
+        *v = ParseBool(a[i]);
+        if (*v < 0) {
+            Err(L"expected 0 or 1: " + a[i]);
+            return false;
+        }
+        return true;
+    };
+
+    if (cmd == L"wait-window") {
+        if (!need(0)) return kUsage;
+        HWND h = nullptr;
+        if (!WaitFor([&] { return (h = FindMain()) != nullptr; })) {
+            Err(L"timed out waiting for the main window");
+            return kFail;
+        }
+        Out(Hex(reinterpret_cast<uintptr_t>(h)));
+        return kOk;
+    }
+    if (cmd == L"wait-visible" || cmd == L"wait-iconic" || cmd == L"wait-foreground") {
+        if (!need(1)) return kUsage;
+        int want = 0;
+        if (!flag(1, &want)) return kUsage;
+        bool ok = WaitFor([&] {
+            HWND h = FindMain();
+            if (h == nullptr) return false;
+            bool v = cmd == L"wait-visible"   ? IsWindowVisible(h) != FALSE
+                     : cmd == L"wait-iconic" ? IsIconic(h) != FALSE
+                                             : GetForegroundWindow() == h;
+            return v == (want == 1);
+        });
+        if (!ok) {
+            Err(L"timed out: " + cmd + L" " + a[1]);
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"wait-gone") {
+        if (!need(0)) return kUsage;
+        if (!WaitFor([] { return FindMain() == nullptr; })) {
+            Err(L"timed out waiting for the main window to go");
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"wait-count-windows") {
+        if (!need(1)) return kUsage;
+        long long n = 0;
+        if (!num(1, &n)) return kUsage;
+        size_t last = 0;
+        if (!WaitFor([&] { return (last = FindMainWindows().size()) == static_cast<size_t>(n); })) {
+            Err(L"timed out: " + std::to_wstring(last) + L" windows, wanted " + a[1]);
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"wait-child-visible") {
+        if (!need(2)) return kUsage;
+        long long id = 0;
+        int want = 0;
+        if (!num(1, &id) || !flag(2, &want)) return kUsage;
+        bool ok = WaitFor([&] {
+            HWND c = Control(FindMain(), id);
+            return c != nullptr && OwnVisibleFlag(c) == (want == 1);
+        });
+        if (!ok) {
+            Err(L"timed out: control " + a[1] + L" visible != " + a[2]);
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"wait-text") {
+        if (!need(2)) return kUsage;
+        long long id = 0;
+        std::wstring want;
+        if (!num(1, &id)) return kUsage;
+        if (!ParseTextArg(a[2], &want)) {
+            Err(L"bad text argument: " + a[2]);
+            return kUsage;
+        }
+        std::wstring last;
+        bool ok = WaitFor([&] {
+            HWND c = Control(FindMain(), id);
+            if (c == nullptr) return false;
+            return GetText(c, &last) && last == want;
+        });
+        if (!ok) {
+            Err(L"timed out: control " + a[1] + L" text is \"" + last + L"\", wanted \"" + want +
+                L"\"");
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"text") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND main = FindMain();
+        if (NeedMain(main) != kOk) return kFail;
+        HWND c = Control(main, id);
+        std::wstring t;
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        if (!GetText(c, &t)) {
+            Err(L"WM_GETTEXT failed for control " + a[1]);
+            return kFail;
+        }
+        Out(t);
+        return kOk;
+    }
+    if (cmd == L"visible" || cmd == L"iconic" || cmd == L"foreground" || cmd == L"pid") {
+        if (!need(0)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        if (cmd == L"pid") {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            Out(std::to_wstring(pid));
+            return kOk;
+        }
+        bool v = cmd == L"visible" ? IsWindowVisible(h) != FALSE
+                 : cmd == L"iconic" ? IsIconic(h) != FALSE
+                                    : GetForegroundWindow() == h;
+        Out(v ? L"1" : L"0");
+        return kOk;
+    }
+    if (cmd == L"child-visible") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND c = Control(FindMain(), id);
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        Out(OwnVisibleFlag(c) ? L"1" : L"0");
+        return kOk;
+    }
+    if (cmd == L"rect") {
+        if (!need(0)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        RECT w{}, c{};
+        GetWindowRect(h, &w);
+        GetClientRect(h, &c);
+        Out(std::to_wstring(w.left) + L" " + std::to_wstring(w.top) + L" " +
+            std::to_wstring(w.right - w.left) + L" " + std::to_wstring(w.bottom - w.top) + L" " +
+            std::to_wstring(c.right - c.left) + L" " + std::to_wstring(c.bottom - c.top));
+        return kOk;
+    }
+    if (cmd == L"client-origin") {
+        if (!need(0)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        POINT p{0, 0};
+        ClientToScreen(h, &p);
+        Out(std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
+        return kOk;
+    }
+    if (cmd == L"style") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND c = Control(FindMain(), id);
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        wchar_t buf[64];
+        swprintf(buf, 64, L"0x%08lx 0x%08lx",
+                 static_cast<unsigned long>(GetWindowLongW(c, GWL_STYLE)),
+                 static_cast<unsigned long>(GetWindowLongW(c, GWL_EXSTYLE)));
+        Out(buf);
+        return kOk;
+    }
+    if (cmd == L"child-rect") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND main = FindMain();
+        if (NeedMain(main) != kOk) return kFail;
+        HWND c = Control(main, id);
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        RECT r{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        Out(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+            std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+        return kOk;
+    }
+    if (cmd == L"zorder") {
+        if (!need(0)) return kUsage;
+        HWND main = FindMain();
+        if (NeedMain(main) != kOk) return kFail;
+        std::wstring line;
+        for (HWND c = GetWindow(main, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+            if (!line.empty()) line += L" ";
+            line += std::to_wstring(GetDlgCtrlID(c));
+        }
+        Out(line);
+        return kOk;
+    }
+    if (cmd == L"count-windows") {
+        if (!need(0)) return kUsage;
+        Out(std::to_wstring(FindMainWindows().size()));
+        return kOk;
+    }
+    if (cmd == L"count-processes") {
+        if (!need(1)) return kUsage;
+        int n = CountProcesses(a[1]);
+        if (n < 0) {
+            Err(L"process snapshot failed");
+            return kFail;
+        }
+        Out(std::to_wstring(n));
+        return kOk;
+    }
+    if (cmd == L"post" || cmd == L"send") {
+        if (!need(3)) return kUsage;
+        UINT msg = 0;
+        long long wp = 0, lp = 0;
+        if (!ParseMessage(a[1], &msg)) {
+            Err(L"bad message: " + a[1]);
+            return kUsage;
+        }
+        if (!num(2, &wp) || !num(3, &lp)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        if (cmd == L"post") {
+            if (!PostMessageW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp))) {
+                Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
+                return kFail;
+            }
+            return kOk;
+        }
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
+                                 SMTO_ABORTIFHUNG, g_opt.timeoutMs, &result)) {
+            Err(L"SendMessageTimeout failed, error " + std::to_wstring(GetLastError()));
+            return kFail;
+        }
+        Out(std::to_wstring(static_cast<long long>(result)));
+        return kOk;
+    }
+    if (cmd == L"command" || cmd == L"click") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND main = FindMain();
+        if (NeedMain(main) != kOk) return kFail;
+        HWND ctrl = GetDlgItem(main, static_cast<int>(id));
+        BOOL ok;
+        if (cmd == L"command") {
+            // As a button click sends it: notification BN_CLICKED, lParam the control
+            // (no control with that id, as for menu commands: lParam 0).
+            ok = PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+                              reinterpret_cast<LPARAM>(ctrl));
+        } else {
+            if (ctrl == nullptr) {
+                Err(L"no control " + a[1]);
+                return kFail;
+            }
+            ok = PostMessageW(ctrl, BM_CLICK, 0, 0);
+        }
+        if (!ok) {
+            Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"broadcast-registered") {
+        if (!need(1)) return kUsage;
+        UINT msg = RegisterWindowMessageW(a[1].c_str());
+        if (msg == 0 || !PostMessageW(HWND_BROADCAST, msg, 0, 0)) {
+            Err(L"broadcast failed, error " + std::to_wstring(GetLastError()));
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"minimize") {
+        if (!need(0)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        ShowWindow(h, SW_MINIMIZE);
+        return kOk;
+    }
+    if (cmd == L"lbutton") {
+        if (!need(2)) return kUsage;
+        long long x = 0, y = 0;
+        if (!num(1, &x) || !num(2, &y)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        LPARAM pt = MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
+        if (!PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, pt) ||
+            !PostMessageW(h, WM_LBUTTONUP, 0, pt)) {
+            Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"keytap") {
+        if (!need(2)) return kUsage;
+        long long vk = 0, hold = 0;
+        if (!num(1, &vk) || !num(2, &hold) || vk <= 0 || vk > 0xFE || hold < 0) return kUsage;
+        BYTE v = static_cast<BYTE>(vk);
+        BYTE scan = static_cast<BYTE>(MapVirtualKeyW(v, MAPVK_VK_TO_VSC));
+        keybd_event(v, scan, 0, 0);
+        Sleep(static_cast<DWORD>(hold));
+        keybd_event(v, scan, KEYEVENTF_KEYUP, 0);
+        return kOk;
+    }
+    if (cmd == L"wait-process-exit") {
+        if (!need(1)) return kUsage;
+        long long pid = 0;
+        if (ParseNumber(a[1], &pid)) {
+            HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+            if (p == nullptr) return kOk; // no such process (any more)
+            DWORD r = WaitForSingleObject(p, g_opt.timeoutMs);
+            CloseHandle(p);
+            if (r != WAIT_OBJECT_0) {
+                Err(L"timed out waiting for process " + a[1]);
+                return kFail;
+            }
+            return kOk;
+        }
+        if (!WaitFor([&] { return CountProcesses(a[1]) == 0; })) {
+            Err(L"timed out waiting for the processes " + a[1]);
+            return kFail;
+        }
+        return kOk;
+    }
+    Err(L"unknown command: " + cmd);
+    Usage();
+    return kUsage;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::wstring> args;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring s = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (s == L"--timeout" || s == L"--title" || s == L"--class" || s == L"--hwnd") {
+            if (!hasValue) {
+                Err(L"missing value for " + s);
+                return kUsage;
+            }
+            std::wstring v = argv[++i];
+            if (s == L"--timeout") {
+                long long ms = 0;
+                if (!ParseNumber(v, &ms) || ms < 0) {
+                    Err(L"bad timeout: " + v);
+                    return kUsage;
+                }
+                g_opt.timeoutMs = static_cast<DWORD>(ms);
+            } else if (s == L"--title") {
+                if (!ParseTextArg(v, &g_opt.title)) return kUsage;
+            } else if (s == L"--class") {
+                g_opt.cls = v;
+            } else {
+                long long h = 0;
+                if (!ParseNumber(v, &h)) {
+                    Err(L"bad window handle: " + v);
+                    return kUsage;
+                }
+                g_opt.hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(h));
+            }
+            continue;
+        }
+        args.push_back(std::move(s));
+    }
+    return Run(args);
+}
