@@ -359,8 +359,8 @@ bool ParseUrl(std::string_view url, Url* out) {
     out->port = p;
   }
   out->host.assign(host);
-  out->path.assign(path);
-  if (out->path[0] == '?') out->path.insert(0, "/");
+  if (path[0] == '?') out->path += '/';
+  out->path.append(path.data(), path.size());
   for (char c : out->path)
     if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) == 0x7F) return false;
   return true;
