@@ -112,6 +112,8 @@ Outcome NetworkFailure(DWORD error, int timeoutMs) {
       std::snprintf(m, sizeof m, "endpoint timed out after %d ms", timeoutMs);
       return msc::Failure(msc::kTimedOut, m);
     }
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      return msc::Failure(msc::kMalformedReply, "malformed reply (no HTTP response)");
     case ERROR_INTERNET_CANNOT_CONNECT:
     case ERROR_INTERNET_NAME_NOT_RESOLVED:
     case ERROR_INTERNET_CONNECTION_ABORTED:

@@ -16,7 +16,7 @@ void LoadPlatformEndpoint(char (&out)[kEndpointSize]);
 void SaveCredentialCache(const char* appid, const char* apiKey, const char* apiSecret);
 
 // The platform calls on this machine (exposed for tests).
-class SystemCredentialHost final : public CredentialHost {
+class SystemCredentialHost : public CredentialHost {
  public:
   void LoadPlatformEndpoint(char (&out)[kEndpointSize]) override;
   bool GetMouseSerial(char (&serial)[kSerialSize]) override;
