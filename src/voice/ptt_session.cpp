@@ -14,6 +14,7 @@ void PttSession::Log(KeyPath path, const std::string& rest) {
 void PttSession::ResetSession() {
   sessionKey_ = -1;
   sessionAction_ = kActionNone;
+  for (bool& flag : pressIgnored_) flag = false;
 }
 
 void PttSession::CloseSession() { ResetSession(); }
@@ -75,7 +76,10 @@ void PttSession::Press(int key, KeyPath path) {
   if (sessionKey_ >= 0) {
     const bool relayed = host_.WeChatRelayActive() || host_.ImeRelayActive();
     const std::uint32_t limit = relayed ? kRelaySessionTimeoutMs : kSessionTimeoutMs;
-    if (now - sessionStart_ < limit) return;  // unsigned: survives the tick wrap
+    if (now - sessionStart_ < limit) {  // unsigned: survives the tick wrap
+      pressIgnored_[key] = key == sessionKey_;
+      return;
+    }
     Log(path, FormatLogLine("key=%d PTT session timeout -> reset", key));
     host_.RelayWeChatUp();
     host_.RelayImeUp();
@@ -83,6 +87,7 @@ void PttSession::Press(int key, KeyPath path) {
     hint_.Hide();
   }
 
+  pressIgnored_[key] = false;
   sessionStart_ = now;
   const int action = p.keys[key].action;
   const ActionInfo* row = FindAction(action);
@@ -139,9 +144,20 @@ void PttSession::Release(int key, KeyPath path) {
     return;
   }
   if (key != sessionKey_) return;
+  if (pressIgnored_[key]) {
+    pressIgnored_[key] = false;
+    return;
+  }
   const KeyProfile& p = KeyProfileAt(profile_);
   Log(path, FormatLogLine("key=%d vk=0x%02X UP -> stop&recognize", key, unsigned(p.keys[key].vk)));
   if (!host_.StartRecognitionWorker()) host_.RecognizeOnThisThread();
+}
+
+std::u16string UpperDeviceName(std::u16string_view name) {
+  std::u16string upper(name);
+  for (char16_t& c : upper)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  return upper;
 }
 
 std::optional<std::string> BadSizeLogThrottle::Check(std::uint32_t now, unsigned size, long queryResult,

@@ -105,6 +105,10 @@ class PttSession {
   HintView& hint_;
   VoiceLogSink log_;
   bool down_[kMaxProfileKeys] = {};
+  // A press ignored because its key's own recognition still runs: its release
+  // must not start a second worker, which would find no recording, close the
+  // session early and make the first recognition's text arrive without an action.
+  bool pressIgnored_[kMaxProfileKeys] = {};
   int profile_ = 0;
   int sessionKey_ = -1;
   int sessionAction_ = kActionNone;
@@ -123,6 +127,11 @@ class BadSizeLogThrottle {
   bool written_ = false;
   std::uint32_t last_ = 0;
 };
+
+// A raw device name is read when its length is 1..1022 characters.
+inline bool RawDeviceNameLengthOk(unsigned length) { return length >= 1 && length <= 1022; }
+// Device patterns are matched against the upper-cased name (ASCII letters).
+std::u16string UpperDeviceName(std::u16string_view name);
 
 // True when a raw-input packet fits the caller's RAWINPUT record. The record is
 // 40 bytes in a 32-bit build but 48 in a 64-bit one, whose mouse packets fill

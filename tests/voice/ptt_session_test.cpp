@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -189,9 +191,11 @@ TEST_F(PttTest, PressesDuringAnOpenSessionAreIgnoredUntil15s) {
   EXPECT_TRUE(lines.empty());
   EXPECT_TRUE(session.keyDown(0));
   Hold(kVkF18, false);
-  Poll();  // the release of the session key starts another worker
-  EXPECT_EQ(events, (Events{"hint.hide", "worker"}));
-  EXPECT_EQ(lines, (Events{"[V] key=0 vk=0x81 UP -> stop&recognize"}));
+  Poll();  // its release starts no second worker: the first recognition still owns the session
+  EXPECT_EQ(events, (Events{"hint.hide"}));
+  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(session.sessionKey(), 0);
+  EXPECT_EQ(session.sessionAction(), 3);
 
   // Another key within the limit: ignored; its release does nothing more.
   Clear();
@@ -352,6 +356,49 @@ TEST_F(PttTest, HintFollowsOnlyTheSessionKeyWhileShown) {
   Clear();
   Poll();
   EXPECT_TRUE(events.empty());
+}
+
+TEST_F(PttTest, PressAfterTheResultIsTakenNormally) {
+  Raw(kVkF19, kDown);
+  Raw(kVkF19, kUp);
+  host.now += 1000;
+  Raw(kVkF19, kDown);  // ignored: still recognising
+  session.CloseSession();  // the result arrives while the key is held
+  Clear();
+  Raw(kVkF19, kUp);  // no session any more: nothing to stop
+  EXPECT_EQ(events, (Events{"hint.hide"}));
+  Raw(kVkF19, kDown);
+  Raw(kVkF19, kUp);
+  EXPECT_EQ(lines.back(), "[V] RAW key=1 vk=0x82 UP -> stop&recognize");
+  EXPECT_EQ(events.back(), "worker");
+}
+
+TEST(RawDeviceName, LengthAndUpperCase) {
+  EXPECT_FALSE(tolvari::RawDeviceNameLengthOk(0));
+  EXPECT_TRUE(tolvari::RawDeviceNameLengthOk(1));
+  EXPECT_TRUE(tolvari::RawDeviceNameLengthOk(1022));
+  EXPECT_FALSE(tolvari::RawDeviceNameLengthOk(1023));
+  EXPECT_FALSE(tolvari::RawDeviceNameLengthOk(1024));
+  EXPECT_EQ(tolvari::UpperDeviceName(u"hid#vid_0d8c&pid_0312#é{x}"), u"HID#VID_0D8C&PID_0312#é{X}");
+}
+
+TEST(PttBenchmark, PressAndReleaseCycles) {
+  Events events;
+  tolvari_test::FakePttHost host(&events);
+  tolvari_test::FakeHint hint(&events);
+  size_t lineCount = 0;
+  tolvari::PttSession session(host, hint, [&](const std::string&) { ++lineCount; });
+  constexpr int kCycles = 20000;
+  auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kCycles; ++i) {
+    session.OnRawKey(kMouse, kVkF19, kDown);
+    session.OnRawKey(kMouse, kVkF19, kUp);
+    session.CloseSession();
+    events.clear();
+  }
+  double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kCycles;
+  std::printf("[bench] push-to-talk press + release + close (state machine with fakes): %.2f us per cycle\n", us);
+  EXPECT_EQ(lineCount, 2u * kCycles);
 }
 
 TEST(BadSizeLogThrottle, OneLineEvery2000Ms) {

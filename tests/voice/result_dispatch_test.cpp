@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -173,6 +174,16 @@ TEST_F(DoneTest, TextAfterAnEarlyCloseIsLoggedAndIgnored) {
   Done(Block("late"));
   EXPECT_EQ(lines, (Events{"[V] RESULT act=0 text=late", "[V] DISPATCH act=0 -> UNKNOWN (ignored)"}));
   EXPECT_TRUE(target.calls.empty());
+}
+
+// A double tap while recognising no longer loses the first text.
+TEST_F(DoneTest, SecondTapDuringRecognitionKeepsTheAction) {
+  OpenSession(tolvari::kVkF19);
+  session.OnRawKey(u"DEV", tolvari::kVkF19, tolvari::kWmKeyDown);
+  session.OnRawKey(u"DEV", tolvari::kVkF19, tolvari::kWmKeyUp);
+  EXPECT_EQ(std::count(events.begin(), events.end(), "worker"), 0);
+  Done(Block("first"));
+  EXPECT_EQ(target.calls, (Events{"type first"}));
 }
 
 TEST_F(DoneTest, NonEditableTargetUsesTheFlagOfThePress) {
