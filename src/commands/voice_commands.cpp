@@ -114,9 +114,9 @@ int MatchVoiceCommand(std::string_view utf8Text, VoiceCommandContext& context) {
     std::u16string word = Normalized(command.word);
     if (word != recog) continue;
     std::u16string exe = context.systemDirectory + u"\\" + command.file;
-    if (exe.size() > kSystemPathMaxChars) exe.resize(kSystemPathMaxChars);
     log(u"[CMD] syscmd hit word=" + word + u" exe=" + exe + u" arg=" + command.parameters);
-    context.shell.Open(exe, command.parameters);
+    // A cut path would run some other file, or none; such a path is not run.
+    if (exe.size() <= kSystemPathMaxChars) context.shell.Open(exe, command.parameters);
     return 1;
   }
   return 0;

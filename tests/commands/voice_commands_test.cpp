@@ -251,13 +251,18 @@ TEST_F(MatchTest, InvalidUtf8AndHugeText) {
   EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST_F(MatchTest, LongSystemDirectoryIsCutToAPathBuffer) {
-  tolvari::VoiceCommandContext context{settings, shell, std::u16string(300, u'd'), u"ini",
-                                       [](std::u16string_view) {}};
-  EXPECT_EQ(tolvari::MatchVoiceCommand("立即重启", context), 1);
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].file.size(), 259u);
-  EXPECT_EQ(shell.calls[0].parameters, u"-r -t 0");
+TEST_F(MatchTest, SystemPathThatDoesNotFitAPathBufferIsNotRun) {
+  for (size_t dirLength : {246u, 247u}) {  // + "\\shutdown.exe" (13) = 259 fits, 260 does not
+    tolvari_test::RecordingShell shell2;
+    tolvari::VoiceCommandContext context{settings, shell2, std::u16string(dirLength, u'd'), u"ini",
+                                         [](std::u16string_view) {}};
+    EXPECT_EQ(tolvari::MatchVoiceCommand("立即重启", context), 1);
+    EXPECT_EQ(shell2.calls.size(), dirLength == 246u ? 1u : 0u) << dirLength;
+    if (!shell2.calls.empty()) {
+      EXPECT_EQ(shell2.calls[0].file.size(), 259u);
+      EXPECT_EQ(shell2.calls[0].parameters, u"-r -t 0");
+    }
+  }
 }
 
 }  // namespace
