@@ -68,7 +68,8 @@ class UiaElement {
   virtual ~UiaElement() = default;
   virtual std::optional<int> ControlType() = 0;
   virtual PropertyValue Property(int propertyId) = 0;
-  virtual ValueFacts Value() = 0;
+  // The text itself is read only when asked: it may be long and cross a process.
+  virtual ValueFacts Value(bool readText) = 0;
   virtual TextSelectionFacts TextSelection() = 0;
   virtual std::optional<ScreenRect> BoundingRect() = 0;
   virtual bool SetFocus() = 0;

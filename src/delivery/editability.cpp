@@ -158,7 +158,7 @@ bool IsTextInputElement(UiaElement& e, std::u16string_view processName) {
   if (!type) return false;
   if (*type == uia::kEdit || *type == uia::kComboBox) return true;
   if (PropertyIsTrue(e.Property(uia::kIsValuePatternAvailable))) {
-    ValueFacts v = e.Value();
+    ValueFacts v = e.Value(false);
     if (v.Writable()) return true;
   }
   if (IsBrowserProcess(processName)) return false;

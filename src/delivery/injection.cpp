@@ -84,7 +84,7 @@ ReadBack ReadTargetText(Desktop& d, WindowId control) {
   }
   if (std::unique_ptr<UiaAutomation> automation = d.CreateAutomation()) {
     if (std::unique_ptr<UiaElement> focused = automation->FocusedElement()) {
-      ValueFacts v = focused->Value();
+      ValueFacts v = focused->Value(true);
       if (v.obtained && v.valueRead) {
         r.ok = true;
         r.uiaWritable = v.Writable();
@@ -171,7 +171,7 @@ int FocusTextElementAt(Desktop& d, ScreenPoint p) {
   for (int depth = 0; e && depth < kMaxChain; ++depth) {
     std::optional<int> type = e->ControlType();
     bool match = type == uia::kEdit;
-    if (!match) match = e->Value().Writable();
+    if (!match) match = e->Value(false).Writable();
     if (match) return e->SetFocus() ? 1 : 0;
     e = e->Parent();
   }

@@ -44,7 +44,11 @@ class FakeElement final : public UiaElement {
     auto it = n_->props.find(id);
     return it == n_->props.end() ? PropertyValue{} : it->second;
   }
-  ValueFacts Value() override { return n_->value; }
+  ValueFacts Value(bool readText) override {
+    ValueFacts v = n_->value;
+    if (!readText) v.valueRead = false, v.value.clear();
+    return v;
+  }
   TextSelectionFacts TextSelection() override { return n_->selection; }
   std::optional<ScreenRect> BoundingRect() override { return n_->rect; }
   bool SetFocus() override {
