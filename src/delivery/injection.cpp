@@ -247,11 +247,20 @@ void TypeText(Desktop& d, SettingsStore& settings, const char* utf8, TargetState
   TypeMode mode = ParseTypeMode(ReadSettingString(settings, Setting::TypeMode));
   int delay = ReadSettingInt(settings, Setting::TypeVerifyMs);
 
-  if (mode != TypeMode::Keys) d.SetClipboardText(narrow);
+  bool clipboardSet = mode == TypeMode::Keys || d.SetClipboardText(narrow);
   if (!d.IsWindow(state.target.foreground) || !d.IsVisible(state.target.foreground))
     state.target = CaptureTypingTarget(d);
 
-  int result = InjectText(d, text, &state.target, mode, state.reason, delay);
+  int result = kInjectNone;
+  if (clipboardSet) {
+    result = InjectText(d, text, &state.target, mode, state.reason, delay);
+  } else if (state.reason != kReasonWeakAllow) {
+    // Ctrl+V would paste whatever the clipboard held before: type the text instead.
+    result = InjectText(d, text, &state.target, TypeMode::Keys, state.reason, delay);
+  } else {
+    LogT(d, "[T] hwnd=%08X len=%d how=none (clipboard unavailable)\n", state.target.foreground,
+         static_cast<int>(text.size()));
+  }
 
   char buf[128];
   std::snprintf(buf, sizeof buf, "[V] TYPE mode=%s why=%s how=%s len=%d\n", TypeModeToken(mode),

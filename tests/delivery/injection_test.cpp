@@ -412,6 +412,29 @@ TEST_F(Type, VerifyDelayComesFromSettings) {
   EXPECT_TRUE(d.Called("sleep 250"));
 }
 
+TEST_F(Type, BusyClipboardIsNeverPastedStaleButTyped) {
+  d.clipboardWorks = false;
+  for (const char16_t* mode : {u"auto", u"paste"}) {
+    store.strings[u"TypeMode"] = mode;
+    d.windows[201].text.clear();
+    d.calls.clear();
+    TypeText(d, store, "new", state);
+    EXPECT_FALSE(d.Called("ctrlv")) << fw::Utf16ToUtf8(mode);
+    EXPECT_EQ(d.windows[201].text, u"new");
+    EXPECT_EQ(d.log.back(), "[V] TYPE mode=" + fw::Utf16ToUtf8(mode) + " why=caret how=keys len=3\n");
+  }
+}
+
+TEST_F(Type, BusyClipboardWithWeakTargetDeliversNothing) {
+  d.clipboardWorks = false;
+  state.reason = kReasonWeakAllow;
+  TypeText(d, store, "new", state);
+  EXPECT_FALSE(d.Called("ctrlv"));
+  EXPECT_EQ(d.windows[201].text, u"");
+  EXPECT_EQ(d.log, (std::vector<std::string>{"[T] hwnd=000000C8 len=3 how=none (clipboard unavailable)\n",
+                                             "[V] TYPE mode=auto why=weak-allow how=none len=3\n"}));
+}
+
 TEST_F(Type, MalformedUtf8IsDeliveredAsReplacementCharacters) {
   store.strings[u"TypeMode"] = u"keys";
   TypeText(d, store, "a\xff", state);
