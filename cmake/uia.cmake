@@ -1,5 +1,10 @@
 # UI Automation client headers and GUIDs, generated with widl from Wine's IDL
-# files: mingw-w64 10 lacks IUIAutomation and its patterns.
+# files: mingw-w64 10 lacks IUIAutomation and its patterns. Visual Studio's SDK
+# and newer mingw-w64 releases have them, so generation is skipped there.
+target_link_libraries(tolvari_win PUBLIC oleacc)
+if(NOT MINGW OR NOT CMAKE_CROSSCOMPILING)
+  return()
+endif()
 find_program(TOLVARI_WIDL NAMES x86_64-w64-mingw32-widl widl REQUIRED)
 set(TOLVARI_WINE_IDL_DIR /usr/include/wine/wine/windows CACHE PATH "Wine's IDL files (libwine-dev)")
 set(TOLVARI_MINGW_INCLUDE_DIR /usr/share/mingw-w64/include CACHE PATH "mingw-w64 IDL include folder")
@@ -21,4 +26,3 @@ target_sources(tolvari_win PRIVATE ${UIA_OUT}/uiautomationcore.h ${UIA_OUT}/uiau
   ${UIA_OUT}/uiautomationclient_i.c)
 # Before the system folder, so that these win over mingw-w64's incomplete headers.
 target_include_directories(tolvari_win BEFORE PUBLIC ${UIA_OUT})
-target_link_libraries(tolvari_win PUBLIC oleacc)

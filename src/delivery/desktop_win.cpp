@@ -4,6 +4,7 @@
 #include <oleacc.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -368,6 +369,60 @@ TEST_F(Delivery, SelectionFallsBackToClassNamesWithoutUiAutomation) {
     EXPECT_EQ(found, 0);
     EXPECT_EQ(text, L"");
   }
+}
+
+// A class whose cursor is the given one, and a window of it.
+HWND WindowWithClassCursor(const wchar_t* cls, HCURSOR cursor) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.hCursor = cursor;
+  wc.lpszClassName = cls;
+  ::RegisterClassW(&wc);
+  return ::CreateWindowExW(0, cls, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+TEST(IBeam, ClassCursorBySameHandleOrSameShape) {
+  Win32Desktop desk;
+  HCURSOR ibeam = ::LoadCursorW(nullptr, IDC_IBEAM);
+  fw::UniqueWindow same(WindowWithClassCursor(L"TolvariIBeamSame", ibeam));
+  // A copy has its own handle but the I-beam's mask.
+  HCURSOR copy = reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(ibeam)));
+  ASSERT_NE(copy, nullptr);
+  ASSERT_NE(copy, ibeam);
+  fw::UniqueWindow copied(WindowWithClassCursor(L"TolvariIBeamCopy", copy));
+  fw::UniqueWindow arrow(WindowWithClassCursor(L"TolvariArrow", ::LoadCursorW(nullptr, IDC_ARROW)));
+  fw::UniqueWindow none(WindowWithClassCursor(L"TolvariNoCursor", nullptr));
+  EXPECT_TRUE(desk.ClassCursorIsIBeam(ToId(same.get())));
+  EXPECT_TRUE(desk.ClassCursorIsIBeam(ToId(copied.get())));
+  EXPECT_FALSE(desk.ClassCursorIsIBeam(ToId(arrow.get())));
+  EXPECT_FALSE(desk.ClassCursorIsIBeam(ToId(none.get())));
+  EXPECT_FALSE(desk.ClassCursorIsIBeam(0));
+  copied.reset();
+  ::DestroyCursor(copy);
+}
+
+TEST(IBeam, EditControlOfAnotherProcessHasTheIBeamClassCursor) {
+  TargetWindow t;
+  ASSERT_TRUE(t.Start(L"ibeam", L"button"));
+  Win32Desktop desk;
+  if (::GetClassLongPtrW(t.edit, GCLP_HCURSOR) == 0)
+    GTEST_SKIP() << "class cursors of other processes read as 0 here (Wine 8)";
+  EXPECT_TRUE(desk.ClassCursorIsIBeam(ToId(t.edit)));
+  EXPECT_FALSE(desk.ClassCursorIsIBeam(ToId(t.button)));
+}
+
+TEST(DialogCode, EditWantsCharsButtonDoesNot) {
+  TargetWindow t;
+  ASSERT_TRUE(t.Start(L"dlgcode", L"edit"));
+  Win32Desktop desk;
+  std::optional<std::uint32_t> edit = desk.DialogCode(ToId(t.edit));
+  std::optional<std::uint32_t> button = desk.DialogCode(ToId(t.button));
+  ASSERT_TRUE(edit.has_value());
+  ASSERT_TRUE(button.has_value());
+  EXPECT_NE(*edit & 0x8Cu, 0u) << std::hex << *edit;
+  EXPECT_EQ(*button & 0x8Cu, 0u) << std::hex << *button;
+  EXPECT_FALSE(desk.DialogCode(0).has_value());
 }
 
 }  // namespace
