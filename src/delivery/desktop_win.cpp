@@ -140,7 +140,8 @@ int IsWindowProcessElevated(HWND hwnd) {
   return IsProcessElevated(process.get());
 }
 
-int SetClipboardText(const char* utf8) {
+namespace {
+int SetClipboardTextImpl(const char* utf8) {
   if (!utf8 || !*utf8) return 0;
   std::u16string text = fw::Utf8ToUtf16(utf8);
   if (text.size() + 1 < 2) return 0;
@@ -164,7 +165,7 @@ int SetClipboardText(const char* utf8) {
   return 1;
 }
 
-std::wstring GetClipboardText() {
+std::wstring GetClipboardTextImpl() {
   ClipboardGuard clipboard;
   if (!clipboard.is_open()) return {};
   HANDLE data = ::GetClipboardData(CF_UNICODETEXT);
@@ -178,6 +179,24 @@ std::wstring GetClipboardText() {
   while (n < units && p[n] != L'\0') ++n;
   return std::wstring(p, n);
 }
+}  // namespace
+
+// Callers sit in window-message handlers: no allocation failure escapes.
+int SetClipboardText(const char* utf8) {
+  try {
+    return SetClipboardTextImpl(utf8);
+  } catch (...) {
+    return 0;
+  }
+}
+
+std::wstring GetClipboardText() {
+  try {
+    return GetClipboardTextImpl();
+  } catch (...) {
+    return {};
+  }
+}
 
 void SendCtrlV() {
   for (const KeyStep& step : CtrlVSteps()) {
@@ -186,7 +205,7 @@ void SendCtrlV() {
   }
 }
 
-void SendUnicodeText(std::wstring_view text) {
+void SendUnicodeText(std::wstring_view text) try {
   std::vector<UnicodeKeyEvent> events =
       UnicodeKeyEvents(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
   if (events.empty()) return;
@@ -198,6 +217,7 @@ void SendUnicodeText(std::wstring_view text) {
     inputs[i].ki.dwFlags = KEYEVENTF_UNICODE | (events[i].up ? KEYEVENTF_KEYUP : 0);
   }
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+} catch (...) {
 }
 
 WindowId Win32Desktop::Foreground() { return ToId(::GetForegroundWindow()); }

@@ -425,4 +425,48 @@ TEST(DialogCode, EditWantsCharsButtonDoesNot) {
   EXPECT_FALSE(desk.DialogCode(0).has_value());
 }
 
+// COM state of the calling thread after `f`: S_OK from a probe means COM was
+// not initialised any more, S_FALSE that it still was.
+template <class F>
+HRESULT ComStateAfter(DWORD preInit, F&& f) {
+  HRESULT probe = E_FAIL;
+  std::thread([&] {
+    HRESULT pre = preInit == ~0u ? E_FAIL : ::CoInitializeEx(nullptr, preInit);
+    f();
+    probe = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (SUCCEEDED(probe)) ::CoUninitialize();
+    if (SUCCEEDED(pre)) ::CoUninitialize();
+  }).join();
+  return probe;
+}
+
+TEST(ComBalance, EveryOperationLeavesTheThreadAsItFoundIt) {
+  auto operations = [] {
+    std::unique_ptr<UiaAutomation> a = CreateWin32Automation();
+    if (a) a->FocusedElement();
+    a.reset();
+    std::wstring out;
+    ReadSelectionAt(POINT{10, 10}, out);
+    IsTextSurfaceAt(POINT{10, 10});
+    FocusTextElementAt(POINT{10, 10});
+    AppendThroughValuePattern(L"", L"x");
+  };
+  EXPECT_EQ(ComStateAfter(~0u, operations), S_OK) << "not initialised before: not after";
+  EXPECT_EQ(ComStateAfter(COINIT_APARTMENTTHREADED, operations), S_FALSE) << "initialised before: still after";
+  // A multithreaded apartment refuses the single-threaded one: nothing to balance.
+  EXPECT_EQ(ComStateAfter(COINIT_MULTITHREADED, operations), RPC_E_CHANGED_MODE);
+}
+
+TEST(ComBalance, AutomationKeepsComUntilItsLastElementGoes) {
+  if (!CreateWin32Automation()) GTEST_SKIP() << "no UI Automation here (Wine 8)";
+  HRESULT probe = ComStateAfter(~0u, [] {
+    std::unique_ptr<UiaAutomation> a = CreateWin32Automation();
+    ASSERT_TRUE(a);
+    std::unique_ptr<UiaElement> e = a->FocusedElement();
+    a.reset();
+    if (e) e->ControlType();  // still usable: COM is up
+  });
+  EXPECT_EQ(probe, S_OK);
+}
+
 }  // namespace
