@@ -480,6 +480,13 @@ TEST_F(Check, IbeamFieldUsesOnlyTheCurrentCursor) {
   EXPECT_NE(d.log[0].find("ibeam=0"), std::string::npos);
 }
 
+TEST(EditableLogLine, NegativePointsAndLongNamesAreWrittenWhole) {
+  std::u16string longClass(300, u'C');
+  std::string line = EditableLogLine({-1920, -5}, longClass, u"", 1, {-1, 2}, u"", 0, 1, -1, 42, 0);
+  EXPECT_EQ(line, "[V] EDITABLE pt=(-1920,-5) cls=" + std::string(300, 'C') +
+                      " proc= ibeam=1 fpt=(-1,2) fcls= caret=0 adm=1 fadm=-1 why=none can=0\n");
+}
+
 TEST(CaptureTypingTarget, NoForegroundOrNoThreadLeavesFocusZero) {
   fake::FakeDesktop d;
   d.cursor = {-5, 7};

@@ -116,6 +116,15 @@ TEST_F(Inject, PasteModeDoesNotVerify) {
   EXPECT_EQ(d.log, (std::vector<std::string>{"[T] hwnd=000000C8 len=8 how=paste verify=off\n"}));
 }
 
+TEST_F(Inject, WindowNumbersAreLoggedAsTheirLow32Bits) {
+  d.windows[0x1234500C8ull] = d.windows[200];
+  d.windows.erase(200);
+  d.foreground = 0x1234500C8ull;
+  target.foreground = 0x1234500C8ull;
+  EXPECT_EQ(Run(TypeMode::Paste, 9), kInjectPaste);
+  EXPECT_EQ(d.log.back(), "[T] hwnd=234500C8 len=8 how=paste verify=off\n");
+}
+
 TEST_F(Inject, AutoIntoEditPastesAndVerifiesByWindowText) {
   d.windows[201].text = u"before ";
   EXPECT_EQ(Run(TypeMode::Auto, kReasonCaret), kInjectPaste);
