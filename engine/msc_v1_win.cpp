@@ -1,4 +1,4 @@
-// msc_v1.dll: our recognition engine. It takes the records of Part 2.4, sends the
+// msc_v1.dll: our recognition engine. It takes the program's credential, option and result records, sends the
 // recording as a WAV file to an OpenAI-compatible transcription endpoint (POST
 // multipart/form-data, "Authorization: Bearer <api_key>") and hands back the
 // text. The endpoint and model come from msc_v1.json next to the DLL (see

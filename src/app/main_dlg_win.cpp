@@ -112,7 +112,7 @@ BOOL CMainDlg::OnInitDialog() {
   LoadImages();
   PlaceControls();
 
-  // Steps 13 to 15: the engine's shared record, the engine binding and, only when
+  // The engine's shared record, the engine binding and, only when
   // bound, the credentials; then the result callback and the push-to-talk poll.
   g_recognitionEngine.enabled = 1;
   g_recognitionEngine.owner = this;

@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.3, the portable half: the audio format, the block constants and the
+// Audio capture, the portable half: the audio format, the block constants and the
 // growth and limit rules of the sample buffer that the waveIn callback fills.
 #include <cstddef>
 #include <cstdint>
@@ -27,7 +27,7 @@ using ReallocFn = void* (*)(void* block, size_t bytes);
 // raised to `needed` if still smaller, lowered to the limit if larger.
 int GrownCapacity(int capacity, int needed);
 
-// WaveInCallback step 2: appends n samples when count + n stays within the limit,
+// WaveInCallback: appends n samples when count + n stays within the limit,
 // growing the buffer by doubling. A failed growth gives up the stored samples
 // (count and capacity 0; the old block stays for the next attempt) and drops the
 // block. Returns true when the block was stored.

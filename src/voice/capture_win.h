@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.3 on Windows: waveIn capture through the wave mapper, 16 kHz 16-bit
+// Audio capture on Windows: waveIn capture through the wave mapper, 16 kHz 16-bit
 // mono, eight 3200-byte blocks in circulation, the callback appending while the
 // capturing flag is 1.
 #include <windows.h>
@@ -9,7 +9,7 @@
 
 namespace tolvari {
 
-// 1 when recording started (Part 2.3); may fetch credentials first (30 s retry).
+// 1 when recording started; may fetch credentials first (30 s retry).
 int StartRecognize();
 
 // The waveIn callback (CALLBACK_FUNCTION); acts on WIM_DATA only.

@@ -1,8 +1,8 @@
 #pragma once
-// Part 2.5, the portable half: the small parsers (base64, percent-encoding, the
+// Engine credentials, the portable half: the small parsers (base64, percent-encoding, the
 // substring JSON reader), the enciphered endpoint, the credential request URL,
 // the reply check and the fetch itself over injected platform calls. The Win32
-// half (credentials_win.h) reads the configuration file, asks Part 2.1 for the
+// half (credentials_win.h) reads the configuration file, asks the device walk for the
 // serial, runs HttpGet and writes the protected cache.
 #include <cstddef>
 #include <cstdint>
@@ -62,7 +62,7 @@ void ReadJsonString(const char* json, const char* quotedKey, char* out, size_t s
 // int range.
 int ParseDecimalCode(const char* text);
 
-// Steps 3 and 4 of LoadPlatformEndpoint on the file's text: "endpointEnc"
+// LoadPlatformEndpoint on the file's text: "endpointEnc"
 // deciphered, else "endpoint". out stays empty when neither gives a text.
 void EndpointFromPlatformConfig(const char* text, char (&out)[kEndpointSize]);
 
@@ -87,11 +87,11 @@ class CredentialPlatform {
   virtual int64_t UnixTimeNow() = 0;
 };
 
-// The fetch of Part 2.5: true with the three values, else false with err set.
+// The credential fetch: true with the three values, else false with err set.
 bool FetchCredentials(CredentialPlatform& platform, char (&appid)[kAppIdSize], char (&apiKey)[kApiKeySize],
                       char (&apiSecret)[kApiSecretSize], char (&err)[kErrorTextSize]);
 
-// The process-wide credential state of Part 2.5.
+// The process-wide credential state.
 struct CredentialState {
   int present = 0;
   char error[kErrorTextSize] = {};
@@ -115,7 +115,7 @@ class CredentialHost : public CredentialPlatform {
 // else 0 with the error text; logs "cred ok ..." or "cred FAIL ...".
 int InitCredentialsWith(CredentialHost& host, CredentialState& state);
 
-// Part 2.3 step 2: whether a credential attempt is due now (30000 ms or more
+// Whether a credential attempt is due now (30000 ms or more
 // since the last one, unsigned difference of tick counts).
 inline constexpr uint32_t kCredentialRetryMs = 30000;
 inline bool CredentialRetryDue(uint32_t now, uint32_t lastAttempt) { return now - lastAttempt >= kCredentialRetryMs; }

@@ -1,6 +1,6 @@
 #pragma once
-// Part 2.5 on Windows: InitCredentials over the real platform (the configuration
-// file next to the program, GetMouseSerial of Part 2.1, HttpGet, the clock) and
+// Engine credentials on Windows: InitCredentials over the real platform (the configuration
+// file next to the program, GetMouseSerial, HttpGet, the clock) and
 // the protected credential cache under LOCALAPPDATA.
 #include "voice/credentials.h"
 

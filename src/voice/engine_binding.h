@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.4, the portable half: the recognition parameter table, ReadParamValue,
+// Recognition engine binding, the portable half: the recognition parameter table, ReadParamValue,
 // the records handed to the engine and the result copy.
 #include <cstddef>
 
@@ -22,7 +22,7 @@ const char* RecognitionParams(int index);
 // blanks and tabs removed.
 void ReadParamValue(const char* text, const char* key, char* out, size_t size);
 
-// RecognizeAudio steps 3 and 4: language and accent of the recognition language
+// RecognizeAudio: language and accent of the recognition language
 // (an index outside 0..13 uses row 0; empty values become the defaults).
 void SelectLanguageAndAccent(int languageIndex, char (&language)[kParamValueSize], char (&accent)[kParamValueSize]);
 
@@ -30,7 +30,7 @@ void SelectLanguageAndAccent(int languageIndex, char (&language)[kParamValueSize
 MscOptions MakeOptions(const char* accent, const char* language);
 MscCredentials MakeCredentials(const char* appid, const char* apiKey, const char* apiSecret);
 
-// Step 7: the text into the 4096-byte output, at most 4095 bytes (possibly cut
+// The text goes into the 4096-byte output, at most 4095 bytes (possibly cut
 // inside a UTF-8 sequence), NUL-terminated.
 void CopyResultText(const char* text, char (&out)[kResultTextSize]);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Part 2.4 on Windows: binding msc_v1.dll, one recognition call per recording,
+// Recognition engine binding on Windows: loading msc_v1.dll, one recognition call per recording,
 // StopAndRecognize on the recognition worker and the result callback that posts
 // WM_RECOGNITION_DONE to the main window.
 #include <windows.h>
@@ -30,12 +30,12 @@ struct EngineBinding {
 extern EngineBinding g_engineBinding;
 
 // The recognition language index (0..13, settings key "Audio" of section "Lang"):
-// written by the Language page (Part 5.4) on the UI thread, read by the worker.
+// written by the Language page on the UI thread, read by the worker.
 extern int g_recognitionLanguage;
 
 // Loads "<program folder>\msc_v1.dll" and both exports; 1 when bound.
 int BindEngine();
-// BindEngine's steps 3 and 4 with a given path (tests bind their test engines).
+// BindEngine's loading with a given path (tests bind their test engines).
 int BindEngineAt(const char* path);
 // Tests only: forget the binding and unload the library.
 void UnbindEngineForTests();

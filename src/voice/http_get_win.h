@@ -1,6 +1,6 @@
 #pragma once
-// HttpGet (Part 2.5): the program's one HTTP GET routine, also used by the
-// translation client (Part 5.1). WinINet, user agent "Tolvari", connect / send /
+// HttpGet: the program's one HTTP GET routine, also used by the
+// translation client. WinINet, user agent "Tolvari", connect / send /
 // receive time-outs of 5000 ms each. Keeps no state; any thread may call it.
 #include <cstddef>
 

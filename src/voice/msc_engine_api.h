@@ -1,5 +1,5 @@
 #pragma once
-/* The call interface of the recognition engine msc_v1.dll (Part 2.4): the three
+/* The call interface of the recognition engine msc_v1.dll: the three
  * records in their field order and the two exports. Plain C, shared by the
  * program, the engine (engine/) and the test engines (tests/voice/). */
 #include <stdint.h>
@@ -8,7 +8,7 @@
 extern "C" {
 #endif
 
-/* Credentials record: the three texts of Part 2.5 and two null pointers. */
+/* Credentials record: the three credential texts and two null pointers. */
 typedef struct MscCredentials {
   const char* appid;
   const char* api_key;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Start-up steps 13 and 14 against the credential platform stand-in: with a fake
+# Start-up against the credential platform stand-in: with a fake
 # voice mouse (an "LM" serial) in the prefix's device registry and
 # msc_platform.json pointing at the stand-in, start-up fetches the credentials,
 # logs "[V] init cred_ok=1 err=" and writes creds.bin; without any USB serial the

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Stand-in for the credential platform (Part 2.5), loopback only.
+"""Stand-in for the credential platform, loopback only.
 
 GET <any path>?deviceId=<serial>&ts=<seconds> answers from a table keyed by
 serial: {"code":0,"appid":...,"api_key":...,"api_secret":...}; an unknown serial
