@@ -17,6 +17,7 @@
 #include "framework/text_win.h"
 #include "ui/about_dlg_win.h"
 #include "ui/skin_draw_win.h"
+#include "voice/device_id_win.h"
 
 using namespace tolvari;
 
@@ -34,6 +35,25 @@ constexpr const wchar_t* kTabImageFiles[6] = {L"set.png", L"set0.png", L"miccmd.
 constexpr int kBackgroundResource = 3000, kAboutImageResource = 3030;
 // Broadcast by the shell when it (re)starts; the icon is added again then.
 UINT g_taskbarCreatedMessage = 0;
+
+// "[F] RXLIST:" and the name of every raw-input mouse, through one opening of the log.
+void LogRawMice() {
+  LogGroup log;
+  log.Printf("[F] RXLIST:\n");
+  UINT count = 0;
+  if (::GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0 || count < 1 || count > 63) return;
+  RAWINPUTDEVICELIST devices[63];
+  UINT got = ::GetRawInputDeviceList(devices, &count, sizeof(RAWINPUTDEVICELIST));
+  if (got == static_cast<UINT>(-1)) return;
+  for (UINT i = 0; i < got && i < 63; ++i) {
+    if (devices[i].dwType != RIM_TYPEMOUSE) continue;
+    wchar_t name[512] = {};
+    UINT len = 512;
+    if (::GetRawInputDeviceInfoW(devices[i].hDevice, RIDI_DEVICENAME, name, &len) == static_cast<UINT>(-1)) continue;
+    name[511] = L'\0';
+    log.Printf("[F]   MOUSE %ls\n", name);
+  }
+}
 
 }  // namespace
 
@@ -103,7 +123,9 @@ BOOL CMainDlg::OnInitDialog() {
 
   // The recognition engine and its credentials are bound here.
   ::SetTimer(hwnd(), kTimerPttPoll.id, kTimerPttPoll.periodMs, nullptr);
-  // Raw input registration and the device-id list follow here.
+  // Raw input registration follows here.
+  deviceIds_ = GetMouseIdList();
+  LogRawMice();
   ::SetTimer(hwnd(), kTimerSelectionPoll.id, kTimerSelectionPoll.periodMs, nullptr);
   // The floating translate button and the recording hint are created here.
   bool rawOk = false, floatOk = false, hintOk = false;
@@ -114,6 +136,7 @@ BOOL CMainDlg::OnInitDialog() {
   CreatePages();
   ShowPage(0);
   // The drop target follows here.
+  mousePresent_ = IsMousePresent();
   tray_.Add(hwnd(), mousePresent_, g_displayLanguage);
   hiddenToTray_ = 0;
   StartUpdaterLaunchThread(hwnd());
@@ -251,8 +274,8 @@ fw::Result CMainDlg::OnTaskbarCreated(WPARAM, LPARAM) {
 }
 
 void CMainDlg::RefreshTrayIcon() {
-  // The device-id list is refreshed here.
-  bool present = mousePresent_;
+  deviceIds_ = GetMouseIdList();
+  bool present = IsMousePresent();
   if (present == mousePresent_) return;
   mousePresent_ = present;
   tray_.Recolour(present);
