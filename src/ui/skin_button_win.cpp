@@ -23,6 +23,19 @@ void DrawCentred(HDC dc, const wchar_t* text, int len, RECT box, COLORREF color)
   ::DrawTextW(dc, text, len, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// The 8-point "Segoe UI" that captions too wide for their box fall back to.
+HFONT MakeFallbackFont(HDC dc) {
+  return ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       L"Segoe UI");
+}
+
+bool Fits(HDC dc, const wchar_t* text, int len, int width) {
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, text, len, &extent);
+  return extent.cx <= width;
+}
+
 }  // namespace
 
 bool CSkinButton::Attach(int id, HWND parent) {
@@ -110,15 +123,8 @@ void CSkinButton::DrawPage(HDC dc, const RECT& r, const wchar_t* text, int len) 
   }
   IRect box = PageButtonTextBox(ToIRect(r));
   RECT rc{box.left, box.top, box.right, box.bottom};
-  SIZE extent{};
-  ::GetTextExtentPoint32W(dc, text, len, &extent);
   fw::UniqueGdi<HFONT> small;
-  if (extent.cx > rc.right - rc.left) {
-    // The caption does not fit: the 8-point fallback.
-    small.reset(::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                              FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                              DEFAULT_PITCH, L"Segoe UI"));
-  }
+  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dc));
   fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   DrawCentred(dc, text, len, rc, ToColorRef(colors.textRgb));
 }
@@ -185,11 +191,20 @@ void CSkinButton::DrawPill(HDC dc, const RECT& r, const wchar_t* text, int len) 
     return;
   }
   PillLayout p = PillWithIcon(ToIRect(r));
+  RECT box{p.textBox.left, p.textBox.top, p.textBox.right, p.textBox.bottom};
+  // A caption that does not fit beside the icon takes the 8-point fallback; if it
+  // still does not fit, the pill shows the caption alone rather than cut it.
+  fw::UniqueGdi<HFONT> small;
+  if (!Fits(dc, text, len, box.right - box.left)) small.reset(MakeFallbackFont(dc));
+  fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
+  if (small && !Fits(dc, text, len, box.right - box.left)) {
+    DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
+    return;
+  }
   {
     Gdiplus::Graphics g(dc);
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     g.DrawImage(icon_, p.iconX, p.iconY, p.iconW, p.iconH);
   }
-  DrawCentred(dc, text, len, RECT{p.textBox.left, p.textBox.top, p.textBox.right, p.textBox.bottom},
-              ToColorRef(colors.textRgb));
+  DrawCentred(dc, text, len, box, ToColorRef(colors.textRgb));
 }

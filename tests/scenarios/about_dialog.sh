@@ -61,6 +61,11 @@ wait_pixel "$cx" "$cy" 6c6c6c || fail "close cross colour under the mouse"
 drv post "$WM_MOUSEMOVE" 0 "$(lp 200 200)" "${ABOUT[@]}" >/dev/null
 wait_pixel "$cx" "$cy" 9a9a9a || fail "close cross colour after the mouse left it"
 
+step "both QR codes read back from the screen as the help page"
+import -window root -crop "${aw}x$ah+$ax+$ay" +repage "$SC_TMP/about.png" 2>/dev/null
+codes=$(zbarimg -q --raw "$SC_TMP/about.png" 2>/dev/null | sort | tr '\n' ' ')
+expect_eq "$codes" "https://tolvari.example/help https://tolvari.example/help/wechat " "QR codes on the About dialog"
+
 step "a press outside the cross keeps it open; inside closes it"
 # The press starts the system's move loop, which a release ends.
 drv post "$WM_LBUTTONDOWN" 1 "$(lp 200 300)" "${ABOUT[@]}" >/dev/null

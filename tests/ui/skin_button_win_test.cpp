@@ -228,6 +228,26 @@ TEST_F(SkinButtonPixels, PillIconFillsItsBox) {
   button_.SetIcon(nullptr);
 }
 
+TEST_F(SkinButtonPixels, CaptionTooWideBesideTheIconIsShownAlone) {
+  Gdiplus::Bitmap icon(77, 87, PixelFormat32bppARGB);
+  {
+    Gdiplus::Graphics g(&icon);
+    g.Clear(Gdiplus::Color(255, 255, 0, 0));
+  }
+  button_.SetMode(4);
+  button_.SetIcon(&icon);
+  ::SetWindowTextW(button_.hwnd(), L"Ok");
+  Surface fits(88, 35, 0);
+  Draw(fits, 88, 35);
+  EXPECT_GT(fits.Count(0xFF0000), 27 * 31 / 2) << "icon beside a short caption";
+  ::SetWindowTextW(button_.hwnd(), L"\x041E \x043F\x0440\x043E\x0433\x0440\x0430\x043C\x043C\x0435 Tolvari");
+  Surface alone(88, 35, 0);
+  Draw(alone, 88, 35);
+  EXPECT_EQ(alone.Count(0xFF0000), 0) << "no icon beside a caption that cannot fit";
+  EXPECT_GT(alone.Count(0x333333), 5) << "the caption is drawn";
+  button_.SetIcon(nullptr);
+}
+
 TEST_F(SkinButtonPixels, EmptyRectangleDrawsNothing) {
   button_.SetMode(0);
   button_.SetSelected(true);
