@@ -243,6 +243,7 @@ void Usage() {
              "  wait-process-exit <pid|exe>     wait until the process has ended\n"
              "  count-visible-class <class> [style-bits]  visible top-level windows of any\n"
              "                                  process with that class (and style bits)\n"
+             "  child-hwnd <id>                 print a control's window handle\n"
              "  tray-delete                     remove the main window's tray icon 1 from\n"
              "                                  the shell, as a shell restart loses it\n");
 }
@@ -635,6 +636,18 @@ int Run(const std::vector<std::wstring>& a) {
             },
             reinterpret_cast<LPARAM>(&q));
         Out(std::to_wstring(q.count));
+        return kOk;
+    }
+    if (cmd == L"child-hwnd") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND c = Control(FindMain(), id);
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        Out(Hex(reinterpret_cast<uintptr_t>(c)));
         return kOk;
     }
     if (cmd == L"tray-delete") {

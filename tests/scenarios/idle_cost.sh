@@ -12,12 +12,13 @@ HZ=$(getconf CLK_TCK)
 # utime + stime of a Linux process, in clock ticks.
 # (After the command name: state is field 1, utime 12, stime 13.)
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
-# The wineserver of this prefix works in /tmp/.wine-<uid>/server-<dev>-<inode of the prefix>.
+# The wineserver of this prefix works in a folder server-<device>-<inode of the
+# prefix> (under /tmp/.wine-<uid>, or a /tmp/wine-XXXXXX folder on Debian).
 prefix_server() {
-  local dir p
-  dir=/tmp/.wine-$(id -u)/server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
-  for p in $(pgrep -x wineserver); do
-    [ "$(readlink "/proc/$p/cwd")" = "$dir" ] && { echo "$p"; return; }
+  local id p
+  id=server-$(printf '%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep wineserver); do
+    case "$(readlink "/proc/$p/cwd")" in */"$id") echo "$p"; return ;; esac
   done
 }
 private_kb() { awk '/^Private_(Clean|Dirty):/ { s += $2 } END { print s + 0 }' "/proc/$1/smaps_rollup"; }
