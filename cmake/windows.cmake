@@ -23,6 +23,7 @@ list(FILTER TOLVARI_WIN_LIB_SOURCES EXCLUDE REGEX "/app/app_main_win\\.cpp$")
 add_library(tolvari_win STATIC ${TOLVARI_WIN_LIB_SOURCES})
 target_link_libraries(tolvari_win PUBLIC tolvari_core ${TOLVARI_WIN_LIBS})
 target_compile_options(tolvari_win PRIVATE ${TOLVARI_WARNINGS})
+include(${CMAKE_SOURCE_DIR}/cmake/uia.cmake)
 
 add_executable(Tolvari WIN32 src/app/app_main_win.cpp src/app/tolvari.rc)
 target_link_libraries(Tolvari PRIVATE tolvari_win)

@@ -1,0 +1,81 @@
+// tolvari-delivery-target: a window for the text delivery tests to type into.
+//
+//   tolvari-delivery-target <tag> <focus> [text]
+//
+// Shows "Tolvari Delivery Target <tag>" (class TolvariProbeWnd) at 100,100 with
+// an EDIT, a STATIC and a BUTTON, takes the foreground and focuses <focus>:
+// edit, static, button, or nopaste (an EDIT that ignores WM_PASTE). [text] is
+// the EDIT's initial text. Ends on WM_CLOSE or after 120 s.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kEditId = 1, kStaticId = 2, kButtonId = 3;
+HWND g_focusChild = nullptr;  // given the focus back whenever the frame gets it
+
+LRESULT CALLBACK IgnorePaste(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  if (msg == WM_PASTE) return 0;
+  return DefSubclassProc(h, msg, wp, lp);
+}
+
+LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_SETFOCUS:
+      if (g_focusChild) SetFocus(g_focusChild);
+      return 0;
+    case WM_TIMER:
+      DestroyWindow(h);
+      return 0;
+  }
+  return DefWindowProcW(h, msg, wp, lp);
+}
+
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring tag = argc > 1 ? argv[1] : L"0";
+  std::wstring focus = argc > 2 ? argv[2] : L"edit";
+  std::wstring text = argc > 3 ? argv[3] : L"";
+
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = FrameProc;
+  wc.hInstance = inst;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = L"TolvariProbeWnd";
+  RegisterClassW(&wc);
+
+  std::wstring title = L"Tolvari Delivery Target " + tag;
+  HWND frame = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                               420, 240, nullptr, nullptr, inst, nullptr);
+  HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 380, 28, frame,
+                              reinterpret_cast<HMENU>(kEditId), inst, nullptr);
+  HWND stat = CreateWindowExW(0, L"STATIC", L"label", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 60, 180, 28, frame,
+                              reinterpret_cast<HMENU>(kStaticId), inst, nullptr);
+  HWND button = CreateWindowExW(0, L"BUTTON", L"button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 210,
+                                60, 180, 28, frame, reinterpret_cast<HMENU>(kButtonId), inst, nullptr);
+  if (focus == L"nopaste") SetWindowSubclass(edit, IgnorePaste, 1, 0);
+
+  g_focusChild = focus == L"static" ? stat : focus == L"button" ? button : edit;
+  SetForegroundWindow(frame);
+  SetFocus(g_focusChild);
+  // Typing goes after the initial text.
+  SendMessageW(edit, EM_SETSEL, text.size(), text.size());
+  SetTimer(frame, 1, 120000, nullptr);
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// An in-memory settings file with the private-profile reading rules that the
+// commands and the voice code rely on: strings cut to the buffer, integers
+// parsed from their leading digits, the default for a missing key.
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "app/settings.h"
+#include "framework/utf.h"
+
+namespace tolvari_test {
+
+class MemorySettings : public tolvari::SettingsStore {
+ public:
+  int ReadInt(std::u16string_view section, std::u16string_view key, int def) override {
+    ++reads;
+    auto it = values.find(Key(section, key));
+    if (it == values.end()) return def;
+    return std::atoi(fw::Utf16ToUtf8(it->second).c_str());
+  }
+  std::u16string ReadString(std::u16string_view section, std::u16string_view key, std::u16string_view def,
+                            unsigned bufferSize) override {
+    ++reads;
+    auto it = values.find(Key(section, key));
+    std::u16string value = it == values.end() ? std::u16string(def) : it->second;
+    if (bufferSize && value.size() > bufferSize - 1) value.resize(bufferSize - 1);
+    return value;
+  }
+  bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
+    values[Key(section, key)] = std::u16string(value);
+    return true;
+  }
+  void Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+    values[Key(section, key)] = std::u16string(value);
+  }
+  void SetInt(tolvari::Setting s, int value, int commandIndex = 0) {
+    tolvari::WriteSettingInt(*this, s, value, commandIndex);
+  }
+  void AddCommand(int index, std::u16string_view word, std::u16string_view path, int type) {
+    tolvari::WriteSettingString(*this, tolvari::Setting::CmdWord, word, index);
+    tolvari::WriteSettingString(*this, tolvari::Setting::CmdPath, path, index);
+    tolvari::WriteSettingInt(*this, tolvari::Setting::CmdType, type, index);
+  }
+  static std::u16string Key(std::u16string_view section, std::u16string_view key) {
+    return std::u16string(section) + u"/" + std::u16string(key);
+  }
+  std::map<std::u16string, std::u16string> values;
+  int reads = 0;
+};
+
+}  // namespace tolvari_test

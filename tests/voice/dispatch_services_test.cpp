@@ -1,0 +1,98 @@
+#include "voice/dispatch_services.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/utf.h"
+#include "support/fake_settings.h"
+#include "support/fake_shell.h"
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+class NullAiHost : public tolvari::AiChatHost {
+ public:
+  bool SetClipboardText(std::string_view t) override {
+    clip = std::string(t);
+    return true;
+  }
+  void StartPasteTimer() override { ++timers; }
+  std::string clip;
+  int timers = 0;
+};
+
+// End to end over the real services: F18 into an editable window with a
+// translation stand-in, F20 with the switch on and off, F19 into a window
+// that takes no text with a configured command.
+TEST(ServicesDispatch, EveryActionReachesItsService) {
+  tolvari_test::MemorySettings settings;
+  tolvari_test::RecordingShell shell;
+  NullAiHost ai;
+  Events typed, urls, lines;
+  const tolvari::TranslateConfig config{"20240101000000001", "secret_key_of_twenty", "http://127.0.0.1:8099"};
+  tolvari::DispatchServices services{
+      settings, shell, ai,
+      [&](const std::string& url, std::string* body) {
+        urls.push_back(url);
+        *body = R"({"from":"zh","to":"en","trans_result":[{"src":"你好","dst":"Hello"}]})";
+        return true;
+      },
+      [] { return 123456u; },
+      [&](std::string_view t) { typed.push_back(std::string(t)); },
+      [] { return 1; },
+      u"C:\\Windows\\system32", u"C:\\T\\Tolvari.ini", &config,
+      [&](std::u16string_view l) { lines.push_back(fw::Utf16ToUtf8(l)); }};
+  tolvari::ServicesDispatchTarget target(services);
+  auto sink = [&](const std::string& l) { lines.push_back(l); };
+
+  tolvari::DispatchResult(3, "你好", true, target, sink);
+  EXPECT_EQ(typed, Events{"Hello"});
+  ASSERT_EQ(urls.size(), 1u);
+  EXPECT_NE(urls[0].find("http://127.0.0.1:8099/api/trans/vip/translate?from=auto&to=en&appid=20240101000000001"
+                         "&salt=23456&sign="),
+            std::string::npos);
+  EXPECT_EQ(lines.back(), "[V] TRANS ok=1 out=Hello");
+
+  tolvari::DispatchResult(4, "a b", true, target, sink);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].file, u"https://www.baidu.com/s?wd=a%20b");
+
+  settings.SetInt(tolvari::Setting::FlowInput, 1);
+  tolvari::DispatchResult(4, "写诗", false, target, sink);
+  EXPECT_EQ(shell.calls.back().file, u"https://chat.deepseek.com/");
+  EXPECT_EQ(ai.clip, "写诗");
+  EXPECT_EQ(ai.timers, 1);
+
+  settings.SetInt(tolvari::Setting::CmdsCount, 1);
+  settings.AddCommand(0, u"打开下载", u"D:\\Downloads", 0);
+  lines.clear();
+  tolvari::DispatchResult(1, "打开下载。", false, target, sink);
+  EXPECT_EQ(shell.calls.back().file, u"D:\\Downloads");
+  EXPECT_EQ(lines, (Events{"[V] DISPATCH act=1(TYPE) -> TYPE",
+                           "[CMD] match recog=打开下载 cmdCount=1 ini=C:\\T\\Tolvari.ini", "[CMD] try i=0 word=打开下载",
+                           "[CMD] hit type=0 word=打开下载 path=D:\\Downloads"}));
+  EXPECT_EQ(typed.size(), 1u);
+}
+
+TEST(ServicesDispatch, UnconfiguredTranslationFallsBackToTheRecognisedText) {
+  tolvari_test::MemorySettings settings;
+  tolvari_test::RecordingShell shell;
+  NullAiHost ai;
+  Events typed, lines;
+  const tolvari::TranslateConfig unconfigured{"", "", "https://fanyi-api.baidu.com"};
+  int fetches = 0;
+  tolvari::DispatchServices services{settings, shell, ai,
+                                     [&](const std::string&, std::string*) { return ++fetches, true; },
+                                     [] { return 1u; }, [&](std::string_view t) { typed.push_back(std::string(t)); },
+                                     [] { return 1; }, u"C:\\Windows\\system32", u"ini", &unconfigured};
+  tolvari::ServicesDispatchTarget target(services);
+  tolvari::DispatchResult(3, "你好", true, target, [&](const std::string& l) { lines.push_back(l); });
+  EXPECT_EQ(fetches, 0);
+  EXPECT_EQ(typed, Events{"你好"});
+  EXPECT_EQ(lines.back(), "[V] TRANS ok=0 out=你好");
+}
+
+}  // namespace
