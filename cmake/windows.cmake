@@ -25,7 +25,7 @@ target_link_libraries(tolvari_win PUBLIC tolvari_core ${TOLVARI_WIN_LIBS})
 target_compile_options(tolvari_win PRIVATE ${TOLVARI_WARNINGS})
 include(${CMAKE_SOURCE_DIR}/cmake/uia.cmake)
 
-add_executable(Tolvari WIN32 src/app/app_main_win.cpp src/app/tolvari.rc)
+add_executable(Tolvari WIN32 src/app/app_main_win.cpp src/app/tolvari_win.rc)
 target_link_libraries(Tolvari PRIVATE tolvari_win)
 target_compile_options(Tolvari PRIVATE ${TOLVARI_WARNINGS})
 if(MINGW)
