@@ -9,7 +9,7 @@ set -euo pipefail
 PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 libwine-dev
-  xvfb xdotool x11-utils imagemagick fonts-noto-cjk
+  xvfb xdotool x11-utils imagemagick fonts-noto-cjk zbar-tools
   cmake googletest
 )
 

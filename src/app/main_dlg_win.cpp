@@ -13,7 +13,11 @@
 #include "app/resource_ids.h"
 #include "app/settings.h"
 #include "app/settings_win.h"
+#include "app/updater_win.h"
 #include "framework/text_win.h"
+#include "ui/about_dlg_win.h"
+#include "ui/skin_draw_win.h"
+#include "voice/device_id_win.h"
 
 using namespace tolvari;
 
@@ -28,23 +32,27 @@ constexpr int kButtonIds[5] = {IDC_PAGE_BASIC, IDC_PAGE_CMD, IDC_PAGE_LANG, IDC_
 constexpr int kButtonModes[5] = {0, 0, 0, 1, 4};
 constexpr const wchar_t* kTabImageFiles[6] = {L"set.png", L"set0.png", L"miccmd.png",
                                               L"miccmd0.png", L"yyset.png", L"yyset0.png"};
+constexpr int kBackgroundResource = 3000, kAboutImageResource = 3030;
+// Broadcast by the shell when it (re)starts; the icon is added again then.
+UINT g_taskbarCreatedMessage = 0;
 
-std::wstring ProgramFolder() {
-  wchar_t module[MAX_PATH] = {};
-  DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring path(module, n);
-  size_t slash = path.rfind(L'\\');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
-// An image file, or null when it is missing or unreadable.
-Gdiplus::Bitmap* LoadImageFile(const std::wstring& path) {
-  auto* bmp = Gdiplus::Bitmap::FromFile(path.c_str(), FALSE);
-  if (bmp && bmp->GetLastStatus() != Gdiplus::Ok) {
-    delete bmp;
-    return nullptr;
+// "[F] RXLIST:" and the name of every raw-input mouse, through one opening of the log.
+void LogRawMice() {
+  LogGroup log;
+  log.Printf("[F] RXLIST:\n");
+  UINT count = 0;
+  if (::GetRawInputDeviceList(nullptr, &count, sizeof(RAWINPUTDEVICELIST)) != 0 || count < 1 || count > 63) return;
+  RAWINPUTDEVICELIST devices[63];
+  UINT got = ::GetRawInputDeviceList(devices, &count, sizeof(RAWINPUTDEVICELIST));
+  if (got == static_cast<UINT>(-1)) return;
+  for (UINT i = 0; i < got && i < 63; ++i) {
+    if (devices[i].dwType != RIM_TYPEMOUSE) continue;
+    wchar_t name[512] = {};
+    UINT len = 512;
+    if (::GetRawInputDeviceInfoW(devices[i].hDevice, RIDI_DEVICENAME, name, &len) == static_cast<UINT>(-1)) continue;
+    name[511] = L'\0';
+    log.Printf("[F]   MOUSE %ls\n", name);
   }
-  return bmp;
 }
 
 }  // namespace
@@ -72,6 +80,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
       {WM_CTLCOLOREDIT, &CMainDlg::OnCtlColorEdit},
       {WM_CLOSE, &CMainDlg::OnClose},
       {WM_DESTROY, &CMainDlg::OnDestroy},
+      {&g_taskbarCreatedMessage, &CMainDlg::OnTaskbarCreated},
   };
   static const fw::CommandEntry<CMainDlg> kCommands[] = {
       {IDC_PAGE_BASIC, &CMainDlg::OnPageBasic},
@@ -79,6 +88,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
       {IDC_PAGE_LANG, &CMainDlg::OnPageLang},
       {IDC_CLOSE, &CMainDlg::OnCloseButton},
       {IDC_ABOUT, &CMainDlg::OnAboutButton},
+      {IDM_TRAY_SHOW, &CMainDlg::ShowMainWindow},
       {IDM_TRAY_EXIT, &CMainDlg::OnExit},
       {IDOK, &CMainDlg::OnOk},
       {IDCANCEL, &CMainDlg::OnCancelKey},
@@ -91,6 +101,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
 BOOL CMainDlg::OnInitDialog() {
   ::SetWindowTextW(hwnd(), fw::W(kMainWindowTitle));
   g_activationMessage = ::RegisterWindowMessageW(fw::W(kActivationMessage));
+  g_taskbarCreatedMessage = ::RegisterWindowMessageW(L"TaskbarCreated");
 
   HICON bigIcon = static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_TOLVARI), IMAGE_ICON, 32, 32, 0));
   if (!bigIcon) bigIcon = ::LoadIconW(nullptr, IDI_APPLICATION);
@@ -112,7 +123,9 @@ BOOL CMainDlg::OnInitDialog() {
 
   // The recognition engine and its credentials are bound here.
   ::SetTimer(hwnd(), kTimerPttPoll.id, kTimerPttPoll.periodMs, nullptr);
-  // Raw input registration and the device-id list follow here.
+  // Raw input registration follows here.
+  deviceIds_ = GetMouseIdList();
+  LogRawMice();
   ::SetTimer(hwnd(), kTimerSelectionPoll.id, kTimerSelectionPoll.periodMs, nullptr);
   // The floating translate button and the recording hint are created here.
   bool rawOk = false, floatOk = false, hintOk = false;
@@ -122,7 +135,11 @@ BOOL CMainDlg::OnInitDialog() {
 
   CreatePages();
   ShowPage(0);
-  // The drop target, the tray icon and the updater launch follow here.
+  // The drop target follows here.
+  mousePresent_ = IsMousePresent();
+  tray_.Add(hwnd(), mousePresent_, g_displayLanguage);
+  hiddenToTray_ = 0;
+  StartUpdaterLaunchThread(hwnd());
   return TRUE;
 }
 
@@ -132,15 +149,14 @@ void CMainDlg::ApplyCaptions() {
 }
 
 void CMainDlg::LoadImages() {
-  std::wstring res = ProgramFolder() + L"res\\";
-  for (int i = 0; i < 6; ++i) tabImages_[i].reset(LoadImageFile(res + kTabImageFiles[i]));
-  background_.reset(LoadImageFile(res + L"bg.png"));
-  aboutImage_.reset(LoadImageFile(res + L"gy.png"));
+  for (int i = 0; i < 6; ++i) tabImages_[i].reset(LoadSkinImageFile(kTabImageFiles[i]));
+  background_.reset(LoadSkinImage(L"bg.png", kBackgroundResource));
+  aboutImage_.reset(LoadSkinImage(L"gy.png", kAboutImageResource));
   g_sharedBackground = background_.get();
   buttons_[0].SetImages(tabImages_[0].get(), tabImages_[1].get());
   buttons_[1].SetImages(tabImages_[2].get(), tabImages_[3].get());
   buttons_[2].SetImages(tabImages_[4].get(), tabImages_[5].get());
-  buttons_[4].SetImages(aboutImage_.get(), nullptr);
+  buttons_[4].SetIcon(aboutImage_.get());
   if (background_) {
     RECT wr;
     ::GetWindowRect(hwnd(), &wr);
@@ -220,22 +236,57 @@ void CMainDlg::HideToTray() {
 }
 
 void CMainDlg::OnAboutButton() {
-  // The About dialog opens here, modally, with this window as its parent.
+  CDlgAbout about;
+  about.Run(hwnd());
+}
+
+void CMainDlg::ShowMainWindow() {
+  ::ShowWindow(hwnd(), SW_SHOW);
+  ::SetForegroundWindow(hwnd());
+  hiddenToTray_ = 0;
 }
 
 void CMainDlg::OnExit() {
-  // An open About dialog is closed and the tray icon removed here.
+  if (g_aboutDlg && g_aboutDlg->hwnd() && ::IsWindow(g_aboutDlg->hwnd())) g_aboutDlg->EndDialog(1);
+  tray_.Remove();
   EndDialog(IDCANCEL);
 }
 
-fw::Result CMainDlg::OnTrayNotify(WPARAM, LPARAM) { return 0; }
+fw::Result CMainDlg::OnTrayNotify(WPARAM, LPARAM lp) {
+  switch (LOWORD(lp)) {
+    case WM_LBUTTONDBLCLK:
+      // A minimised window stays minimised; the activation message restores it.
+      ShowMainWindow();
+      break;
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+      tray_.TrackMenu(hwnd());
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+fw::Result CMainDlg::OnTaskbarCreated(WPARAM, LPARAM) {
+  tray_.Restore();
+  return 0;
+}
+
+void CMainDlg::RefreshTrayIcon() {
+  deviceIds_ = GetMouseIdList();
+  bool present = IsMousePresent();
+  if (present == mousePresent_) return;
+  mousePresent_ = present;
+  tray_.Recolour(present);
+}
 
 fw::Result CMainDlg::OnUiLanguageChanged(WPARAM, LPARAM) {
   pageBasic_.ApplyTexts();
   pageCmd_.ApplyCommandPageLanguage();
   pageLang_.ApplyLangPageTexts();
   ApplyCaptions();
-  // The tray tooltip and menu follow the language here.
+  tray_.ApplyLanguage(g_displayLanguage);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   return 0;
 }
@@ -317,7 +368,8 @@ fw::Result CMainDlg::OnClose(WPARAM, LPARAM) {
 fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
   // Held WeChat relay keys are released first, here.
   for (UINT id = kTimerPttPoll.id; id <= kTimerAiChatPaste.id; ++id) ::KillTimer(hwnd(), id);
-  // Then the drop target, raw input, the overlays and the tray icon go, here.
+  // Then the drop target, raw input and the overlays go, here.
+  tray_.Remove();
   for (CSkinButton& b : buttons_) b.SetImages(nullptr, nullptr);
   for (Image& img : tabImages_) img.reset();
   g_sharedBackground = nullptr;

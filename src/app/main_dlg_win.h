@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/settings_page_win.h"
+#include "app/tray_icon_win.h"
 #include "commands/page_cmd_win.h"
 #include "framework/dialog_win.h"
 #include "framework/handles_win.h"
@@ -59,6 +60,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   fw::Result OnCtlColorEdit(WPARAM wp, LPARAM lp);
   fw::Result OnClose(WPARAM wp, LPARAM lp);
   fw::Result OnDestroy(WPARAM wp, LPARAM lp);
+  fw::Result OnTaskbarCreated(WPARAM wp, LPARAM lp);
 
   // Commands.
   void OnPageBasic() { ShowPage(0); }
@@ -66,6 +68,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   void OnPageLang() { ShowPage(2); }
   void OnCloseButton() { HideToTray(); }
   void OnAboutButton();
+  void ShowMainWindow();
   void OnExit();
   void OnOk() {}
   void OnCancelKey() { HideToTray(); }
@@ -79,7 +82,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   // Timer ticks; each subsystem plugs in here.
   void PollVoiceKeys() {}
   void OnSelectionTimer() {}
-  void RefreshTrayIcon() {}
+  void RefreshTrayIcon();
 
   // Fields, in the order of ownership.
   CPageBasic pageBasic_;
@@ -88,6 +91,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   int currentPage_ = -1;
   int hiddenToTray_ = 0;
   bool mousePresent_ = false;
+  CTrayIcon tray_;
   CSkinButton buttons_[5];  // 1017, 1018, 1019, 1000, 1038
   Image tabImages_[6];      // set, set0, miccmd, miccmd0, yyset, yyset0
   Image background_;

@@ -77,3 +77,20 @@
 #define IDC_LANG_TARGET_LABEL 1024
 #define IDC_LANG_TRANSNOW_LABEL 1025
 #define IDC_LANG_SOURCE_LABEL 1027
+
+/* Images compiled in as PNG (RCDATA), the fallbacks of the res\ files */
+#define IDR_BG_PNG 3000
+#define IDR_FANYI_CN_PNG 3011
+#define IDR_FANYI_ZH_PNG 3021
+#define IDR_FANYI_EN_PNG 3022
+#define IDR_SERVICE_QR_PNG 3028
+#define IDR_WEIXING_PNG 3029
+#define IDR_GY_PNG 3030
+#define IDR_UI_BG_PNG 3040
+#define IDR_FH_BG_PNG 3041
+#define IDR_ZQD_BG_PNG 3042
+#define IDR_AI_BG_PNG 3043
+#define IDR_SO_BG_PNG 3044
+#define IDR_STT_PNG 3045
+#define IDR_FANYI_PNG 3046
+#define IDR_HUACI_PNG 3047

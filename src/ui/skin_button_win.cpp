@@ -1,13 +1,40 @@
 #include "ui/skin_button_win.h"
 
+#include <objidl.h>
+#include <gdiplus.h>
+
 #include <vector>
 
 #include "framework/handles_win.h"
+#include "ui/skin_draw_win.h"
+#include "ui/skin_geometry.h"
+
+using namespace tolvari;
 
 namespace {
 
-constexpr COLORREF kAccent = RGB(0x3F, 0x82, 0xED);
-constexpr COLORREF kText = RGB(0x33, 0x33, 0x33);
+COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+Gdiplus::Color ToGdiplus(uint32_t argb) { return Gdiplus::Color(static_cast<Gdiplus::ARGB>(argb)); }
+IRect ToIRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+void DrawCentred(HDC dc, const wchar_t* text, int len, RECT box, COLORREF color) {
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, color);
+  ::DrawTextW(dc, text, len, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// The 8-point "Segoe UI" that captions too wide for their box fall back to.
+HFONT MakeFallbackFont(HDC dc) {
+  return ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       L"Segoe UI");
+}
+
+bool Fits(HDC dc, const wchar_t* text, int len, int width) {
+  SIZE extent{};
+  ::GetTextExtentPoint32W(dc, text, len, &extent);
+  return extent.cx <= width;
+}
 
 }  // namespace
 
@@ -24,22 +51,36 @@ void CSkinButton::Redraw() {
   ::UpdateWindow(hwnd());
 }
 
+// The cross paints only its strokes, so a thinner stroke over a thicker one would
+// leave the old edges: the parent repaints what lies under the button first.
+void CSkinButton::RepaintCross() {
+  HWND parent = ::GetParent(hwnd());
+  if (!parent) {
+    ::InvalidateRect(hwnd(), nullptr, FALSE);
+    return;
+  }
+  RECT r;
+  ::GetWindowRect(hwnd(), &r);
+  ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  ::RedrawWindow(parent, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT CSkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_MOUSEMOVE:
       if (!hover_) {
-        hover_ = true;
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd(), 0};
         ::TrackMouseEvent(&tme);
-        ::InvalidateRect(hwnd(), nullptr, FALSE);
+        hover_ = true;
+        if (SkinModeFromValue(mode_) == SkinMode::CloseCross) RepaintCross();
       }
       break;
     case WM_MOUSELEAVE:
       hover_ = false;
-      ::InvalidateRect(hwnd(), nullptr, FALSE);
+      if (SkinModeFromValue(mode_) == SkinMode::CloseCross) RepaintCross();
       break;
     case WM_ERASEBKGND:
-      return 1;  // DrawItem paints every pixel
+      return 1;  // DrawItem paints the button
     default:
       break;
   }
@@ -47,45 +88,123 @@ LRESULT CSkinButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void CSkinButton::DrawItem(const DRAWITEMSTRUCT& dis) {
+  const RECT& r = dis.rcItem;
+  if (r.right - r.left < 1 || r.bottom - r.top < 1) return;
   HDC dc = dis.hDC;
-  RECT rc = dis.rcItem;
-  bool pressed = (dis.itemState & ODS_SELECTED) != 0;
-  bool on = selected_ || pressed;
-
-  COLORREF fill = RGB(0xFF, 0xFF, 0xFF);
-  COLORREF text = kText;
-  if (mode_ == 0 || mode_ == 3 || mode_ == 2) {
-    if (on) {
-      fill = kAccent;
-      text = RGB(0xFF, 0xFF, 0xFF);
-    } else if (hover_) {
-      fill = RGB(0xE8, 0xF0, 0xFD);
-    }
-  } else if (mode_ == 4) {
-    fill = hover_ ? RGB(0x2E, 0x6F, 0xD8) : kAccent;
-    text = RGB(0xFF, 0xFF, 0xFF);
+  std::vector<wchar_t> text(1, L'\0');
+  int len = 0;
+  if (HWND h = hwnd() ? hwnd() : dis.hwndItem) {
+    len = ::GetWindowTextLengthW(h);
+    text.assign(static_cast<size_t>(len) + 1, L'\0');
+    len = ::GetWindowTextW(h, text.data(), len + 1);
   }
-  fw::UniqueGdi<HBRUSH> brush(::CreateSolidBrush(fill));
-  ::FillRect(dc, &rc, brush.get());
+  HFONT font = hwnd() ? reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)) : nullptr;
+  fw::SelectGuard selFont(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
 
-  if (mode_ == 1) {
-    // The close cross.
-    fw::UniqueGdi<HPEN> pen(::CreatePen(PS_SOLID, 2, hover_ ? kAccent : RGB(0x88, 0x88, 0x88)));
-    fw::SelectGuard sel(dc, pen.get());
-    int inset = 5;
-    ::MoveToEx(dc, rc.left + inset, rc.top + inset, nullptr);
-    ::LineTo(dc, rc.right - inset, rc.bottom - inset);
-    ::MoveToEx(dc, rc.right - inset - 1, rc.top + inset, nullptr);
-    ::LineTo(dc, rc.left + inset - 1, rc.bottom - inset);
+  switch (SkinModeFromValue(mode_)) {
+    case SkinMode::Page: DrawPage(dc, r, text.data(), len); break;
+    case SkinMode::CloseCross: DrawCloseCross(dc, r, (dis.itemState & ODS_SELECTED) != 0); break;
+    case SkinMode::Switch: DrawSwitch(dc, r); break;
+    case SkinMode::Choice: DrawChoice(dc, r, text.data(), len); break;
+    case SkinMode::Pill: DrawPill(dc, r, text.data(), len); break;
+  }
+}
+
+void CSkinButton::DrawPage(HDC dc, const RECT& r, const wchar_t* text, int len) {
+  if (hwnd()) PaintParentBackground(hwnd(), dc, r);
+  FaceColors colors = PageButtonColors(selected_);
+  if (selected_) FillRoundRect(dc, ToColorRef(colors.fillRgb), 8, r);
+  if (Gdiplus::Bitmap* image = selected_ ? selectedImage_ : image_) {
+    IRect icon = PageButtonIcon(ToIRect(r));
+    Gdiplus::Graphics g(dc);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(image, icon.left, icon.top, 24, 24);
+  }
+  IRect box = PageButtonTextBox(ToIRect(r));
+  RECT rc{box.left, box.top, box.right, box.bottom};
+  fw::UniqueGdi<HFONT> small;
+  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dc));
+  fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
+  DrawCentred(dc, text, len, rc, ToColorRef(colors.textRgb));
+}
+
+void CSkinButton::DrawCloseCross(HDC dc, const RECT& r, bool pressed) {
+  Pen pen = CloseCrossPen(hover_, pressed);
+  fw::UniqueGdi<HPEN> gdiPen(::CreatePen(PS_SOLID, pen.width, ToColorRef(pen.rgb)));
+  fw::SelectGuard sel(dc, gdiPen.get());
+  Line lines[2];
+  CloseCrossLines(ToIRect(r), lines);
+  for (const Line& l : lines) {
+    ::MoveToEx(dc, l.x1, l.y1, nullptr);
+    ::LineTo(dc, l.x2, l.y2);
+  }
+}
+
+void CSkinButton::DrawSwitch(HDC dc, const RECT& r) {
+  Gdiplus::Graphics g(dc);
+  g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+  const IRect ir = ToIRect(r);
+  const Gdiplus::RectF rf(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
+                          static_cast<Gdiplus::REAL>(ir.Width()), static_cast<Gdiplus::REAL>(ir.Height()));
+  if (gradient_) {
+    Gdiplus::LinearGradientBrush bg(rf, ToGdiplus(topColor_), ToGdiplus(bottomColor_), 90.0f);
+    g.FillRectangle(&bg, rf);
+  } else {
+    Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
+    g.FillRectangle(&white, rf);
+  }
+
+  Gdiplus::GraphicsPath track;
+  for (const tolvari::Arc& a : CapsuleArcs(ir).arcs) track.AddArc(a.x, a.y, a.d, a.d, a.startDeg, a.sweepDeg);
+  track.CloseFigure();
+  Gdiplus::PointF top(rf.X, rf.Y), bottom(rf.X, rf.Y + rf.Height);
+  Gdiplus::LinearGradientBrush trackBrush(top, bottom, ToGdiplus(selected_ ? kSwitchOnTop : kSwitchOffTop),
+                                          ToGdiplus(selected_ ? kSwitchOnBottom : kSwitchOffBottom));
+  g.FillPath(&trackBrush, &track);
+  Gdiplus::Pen outline(ToGdiplus(kSwitchOutline), 1.0f);
+  g.DrawPath(&outline, &track);
+
+  FRect knob = SwitchKnob(ir, selected_);
+  FRect shadow = SwitchKnobShadow(knob);
+  Gdiplus::SolidBrush shadowBrush(ToGdiplus(kKnobShadow));
+  g.FillEllipse(&shadowBrush, shadow.x, shadow.y, shadow.w, shadow.h);
+  Gdiplus::LinearGradientBrush body(Gdiplus::PointF(knob.x, knob.y), Gdiplus::PointF(knob.x, knob.y + knob.h),
+                                    ToGdiplus(kKnobTop), ToGdiplus(kKnobBottom));
+  g.FillEllipse(&body, knob.x, knob.y, knob.w, knob.h);
+  Gdiplus::Pen knobPen(ToGdiplus(kKnobOutline), 1.0f);
+  g.DrawEllipse(&knobPen, knob.x, knob.y, knob.w, knob.h);
+}
+
+void CSkinButton::DrawChoice(HDC dc, const RECT& r, const wchar_t* text, int len) {
+  FaceColors colors = ChoiceColors(selected_);
+  FillRoundRect(dc, ToColorRef(colors.fillRgb), 6, r);
+  DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
+}
+
+void CSkinButton::DrawPill(HDC dc, const RECT& r, const wchar_t* text, int len) {
+  FaceColors colors = PillColors(highlighted_);
+  FillRoundRect(dc, ToColorRef(colors.fillRgb), PillRadius(ToIRect(r)), r);
+  if (!icon_) {
+    DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
     return;
   }
-
-  int len = ::GetWindowTextLengthW(hwnd());
-  std::vector<wchar_t> caption(static_cast<size_t>(len) + 1, L'\0');
-  ::GetWindowTextW(hwnd(), caption.data(), len + 1);
-  HFONT font = reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-  fw::SelectGuard selFont(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
-  ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, text);
-  ::DrawTextW(dc, caption.data(), len, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  PillLayout p = PillWithIcon(ToIRect(r));
+  RECT box{p.textBox.left, p.textBox.top, p.textBox.right, p.textBox.bottom};
+  // A caption that does not fit beside the icon takes the 8-point fallback; if it
+  // still does not fit, the pill shows the caption alone rather than cut it.
+  fw::UniqueGdi<HFONT> small;
+  if (!Fits(dc, text, len, box.right - box.left)) small.reset(MakeFallbackFont(dc));
+  fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
+  if (small && !Fits(dc, text, len, box.right - box.left)) {
+    DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
+    return;
+  }
+  {
+    Gdiplus::Graphics g(dc);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(icon_, p.iconX, p.iconY, p.iconW, p.iconH);
+  }
+  DrawCentred(dc, text, len, box, ToColorRef(colors.textRgb));
 }

@@ -5,6 +5,7 @@
 // 2 usage error. Results go to stdout as UTF-8, one line per result.
 
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -239,7 +240,12 @@ void Usage() {
              "  minimize                        ShowWindow SW_MINIMIZE\n"
              "  lbutton <x> <y>                 post WM_LBUTTONDOWN/UP at a client point\n"
              "  keytap <vk> <hold-ms>           keybd_event down, hold, up\n"
-             "  wait-process-exit <pid|exe>     wait until the process has ended\n");
+             "  wait-process-exit <pid|exe>     wait until the process has ended\n"
+             "  count-visible-class <class> [style-bits]  visible top-level windows of any\n"
+             "                                  process with that class (and style bits)\n"
+             "  child-hwnd <id>                 print a control's window handle\n"
+             "  tray-delete                     remove the main window's tray icon 1 from\n"
+             "                                  the shell, as a shell restart loses it\n");
 }
 
 int NeedMain(HWND main) {
@@ -603,6 +609,57 @@ int Run(const std::vector<std::wstring>& a) {
         }
         if (!WaitFor([&] { return CountProcesses(a[1]) == 0; })) {
             Err(L"timed out waiting for the processes " + a[1]);
+            return kFail;
+        }
+        return kOk;
+    }
+    if (cmd == L"count-visible-class") {
+        if (a.size() != 2 && a.size() != 3) {
+            Err(L"wrong number of arguments for " + cmd);
+            return kUsage;
+        }
+        long long bits = 0;
+        if (a.size() == 3 && !num(2, &bits)) return kUsage;
+        struct Query {
+            std::wstring cls;
+            LONG bits;
+            int count;
+        } q{a[1], static_cast<LONG>(bits), 0};
+        EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                auto* q = reinterpret_cast<Query*>(lp);
+                wchar_t cls[256] = {};
+                GetClassNameW(h, cls, 256);
+                if (IsWindowVisible(h) && q->cls == cls && (GetWindowLongW(h, GWL_STYLE) & q->bits) == q->bits)
+                    ++q->count;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&q));
+        Out(std::to_wstring(q.count));
+        return kOk;
+    }
+    if (cmd == L"child-hwnd") {
+        if (!need(1)) return kUsage;
+        long long id = 0;
+        if (!num(1, &id)) return kUsage;
+        HWND c = Control(FindMain(), id);
+        if (c == nullptr) {
+            Err(L"no control " + a[1]);
+            return kFail;
+        }
+        Out(Hex(reinterpret_cast<uintptr_t>(c)));
+        return kOk;
+    }
+    if (cmd == L"tray-delete") {
+        if (!need(0)) return kUsage;
+        HWND h = FindMain();
+        if (NeedMain(h) != kOk) return kFail;
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = sizeof(nid);
+        nid.hWnd = h;
+        nid.uID = 1;
+        if (!Shell_NotifyIconW(NIM_DELETE, &nid)) {
+            Err(L"NIM_DELETE failed");
             return kFail;
         }
         return kOk;

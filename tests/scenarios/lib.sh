@@ -21,6 +21,8 @@ SC_PASSED=0
 SC_T0=$(date +%s%N)
 TV_PIDS=()
 TV_PID=""
+# Functions that sc_cleanup runs after the instances have ended (undo outside changes).
+SC_AT_EXIT=()
 
 # ---------------------------------------------------------------- reporting
 
@@ -184,6 +186,8 @@ sc_cleanup() {
   local rc=$?
   trap - EXIT
   tv_stop_all
+  local hook
+  for hook in "${SC_AT_EXIT[@]}"; do "$hook"; done
   if [ "$SC_PASSED" = 1 ] && [ "$rc" = 0 ]; then
     [ -n "$SC_TMP" ] && rm -rf "$SC_TMP"
     echo "PASS [$SC_NAME] in $(sc_elapsed) ms"

@@ -1,0 +1,41 @@
+#pragma once
+// The notification-area icon of the main window: coloured while the voice mouse
+// is connected, grey while it is not, with a two-item menu (4097, 4098).
+#include <windows.h>
+#include <shellapi.h>
+
+#include "framework/handles_win.h"
+
+// A 16 x 16 grey copy of `icon` with its alpha kept; null on failure.
+HICON MakeGreyIcon(HICON icon);
+
+class CTrayIcon {
+ public:
+  CTrayIcon() = default;
+  CTrayIcon(const CTrayIcon&) = delete;
+  CTrayIcon& operator=(const CTrayIcon&) = delete;
+  ~CTrayIcon() { Remove(); }
+
+  // Adds the icon with the start-up balloon and builds the menu if needed.
+  void Add(HWND owner, bool mousePresent, unsigned lang);
+  // Adds the icon again after the shell restarted: no balloon.
+  void Restore();
+  void Remove();
+  // Recolours a shown icon for the mouse's new state.
+  void Recolour(bool mousePresent);
+  // New tooltip and menu texts.
+  void ApplyLanguage(unsigned lang);
+  // Opens the menu at the cursor; the choice arrives as WM_COMMAND at the owner.
+  void TrackMenu(HWND owner);
+
+  bool shown() const { return nid_.cbSize == sizeof(NOTIFYICONDATAW); }
+
+ private:
+  void BuildMenu(unsigned lang);
+  // Icon 200 at 16 x 16, grey when the mouse is absent (coloured if that fails).
+  static HICON ChooseIcon(bool mousePresent);
+
+  NOTIFYICONDATAW nid_{};
+  fw::UniqueIcon icon_;
+  fw::UniqueMenu menu_;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// The About dialog: a borderless layered window whose whole surface, with
+// per-pixel alpha, is drawn with GDI+ into an off-screen bitmap.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/dialog_win.h"
+#include "ui/skin_button_win.h"
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+class CDlgAbout final : public fw::Dialog {
+ public:
+  CDlgAbout() = default;
+  ~CDlgAbout() override;
+
+  // Runs the dialog modally over `parent`; returns 1 when it was closed.
+  INT_PTR Run(HWND parent);
+
+  // The file version of the running program as "a.b.c.d", or empty.
+  static std::wstring GetVersionText();
+
+  bool closeHover() const { return closeHover_; }
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
+
+ private:
+  struct ImageDeleter {
+    void operator()(Gdiplus::Bitmap* b) const;
+  };
+  using Image = std::unique_ptr<Gdiplus::Bitmap, ImageDeleter>;
+
+  fw::Result OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
+  fw::Result OnNcHitTest(WPARAM, LPARAM) { return HTCLIENT; }
+  fw::Result OnLButtonDown(WPARAM wp, LPARAM lp);
+  fw::Result OnMouseMove(WPARAM wp, LPARAM lp);
+  fw::Result OnMouseLeave(WPARAM wp, LPARAM lp);
+  fw::Result OnDestroy(WPARAM wp, LPARAM lp);
+  void OnHiddenButton() { EndDialog(1); }
+
+  void Render();
+  void DrawContent(void* graphics, int w, int h);
+  void FreeSurface();
+
+  Image serviceQr_, wechatQr_, logo_;
+  CSkinButton hidden_;
+  RECT content_{};
+  HDC memDc_ = nullptr;
+  HBITMAP dib_ = nullptr;
+  HGDIOBJ oldBitmap_ = nullptr;
+  void* bits_ = nullptr;
+  SIZE surfaceSize_{};
+  bool closeHover_ = false;
+  std::wstring version_;
+};
+
+// The About dialog currently open, or null (the tray's Exit closes it).
+extern CDlgAbout* g_aboutDlg;

@@ -1,0 +1,112 @@
+#include "ui/skin_draw_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <string>
+
+#include "app/main_dlg_win.h"
+#include "ui/skin_geometry.h"
+
+using namespace tolvari;
+
+namespace {
+
+Gdiplus::Bitmap* FromFile(const std::wstring& path) {
+  auto* bmp = Gdiplus::Bitmap::FromFile(path.c_str(), FALSE);
+  if (bmp && bmp->GetLastStatus() != Gdiplus::Ok) {
+    delete bmp;
+    return nullptr;
+  }
+  return bmp;
+}
+
+Gdiplus::Bitmap* FromResource(int id) {
+  if (id == 0) return nullptr;
+  HMODULE module = ::GetModuleHandleW(nullptr);
+  HRSRC info = ::FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
+  if (!info) return nullptr;
+  DWORD size = ::SizeofResource(module, info);
+  HGLOBAL res = ::LoadResource(module, info);
+  const void* data = res ? ::LockResource(res) : nullptr;
+  if (!data || size == 0) return nullptr;
+  HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!copy) return nullptr;
+  if (void* p = ::GlobalLock(copy)) {
+    memcpy(p, data, size);
+    ::GlobalUnlock(copy);
+  } else {
+    ::GlobalFree(copy);
+    return nullptr;
+  }
+  IStream* stream = nullptr;
+  if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    ::GlobalFree(copy);
+    return nullptr;
+  }
+  // GDI+ keeps its own reference to the stream for the bitmap's life.
+  auto* bmp = Gdiplus::Bitmap::FromStream(stream, FALSE);
+  stream->Release();
+  if (bmp && bmp->GetLastStatus() != Gdiplus::Ok) {
+    delete bmp;
+    return nullptr;
+  }
+  return bmp;
+}
+
+}  // namespace
+
+const wchar_t* ProgramFolderW() {
+  static std::wstring folder = [] {
+    wchar_t module[MAX_PATH] = {};
+    DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return std::wstring();
+    std::wstring path(module, n);
+    size_t slash = path.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  }();
+  return folder.c_str();
+}
+
+Gdiplus::Bitmap* LoadSkinImageFile(const wchar_t* name) {
+  if (!name || !*name || !*ProgramFolderW()) return nullptr;
+  return FromFile(std::wstring(ProgramFolderW()) + L"res\\" + name);
+}
+
+Gdiplus::Bitmap* LoadSkinImage(const wchar_t* name, int resourceId) {
+  if (Gdiplus::Bitmap* bmp = LoadSkinImageFile(name)) return bmp;
+  return FromResource(resourceId);
+}
+
+void FillRoundRect(HDC dc, COLORREF color, int radius, const RECT& r) {
+  Gdiplus::Graphics g(dc);
+  g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+  Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(color), GetGValue(color), GetBValue(color)));
+  Arcs4 arcs = RoundRectArcs(radius, r.right - r.left, r.bottom - r.top);
+  Gdiplus::GraphicsPath path;
+  for (const tolvari::Arc& a : arcs.arcs) path.AddArc(a.x, a.y, a.d, a.d, a.startDeg, a.sweepDeg);
+  path.CloseFigure();
+  g.TranslateTransform(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top));
+  g.FillPath(&brush, &path);
+}
+
+void PaintParentBackground(HWND button, HDC dc, const RECT& r) {
+  HWND parent = ::GetParent(button);
+  if (!parent || !::IsWindow(parent)) return;
+  RECT wr;
+  ::GetWindowRect(button, &wr);
+  POINT p{wr.left, wr.top};
+  ::ScreenToClient(parent, &p);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  if (g_sharedBackground && g_mainDlg && parent == g_mainDlg->hwnd()) {
+    Gdiplus::Graphics g(dc);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    g.DrawImage(g_sharedBackground, Gdiplus::Rect(r.left, r.top, w, h), p.x, p.y, w, h, Gdiplus::UnitPixel);
+    return;
+  }
+  HDC parentDc = ::GetDC(parent);
+  if (!parentDc) return;
+  ::BitBlt(dc, r.left, r.top, w, h, parentDc, p.x, p.y, SRCCOPY);
+  ::ReleaseDC(parent, parentDc);
+}

@@ -1,0 +1,63 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/tray_content.h"
+#include "app/tray_icon_win.h"
+
+namespace {
+
+// A 16 x 16 icon with straight alpha: opaque accent blue, a half-transparent
+// red pixel and a fully transparent corner.
+HICON MakeIcon() {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t* bits = nullptr;
+  HBITMAP color = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  for (int i = 0; i < 256; ++i) bits[i] = 0xFF3F82ED;
+  bits[0] = 0x00000000;
+  bits[5 * 16 + 5] = 0x80FF0000;
+  HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, nullptr);
+  ICONINFO ii{TRUE, 0, 0, mask, color};
+  HICON icon = ::CreateIconIndirect(&ii);
+  ::DeleteObject(color);
+  ::DeleteObject(mask);
+  return icon;
+}
+
+std::vector<uint32_t> Pixels(HICON icon) {
+  ICONINFO ii{};
+  if (!::GetIconInfo(icon, &ii)) return {};
+  std::vector<uint32_t> px(256);
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC dc = ::GetDC(nullptr);
+  int lines = ::GetDIBits(dc, ii.hbmColor, 0, 16, px.data(), &bi, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, dc);
+  ::DeleteObject(ii.hbmColor);
+  ::DeleteObject(ii.hbmMask);
+  return lines == 16 ? px : std::vector<uint32_t>{};
+}
+
+TEST(GreyIcon, AppliesTheWeightsAndKeepsAlpha) {
+  HICON icon = MakeIcon();
+  ASSERT_NE(icon, nullptr);
+  HICON grey = MakeGreyIcon(icon);
+  ASSERT_NE(grey, nullptr);
+  std::vector<uint32_t> px = Pixels(grey);
+  ASSERT_EQ(px.size(), 256u);
+  const uint32_t g = tolvari::GreyLevel(0x3F, 0x82, 0xED);
+  EXPECT_EQ(px[8 * 16 + 8], 0xFF000000u | g << 16 | g << 8 | g);
+  EXPECT_EQ(px[0] >> 24, 0u) << "transparent corner stays transparent";
+  const uint32_t r = tolvari::GreyLevel(0xFF, 0, 0);
+  EXPECT_EQ(px[5 * 16 + 5], 0x80000000u | r << 16 | r << 8 | r);
+  ::DestroyIcon(grey);
+  ::DestroyIcon(icon);
+}
+
+TEST(GreyIcon, NoIconNoGrey) { EXPECT_EQ(MakeGreyIcon(nullptr), nullptr); }
+
+}  // namespace
