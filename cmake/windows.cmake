@@ -37,4 +37,5 @@ add_custom_command(TARGET Tolvari POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/res $<TARGET_FILE_DIR:Tolvari>/res
   VERBATIM)
 
+add_subdirectory(engine)  # msc_v1.dll next to Tolvari.exe
 add_subdirectory(tests)

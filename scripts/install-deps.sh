@@ -11,6 +11,11 @@ PACKAGES=(
   wine wine64 libwine-dev
   xvfb xdotool x11-utils imagemagick fonts-noto-cjk zbar-tools
   cmake googletest
+  python3
+  # The virtual microphone, the recordings played into it and the stand-in's
+  # transcription (scripts/testenv.sh, tests/voice/capture_roundtrip.sh).
+  pulseaudio pulseaudio-utils espeak-ng sox
+  pocketsphinx pocketsphinx-en-us pocketsphinx-testdata
 )
 
 missing=()

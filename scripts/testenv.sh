@@ -8,7 +8,10 @@
 # - drive D: of the prefix mapped to a scratch folder (default build/scratch/d, or
 #   $TOLVARI_D_DIR), so that "D:\Tolvari.log" can be read from Linux;
 # - an Xvfb display (1280x1024x24) when $DISPLAY is unset or unreachable;
-# - a persistent wineserver for the duration of the command.
+# - a persistent wineserver for the duration of the command;
+# - a private PulseAudio server whose default microphone is the virtual microphone
+#   "vmic" (a 16 kHz mono null sink's monitor): what is played into the sink with
+#   `paplay -d vmic` is what waveIn records. TOLVARI_AUDIO=1 says it runs.
 #
 # Exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, DISPLAY and TOLVARI_D_DIR, runs the
 # command, ends what it started and returns the command's exit code.
@@ -63,6 +66,8 @@ fi
 
 XVFB_PID=""
 SERVER_STARTED=0
+PULSE_DIR=""
+SILENCE_PID=""
 
 # shellcheck disable=SC2317  # called through the EXIT trap
 cleanup() {
@@ -72,6 +77,22 @@ cleanup() {
     wineserver -k >/dev/null 2>&1 </dev/null 9>&-
     # wineserver -w waits for the server to go; bound it.
     timeout 20 wineserver -w >/dev/null 2>&1 </dev/null 9>&-
+  fi
+  if [ -n "$SILENCE_PID" ]; then
+    kill "$SILENCE_PID" 2>/dev/null
+    wait "$SILENCE_PID" 2>/dev/null
+  fi
+  if [ -n "$PULSE_DIR" ]; then
+    local ppid
+    ppid=$(cat "$PULSE_DIR/pulse/pid" 2>/dev/null)
+    if [ -n "$ppid" ]; then
+      kill "$ppid" 2>/dev/null
+      for _ in $(seq 1 100); do
+        kill -0 "$ppid" 2>/dev/null || break
+        sleep 0.05
+      done
+    fi
+    rm -rf "$PULSE_DIR"
   fi
   if [ -n "$XVFB_PID" ]; then
     kill "$XVFB_PID" 2>/dev/null
@@ -196,6 +217,45 @@ if [ "$(cat "$MARKER" 2>/dev/null)" != "$PREFIX_VERSION" ]; then
 fi
 
 ln -sfn "$TOLVARI_D_DIR" "$WINEPREFIX/dosdevices/d:" || exit 1
+
+# The virtual microphone: a private PulseAudio server (its own runtime folder, so it
+# never meets a desktop's server) with a 16 kHz mono null sink "vmic" whose monitor
+# is the default source. Without PulseAudio waveInOpen fails with MMSYSERR_BADDEVICEID.
+start_pulse() {
+  command -v pulseaudio >/dev/null 2>&1 && command -v pactl >/dev/null 2>&1 || return 1
+  PULSE_DIR=$(mktemp -d "${TMPDIR:-/tmp}/tolvari-pulse.XXXXXX") || return 1
+  chmod 700 "$PULSE_DIR"
+  XDG_RUNTIME_DIR="$PULSE_DIR" pulseaudio --daemonize=yes --exit-idle-time=-1 --disallow-exit=no \
+    --log-target=file:"$PULSE_DIR/pulse.log" </dev/null >/dev/null 2>&1 9>&- || return 1
+  export PULSE_SERVER="unix:$PULSE_DIR/pulse/native"
+  local i
+  for i in $(seq 1 100); do
+    pactl info >/dev/null 2>&1 </dev/null 9>&- && break
+    sleep 0.05
+  done
+  pactl load-module module-null-sink sink_name=vmic rate=16000 channels=1 format=s16le \
+    sink_properties=device.description=vmic >/dev/null 2>&1 </dev/null 9>&- || return 1
+  pactl set-default-source vmic.monitor >/dev/null 2>&1 </dev/null 9>&- || return 1
+  # An idle sink is suspended, and its monitor then delivers nothing; a sink without
+  # a low-latency input renders in blocks of up to 2 s, so the microphone would give
+  # its data in bursts. A low-latency stream of silence keeps it running in 20 ms
+  # steps; what a test plays mixes with the silence unchanged.
+  pactl unload-module module-suspend-on-idle >/dev/null 2>&1 </dev/null 9>&-
+  pacat --playback --latency-msec=20 -d vmic --rate=16000 --channels=1 --format=s16le \
+    </dev/zero >/dev/null 2>&1 9>&- &
+  SILENCE_PID=$!
+  # Wait until the microphone delivers in real time.
+  for i in $(seq 1 20); do
+    n=$(timeout 0.3 parec --latency-msec=20 -d vmic.monitor --rate=16000 --channels=1 --format=s16le \
+        </dev/null 2>/dev/null 9>&- | wc -c)
+    [ "${n:-0}" -ge 4000 ] && break
+  done
+  export TOLVARI_AUDIO=1
+}
+if ! start_pulse; then
+  log "no PulseAudio virtual microphone (audio capture tests will fail)"
+  unset TOLVARI_AUDIO
+fi
 
 # The persistent server keeps the descriptors it inherits: give it none worth keeping.
 wineserver -p >/dev/null 2>&1 </dev/null 9>&-

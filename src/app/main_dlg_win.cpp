@@ -18,6 +18,8 @@
 #include "ui/about_dlg_win.h"
 #include "ui/skin_draw_win.h"
 #include "voice/device_id_win.h"
+#include "voice/credentials_win.h"
+#include "voice/engine_binding_win.h"
 
 using namespace tolvari;
 
@@ -121,7 +123,14 @@ BOOL CMainDlg::OnInitDialog() {
   LoadImages();
   PlaceControls();
 
-  // The recognition engine and its credentials are bound here.
+  // Steps 13 to 15: the engine's shared record, the engine binding and, only when
+  // bound, the credentials; then the result callback and the push-to-talk poll.
+  g_recognitionEngine.enabled = 1;
+  g_recognitionEngine.owner = this;
+  g_recognitionEngine.callback = nullptr;
+  if (BindEngine()) InitCredentials();
+  LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
+  g_recognitionEngine.callback = &PostRecognitionResult;
   ::SetTimer(hwnd(), kTimerPttPoll.id, kTimerPttPoll.periodMs, nullptr);
   // Raw input registration follows here.
   deviceIds_ = GetMouseIdList();

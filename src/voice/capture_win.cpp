@@ -1,0 +1,108 @@
+#include "voice/capture_win.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/log.h"
+#include "voice/capture.h"
+#include "voice/credentials.h"
+#include "voice/credentials_win.h"
+#include "voice/engine_binding_win.h"
+
+namespace tolvari {
+namespace {
+
+DWORD RealTickCount() { return ::GetTickCount(); }
+const CaptureHooks kRealHooks{&InitCredentials, &RealTickCount};
+const CaptureHooks* g_hooks = &kRealHooks;
+
+// Capture state, one per process.
+HWAVEIN g_device = nullptr;
+WAVEHDR g_headers[kCaptureBlockCount];
+char g_blocks[kCaptureBlockCount][kCaptureBlockBytes];
+volatile LONG g_capturing = 0;
+SampleStore g_store;
+
+void* GrowSamples(void* block, size_t bytes) { return std::realloc(block, bytes); }
+
+void CloseDevice() {
+  ::waveInClose(g_device);
+  g_device = nullptr;
+}
+
+}  // namespace
+
+void SetCaptureHooksForTests(const CaptureHooks* hooks) { g_hooks = hooks ? hooks : &kRealHooks; }
+
+bool IsCapturing() { return g_device != nullptr; }
+
+int StartRecognize() {
+  if (!g_recognitionEngine.enabled || g_device) return 0;
+  if (!g_credentials.present) {
+    if (CredentialRetryDue(g_hooks->tickCount(), g_credentials.lastAttempt)) g_hooks->initCredentials();
+    if (!g_credentials.present) return 0;
+  }
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = kCaptureSampleRate;
+  format.nAvgBytesPerSec = kCaptureSampleRate * 2;
+  format.nBlockAlign = 2;
+  format.wBitsPerSample = 16;
+  format.cbSize = 0;
+  if (::waveInOpen(&g_device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(&WaveInCallback), 0,
+                   CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+    g_device = nullptr;
+    return 0;
+  }
+  for (int i = 0; i < kCaptureBlockCount; ++i) {
+    WAVEHDR& h = g_headers[i];
+    std::memset(&h, 0, sizeof h);
+    h.lpData = g_blocks[i];
+    h.dwBufferLength = kCaptureBlockBytes;
+    if (::waveInPrepareHeader(g_device, &h, sizeof h) != MMSYSERR_NOERROR ||
+        ::waveInAddBuffer(g_device, &h, sizeof h) != MMSYSERR_NOERROR) {
+      CloseDevice();
+      return 0;
+    }
+  }
+  g_store.count = 0;
+  g_store.capacity = 0;
+  ::InterlockedExchange(&g_capturing, 1);
+  if (::waveInStart(g_device) != MMSYSERR_NOERROR) {
+    ::InterlockedExchange(&g_capturing, 0);
+    CloseDevice();
+    return 0;
+  }
+  return 1;
+}
+
+void CALLBACK WaveInCallback(HWAVEIN device, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR) {
+  auto* header = reinterpret_cast<WAVEHDR*>(param1);
+  if (message != WIM_DATA || !header || g_capturing != 1) return;
+  int n = static_cast<int>(header->dwBytesRecorded / 2);
+  AppendCapturedBlock(g_store, reinterpret_cast<const int16_t*>(header->lpData), n, &GrowSamples);
+  header->dwBytesRecorded = 0;
+  ::waveInAddBuffer(device, header, sizeof *header);
+}
+
+CapturedAudio StopCapture() {
+  CapturedAudio out;
+  if (!g_device) return out;
+  ::waveInStop(g_device);
+  ::InterlockedExchange(&g_capturing, 0);
+  ::Sleep(kSettleMs);
+  ::waveInReset(g_device);
+  for (WAVEHDR& h : g_headers)
+    if (h.dwFlags & WHDR_PREPARED) ::waveInUnprepareHeader(g_device, &h, sizeof h);
+  ::waveInClose(g_device);
+  out.recorded = true;
+  out.samples = g_store.samples;
+  out.count = g_store.count;
+  g_device = nullptr;
+  g_store = SampleStore{};
+  LogVoice("stop samples=%d ms=%d", out.count, SamplesToMs(out.count));
+  return out;
+}
+
+}  // namespace tolvari

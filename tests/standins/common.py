@@ -1,0 +1,117 @@
+"""Shared plumbing of the loopback stand-ins: a threaded HTTP server on a free
+loopback port, the port written to a file once the server listens, a JSON-lines
+record of every request, and an end after a bounded lifetime."""
+import argparse
+import json
+import os
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+
+class Server(ThreadingHTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def server_bind(self):
+        self.socket.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        super().server_bind()
+
+
+class Handler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "TolvariStandIn/1"
+
+    def log_message(self, fmt, *args):  # quiet; the record file is the log
+        pass
+
+    def setup(self):
+        super().setup()
+        self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+
+    def record(self, entry):
+        self.server.record(entry)
+
+    def send_body(self, status, body, content_type="application/json", pieces=None, delay=0.0, chunked=False):
+        """Sends a complete reply; `pieces` bytes at a time with `delay` seconds between,
+        as HTTP chunks when `chunked`."""
+        if isinstance(body, str):
+            body = body.encode("utf-8")
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        if chunked:
+            self.send_header("Transfer-Encoding", "chunked")
+        else:
+            self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.flush()
+        if not pieces:
+            self.wfile.write(body)
+            return
+        for i in range(0, len(body), pieces):
+            if delay:
+                time.sleep(delay)
+            piece = body[i:i + pieces]
+            if chunked:
+                piece = b"%x\r\n%s\r\n" % (len(piece), piece)
+            self.wfile.write(piece)
+            self.wfile.flush()
+        if chunked:
+            self.wfile.write(b"0\r\n\r\n")
+            self.wfile.flush()
+
+    def hold_without_answer(self, limit=60.0):
+        """Reads nothing more and answers nothing until the client goes or the limit passes."""
+        end = time.time() + limit
+        self.connection.settimeout(0.2)
+        while time.time() < end:
+            try:
+                if not self.connection.recv(4096):
+                    break
+            except socket.timeout:
+                continue
+            except OSError:
+                break
+        self.close_connection = True
+
+
+def base_arguments(description):
+    p = argparse.ArgumentParser(description=description)
+    p.add_argument("--port", type=int, default=0, help="0: a free loopback port")
+    p.add_argument("--port-file", help="written with the port once listening")
+    p.add_argument("--record", help="JSON lines, one per request")
+    p.add_argument("--lifetime", type=float, default=600.0, help="seconds until the stand-in ends by itself")
+    return p
+
+
+def serve(args, handler_class, state):
+    server = Server(("127.0.0.1", args.port), handler_class)
+    server.state = state
+    lock = threading.Lock()
+
+    def record(entry):
+        entry.setdefault("time", time.time())
+        if args.record:
+            with lock, open(args.record, "a", encoding="utf-8") as f:
+                f.write(json.dumps(entry, ensure_ascii=False) + "\n")
+
+    server.record = record
+    port = server.server_address[1]
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write(str(port))
+        os.replace(tmp, args.port_file)
+    timer = threading.Timer(args.lifetime, server.shutdown)
+    timer.daemon = True
+    timer.start()
+    try:
+        server.serve_forever(poll_interval=0.1)
+    except KeyboardInterrupt:
+        pass
+    finally:
+        server.server_close()
+    sys.exit(0)

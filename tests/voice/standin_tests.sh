@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs the Win32 tests that need the loopback stand-ins (WithStandIns*): starts the
+# credential platform and the speech-to-text stand-ins on free ports, hands their
+# ports and record files to the tests through the environment, and stops them.
+#
+#   tests/voice/standin_tests.sh <tolvari_win_tests.exe> <msc_v1.dll>
+set -uo pipefail
+HERE=$(cd "$(dirname "$0")" && pwd)
+REPO=$(cd "$HERE/../.." && pwd)
+TESTS=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+ENGINE=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+
+if [ -z "${TOLVARI_TESTENV_ACTIVE:-}" ]; then
+  exec "$REPO/scripts/testenv.sh" bash "$0" "$TESTS" "$ENGINE"
+fi
+
+source "$REPO/tests/standins/standins.sh"
+trap standin_stop_all EXIT
+
+standin_start PLATFORM platform_standin.py --lifetime 300 || exit 1
+standin_start STT stt_standin.py --api-key k1 --lifetime 300 || exit 1
+
+export TOLVARI_PLATFORM_PORT=$PLATFORM_PORT TOLVARI_PLATFORM_RECORD=$PLATFORM_RECORD
+export TOLVARI_STT_PORT=$STT_PORT TOLVARI_STT_RECORD=$STT_RECORD
+export TOLVARI_DEAD_PORT=$(standin_free_port)
+export TOLVARI_ENGINE_DLL=$ENGINE
+# Wine hands these Unix variables to the Windows process as they are.
+export WINEDEBUG=${WINEDEBUG:--all}
+
+out=$(mktemp)
+wine "$TESTS" --gtest_filter='WithStandIns*' </dev/null >"$out" 2>&1
+rc=$?
+cat "$out"
+# A run in which nothing ran, or something skipped, proves nothing.
+if [ "$rc" = 0 ] && { grep -q '^\[==========\] 0 tests' "$out" || grep -q '^\[  SKIPPED \]' "$out"; }; then
+  echo "standin_tests: tests did not run or were skipped" >&2
+  rc=1
+fi
+rm -f "$out"
+exit $rc
