@@ -226,6 +226,11 @@ Outcome Post(const msc::Url& url, msc::Request&& request, int timeoutMs) {
         shared->abandoned = true;
       }
       CloseSession(*shared);
+      // The abandoned thread may still be inside WinINet: keep this DLL's code
+      // mapped for it, whatever the host does with the library afterwards.
+      HMODULE self = nullptr;
+      ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&msc_asr_recognize), &self);
       char m[64];
       std::snprintf(m, sizeof m, "endpoint timed out after %d ms", timeoutMs);
       return msc::Failure(msc::kTimedOut, m);

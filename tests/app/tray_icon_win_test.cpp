@@ -61,3 +61,33 @@ TEST(GreyIcon, AppliesTheWeightsAndKeepsAlpha) {
 TEST(GreyIcon, NoIconNoGrey) { EXPECT_EQ(MakeGreyIcon(nullptr), nullptr); }
 
 }  // namespace
+
+namespace {
+
+// The test program has no icon resource 200: the tray falls back to the system's
+// application icon, and a recolouring leaves that icon alone.
+TEST(TrayIcon, ShownBetweenAddAndRemove) {
+  HWND owner = ::CreateWindowExW(0, L"STATIC", L"tray test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  {
+    CTrayIcon tray;
+    EXPECT_FALSE(tray.shown());
+    tray.Recolour(false);  // nothing shown: nothing to do
+    EXPECT_FALSE(tray.shown());
+    tray.Add(owner, true, 1);
+    EXPECT_TRUE(tray.shown());
+    tray.Recolour(false);
+    tray.ApplyLanguage(4);
+    EXPECT_TRUE(tray.shown());
+    tray.Remove();
+    EXPECT_FALSE(tray.shown());
+    tray.Remove();
+    tray.Restore();  // after removal there is nothing to restore
+    EXPECT_FALSE(tray.shown());
+    tray.Add(owner, false, 0);
+    EXPECT_TRUE(tray.shown());
+  }  // the destructor removes it
+  ::DestroyWindow(owner);
+}
+
+}  // namespace

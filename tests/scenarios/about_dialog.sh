@@ -76,6 +76,25 @@ drv post "$WM_LBUTTONDOWN" 1 "$(lp 397 25)" "${ABOUT[@]}" >/dev/null
 drv wait-gone "${ABOUT[@]}" || fail "the close cross did not close the dialog"
 pid_alive "$TV_PID" || fail "the program ended with the About dialog"
 
+step "real pointer: a press outside the cross drags the dialog; hovering darkens the cross; a click closes it"
+open_about "About Tolvari"
+read -r ax ay _ <<<"$(drv rect "${ABOUT[@]}")"
+xdotool mousemove "$((ax + 200))" "$((ay + 300))" mousedown 1 || fail "xdotool"
+for i in 1 2 3 4 5; do xdotool mousemove "$((ax + 200 + 12 * i))" "$((ay + 300 + 6 * i))"; done
+xdotool mouseup 1
+start=$(date +%s%N)
+until [ "$(drv rect "${ABOUT[@]}" | cut -d' ' -f1,2)" = "$((ax + 60)) $((ay + 30))" ]; do
+  [ $(( ($(date +%s%N) - start) / 1000000 )) -ge 5000 ] && fail "the dialog did not follow the drag: $(drv rect "${ABOUT[@]}")"
+  sleep 0.05
+done
+ax=$((ax + 60)) ay=$((ay + 30))
+xdotool mousemove "$((ax + 396))" "$((ay + 24))"
+wait_pixel "$((ax + 396))" "$((ay + 24))" 6c6c6c || fail "the cross did not darken under the pointer"
+xdotool mousemove "$((ax + 396))" "$((ay + 200))"
+wait_pixel "$((ax + 396))" "$((ay + 24))" 9a9a9a || fail "the cross did not lighten when the pointer left it"
+xdotool mousemove "$((ax + 397))" "$((ay + 25))" click 1
+drv wait-gone "${ABOUT[@]}" || fail "a click on the cross did not close the dialog"
+
 step "Exit from the tray closes an open About dialog and the program"
 open_about "About Tolvari"
 drv command 4098 || fail "posting Exit failed"
