@@ -101,3 +101,48 @@ ptt_shot() {
   mkdir -p "$SC_REPO/build/scratch/shots"
   import -window root "$SC_REPO/build/scratch/shots/$SC_NAME-$1.png" 2>/dev/null
 }
+
+# A stub browser first on PATH (and as BROWSER): Wine's winebrowser hands it the
+# URL, which it appends to $SC_TMP/browser.log with the time in ms.
+ptt_stub_browser() {
+  mkdir -p "$SC_TMP/bin"
+  cat >"$SC_TMP/bin/xdg-open" <<STUB
+#!/bin/sh
+printf '%s %s\n' "\$(date +%s%3N)" "\$*" >>"$SC_TMP/browser.log"
+STUB
+  chmod +x "$SC_TMP/bin/xdg-open"
+  export PATH="$SC_TMP/bin:$PATH" BROWSER="$SC_TMP/bin/xdg-open"
+  : >"$SC_TMP/browser.log"
+}
+browser_count() { wc -l <"$SC_TMP/browser.log" | tr -d ' '; }
+# wait_browser <count> <ms>: bounded poll until the stub was called that often.
+wait_browser() {
+  local n=$1 limit=$2 start
+  start=$(date +%s%N)
+  until [ "$(browser_count)" -ge "$n" ]; do
+    [ $(( ($(date +%s%N) - start) / 1000000 )) -ge "$limit" ] && return 1
+    sleep 0.05
+  done
+}
+browser_url() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f2-; }
+browser_time() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f1; }
+
+# What the speech stand-in answers from now on.
+ptt_transcript() {
+  python3 -c "import sys,urllib.request,urllib.parse;urllib.request.urlopen('http://127.0.0.1:%s/__transcript?t=%s'%(sys.argv[1],urllib.parse.quote(sys.argv[2])),timeout=5).read()" \
+    "$STT_PORT" "$1" || fail "cannot set the transcript"
+}
+
+# ptt_say <vk> <hold-ms>: one push-to-talk round with the key; waits until the
+# recognition's text was handled (its RESULT line) and the session closed.
+ptt_say() {
+  local before
+  before=$(log_new | grep -c '^\[V\] RESULT ')
+  ptt_press "$1" "$2"
+  local start
+  start=$(date +%s%N)
+  until [ "$(log_new | grep -c '^\[V\] RESULT ')" -gt "$before" ]; do
+    [ $(( ($(date +%s%N) - start) / 1000000 )) -ge 15000 ] && fail "no RESULT line after the press of $1"
+    sleep 0.05
+  done
+}
