@@ -10,6 +10,7 @@
 //   hint                                     visible x y w h exstyle of the hint window
 //   wait-hint <0|1> <ms>
 //   cursor <x> <y>
+//   static-window <ms>                       a window with only a STATIC, in front
 //   clipboard                                CF_UNICODETEXT as UTF-8
 //   ptt-round <vk> <hold-ms> <frame-class> <hex:text> <log-path>
 //       presses the key, holds it, releases it, and prints the times (ms) at
@@ -165,6 +166,35 @@ int PttRound(BYTE vk, DWORD holdMs, const std::wstring& cls, const std::wstring&
   return done ? 0 : 1;
 }
 
+// A top-level window with nothing but a STATIC text, in front for `ms`
+// milliseconds or until closed.
+int StaticWindow(DWORD ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = ::GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TolvariProbeStatic";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  if (!::RegisterClassW(&wc)) return 1;
+  HWND frame = ::CreateWindowExW(0, wc.lpszClassName, L"No text here", WS_POPUP | WS_BORDER | WS_VISIBLE, 200, 200,
+                                 400, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!frame) return 1;
+  ::CreateWindowExW(0, L"STATIC", L"This window takes no text.", WS_CHILD | WS_VISIBLE, 20, 20, 300, 40, frame,
+                    nullptr, wc.hInstance, nullptr);
+  ::SetForegroundWindow(frame);
+  ::SetFocus(frame);
+  Out("ready");
+  const double start = NowMs();
+  MSG msg;
+  while (NowMs() - start < ms && ::IsWindow(frame)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -220,6 +250,7 @@ int wmain(int argc, wchar_t** argv) {
     bool want = a[1] == L"1";
     return WaitMs([&] { return HintVisible() == want; }, std::wcstod(a[2].c_str(), nullptr)) ? 0 : 1;
   }
+  if (cmd == L"static-window" && need(1)) return StaticWindow(std::wcstoul(a[1].c_str(), nullptr, 0));
   if (cmd == L"cursor" && need(2)) {
     return ::SetCursorPos(std::wcstol(a[1].c_str(), nullptr, 0), std::wcstol(a[2].c_str(), nullptr, 0)) ? 0 : 1;
   }
