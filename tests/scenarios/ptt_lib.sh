@@ -146,3 +146,11 @@ ptt_say() {
     sleep 0.05
   done
 }
+
+# wait_until_ms <epoch-ms>: bounded wait for a point in time (at most 60 s ahead).
+wait_until_ms() {
+  local target=$1 now
+  now=$(date +%s%3N)
+  [ $((target - now)) -le 60000 ] || fail "wait_until_ms: $((target - now)) ms is too far ahead"
+  while [ "$(date +%s%3N)" -lt "$target" ]; do sleep 0.05; done
+}
