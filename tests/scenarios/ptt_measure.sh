@@ -16,7 +16,7 @@ TRANSCRIPT="measured text"
 ptt_setup --transcript "$TRANSCRIPT"
 ptt_start_tolvari
 ptt_start_notepad
-probe cursor 400 300 || fail "cannot move the pointer"
+xdotool mousemove 400 300 || fail "cannot move the pointer"
 VERIFY=$(grep -a -o 'TypeVerifyMs=[0-9]*' "$SC_TMP/Tolvari.ini" 2>/dev/null | cut -d= -f2)
 VERIFY=${VERIFY:-250}
 

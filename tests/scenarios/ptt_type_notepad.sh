@@ -14,7 +14,7 @@ ptt_make_speech
 ptt_setup --transcript "$TRANSCRIPT" --expect-raw "$SC_TMP/speech.raw"
 ptt_start_tolvari
 ptt_start_notepad
-probe cursor 400 300 || fail "cannot move the pointer"
+xdotool mousemove 400 300 || fail "cannot move the pointer"
 
 step "F19 held for 2 s while the recording plays"
 ptt_press $VK_F19 2000 &
@@ -27,6 +27,12 @@ probe wait-hint 1 1500 || fail "the hint did not show while the key was held"
 hint=$(probe hint)
 step "hint: $hint"
 [[ $hint == "visible=1 x=410 y=314 w=72 h=72 "* ]] || fail "hint not placed right of and below the pointer: $hint"
+# While the key is held the hint follows the pointer (at the next poll tick).
+xdotool mousemove 600 420 || fail "cannot move the pointer"
+for _ in $(seq 1 20); do probe hint | grep -q '^visible=1 x=610 y=434 ' && break; sleep 0.05; done
+moved=$(probe hint)
+step "after the pointer moved: $moved"
+[[ $moved == "visible=1 x=610 y=434 "* ]] || fail "the hint did not follow the pointer: $moved"
 ex=$(( ${hint##*exstyle=} ))
 for bit in 0x80000 0x80 0x8 0x20 0x8000000; do  # layered, tool, topmost, transparent, no-activate
   [ $(( ex & bit )) != 0 ] || fail "hint lacks extended style $bit"

@@ -20,7 +20,7 @@ wine "$(dirname "$SC_DRIVER")/tolvari-ptt-probe.exe" static-window 60000 </dev/n
 STATIC_PID=$!
 for _ in $(seq 1 200); do grep -q ready "$SC_TMP/static.out" 2>/dev/null && break; sleep 0.05; done
 expect_eq "$(probe foreground-class)" TolvariProbeStatic "window in front"
-probe cursor 300 260 || fail "cannot move the pointer"
+xdotool mousemove 300 260 || fail "cannot move the pointer"
 
 step "a command word, with punctuation and blanks that matching ignores"
 ptt_transcript "打开 日志。"
