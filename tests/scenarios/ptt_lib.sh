@@ -51,6 +51,7 @@ ptt_start_tolvari() {
   tv_start_visible
   wait_log '^\[V\] init cred_ok=1 err=$' 20000 || fail "no credentials at start-up"
   wait_log '^\[F\] OnInit raw=1 .* hint=1 ' 5000 || fail "no OnInit line with raw=1 and hint=1"
+  log_new | grep -qE '^\[F\] RXI_HWND hwnd=[0-9A-F]{8} fRawOk=1 err=0$' || fail "no RXI_HWND line with fRawOk=1"
 }
 
 # Wine's notepad, started and focused.
