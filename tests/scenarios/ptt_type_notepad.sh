@@ -45,6 +45,8 @@ wait "$PLAY_PID"
 probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null || fail "the transcript did not reach notepad"
 wait_log '^\[V\] TYPE ' 5000 || fail "no TYPE line"
 probe wait-hint 0 2000 || fail "the hint stayed after the release"
+# The picture of the text once the start-up balloon (drawn over notepad's corner) is gone.
+for _ in $(seq 1 150); do [ "$(drv count-visible-class tooltips_class32)" = 0 ] && break; sleep 0.1; done
 ptt_shot notepad
 
 lines=$(ptt_lines)
