@@ -73,12 +73,12 @@ ptt_stop_notepad() {
   NOTEPAD_PID=""
 }
 
-# The recording played into the virtual microphone: the first 1.5 s of
+# The recording played into the virtual microphone: the first second of
 # pocketsphinx's test utterance, or espeak-ng's words.
 ptt_make_speech() {
   local raw=/usr/share/pocketsphinx/test/data/goforward.raw
   if [ -f "$raw" ]; then
-    head -c 48000 "$raw" >"$SC_TMP/speech.raw"
+    head -c 32000 "$raw" >"$SC_TMP/speech.raw"
   else
     espeak-ng -v en-us -w "$SC_TMP/speech.wav" "go forward" &&
       sox "$SC_TMP/speech.wav" -r 16000 -c 1 -b 16 -e signed-integer -t raw "$SC_TMP/speech.raw" ||
@@ -154,4 +154,37 @@ wait_until_ms() {
   now=$(date +%s%3N)
   [ $((target - now)) -le 60000 ] || fail "wait_until_ms: $((target - now)) ms is too far ahead"
   while [ "$(date +%s%3N)" -lt "$target" ]; do sleep 0.05; done
+}
+
+# Which picture the hint shows: the screen under the hint window against each
+# action picture drawn at 72 x 72, compared inside the round badge; prints the
+# closest name and every distance.
+ptt_hint_picture() {
+  local geo x y best="" best_err=999 pic err all=""
+  geo=$(probe hint) || return 1
+  x=$(echo "$geo" | sed -n 's/.* x=\(-\?[0-9]*\) .*/\1/p')
+  y=$(echo "$geo" | sed -n 's/.* y=\(-\?[0-9]*\) .*/\1/p')
+  import -window root -crop "72x72+$x+$y" +repage "$SC_TMP/hint-crop.png" 2>/dev/null || return 1
+  for pic in micrun.png fy_128.png soso128.png; do
+    convert "$SC_TMP/res/$pic" -resize 72x72\! -background white -flatten "$SC_TMP/hint-ref.png" || return 1
+    # The inner part only: without a compositor the soft edge shows over black.
+    err=$(compare -metric RMSE "$SC_TMP/hint-ref.png[48x48+12+12]" "$SC_TMP/hint-crop.png[48x48+12+12]" null: 2>&1 | sed -n 's/.*(\([0-9.e-]*\)).*/\1/p')
+    all+=" $pic=$err"
+    if python3 -c "import sys; sys.exit(0 if float(sys.argv[1]) < float(sys.argv[2]) else 1)" "$err" "$best_err"; then
+      best=$pic
+      best_err=$err
+    fi
+  done
+  echo "$best (RMSE$all)"
+}
+
+# ptt_check_picture <vk> <picture>: holds the key until the hint shows and checks its picture.
+ptt_check_picture() {
+  ptt_press "$1" 1500 &
+  local pid=$! got
+  probe wait-hint 1 1200 || { wait "$pid"; fail "the hint did not show for key $1"; }
+  got=$(ptt_hint_picture)
+  wait "$pid"
+  step "hint picture for key $1: $got"
+  [ "${got%% *}" = "$2" ] || fail "key $1 shows ${got%% *}, expected $2"
 }

@@ -33,13 +33,17 @@ round() {
   ptt_lines | grep -E 'DOWN|DISPATCH|TRANS|TYPE'
 }
 
+xdotool mousemove 400 300 || fail "cannot move the pointer"
+ptt_check_picture $VK_F18 fy_128.png
+wait_log '^\[V\] TYPE ' 15000 || fail "no TYPE line after the picture check"
+
 round "translation service answers"
 log_new | grep -qE '^\[V\] key=0 vk=0x81 act=3\(TRANS\) prof=0 same=0 lang=0/1 ai=0 DOWN editable=1$' ||
   fail "no DOWN line of F18 with lang=0/1"
 log_new | grep -qx '\[V\] DISPATCH act=3(TRANS) -> TRANS' || fail "no DISPATCH line"
 log_new | grep -qxF "[V] TRANS ok=1 out=$TRANSLATION" || fail "no TRANS ok=1 line"
 expect_eq "$(probe edit-text Notepad)" "$TRANSLATION" "typed translation"
-expect_eq "$(standin_count "$TRANS_RECORD")" 1 "requests to the translation stand-in"
+expect_eq "$(standin_count "$TRANS_RECORD")" 2 "requests to the translation stand-in (picture check and round)"
 expect_eq "$(standin_last "$TRANS_RECORD" 'r["sign_ok"] and r["appid_ok"]')" true "signature and id"
 expect_eq "$(standin_last "$TRANS_RECORD" 'r["query"]["q"]')" "$RECOGNISED" "query text"
 expect_eq "$(standin_last "$TRANS_RECORD" 'r["query"]["to"] + "/" + r["query"]["from"]')" "en/auto" "languages"

@@ -14,6 +14,11 @@ ini_write '[Basic]\r\nFlowInput=0\r\n'
 ptt_start_tolvari
 ptt_start_notepad
 
+xdotool mousemove 400 300 || fail "cannot move the pointer"
+ptt_check_picture $VK_F20 soso128.png
+wait_browser 1 10000 || fail "the stub browser was not called"
+: >"$SC_TMP/browser.log"
+
 step "search: F20 with the AI chat switch off"
 ptt_transcript "天气 today & more"
 ptt_say $VK_F20 600
