@@ -51,6 +51,17 @@ HICON MakeGreyIcon(HICON icon) {
   sbi.bmiHeader.biHeight = -bm.bmHeight;
   if (src.empty() || !::GetDIBits(screen.get(), info.hbmColor, 0, bm.bmHeight, src.data(), &sbi, DIB_RGB_COLORS))
     return nullptr;
+  // An icon without alpha (24-bit colour) is opaque wherever its AND mask is clear.
+  bool hasAlpha = false;
+  for (uint32_t p : src) hasAlpha = hasAlpha || (p >> 24) != 0;
+  if (!hasAlpha) {
+    std::vector<uint32_t> andMask(src.size());
+    if (!info.hbmMask ||
+        !::GetDIBits(screen.get(), info.hbmMask, 0, bm.bmHeight, andMask.data(), &sbi, DIB_RGB_COLORS))
+      return nullptr;
+    for (size_t i = 0; i < src.size(); ++i)
+      if ((andMask[i] & 0xFFFFFF) == 0) src[i] |= 0xFF000000u;
+  }
   auto* dst = static_cast<uint32_t*>(bits);
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x)

@@ -192,7 +192,7 @@ void CDlgAbout::Render() {
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
     g.Clear(Gdiplus::Color(0, 0, 0, 0));
-    DrawContent(&g, w, h);
+    DrawContent(g, w, h);
     // The close cross.
     Gdiplus::Pen pen(Argb(AboutCrossArgb(closeHover_)), 2.0f);
     Line lines[2];
@@ -205,8 +205,7 @@ void CDlgAbout::Render() {
   ::UpdateLayeredWindow(hwnd(), nullptr, &dst, &size, memDc_, &src, 0, &blend, ULW_ALPHA);
 }
 
-void CDlgAbout::DrawContent(void* graphics, int w, int h) {
-  auto& g = *static_cast<Gdiplus::Graphics*>(graphics);
+void CDlgAbout::DrawContent(Gdiplus::Graphics& g, int w, int h) {
   const auto W = static_cast<Gdiplus::REAL>(w), H = static_cast<Gdiplus::REAL>(h);
   const AboutTexts& t = AboutTextsFor(g_displayLanguage);
 

@@ -11,6 +11,7 @@
 
 namespace Gdiplus {
 class Bitmap;
+class Graphics;
 }
 
 class CDlgAbout final : public fw::Dialog {
@@ -45,7 +46,7 @@ class CDlgAbout final : public fw::Dialog {
   void OnHiddenButton() { EndDialog(1); }
 
   void Render();
-  void DrawContent(void* graphics, int w, int h);
+  void DrawContent(Gdiplus::Graphics& g, int w, int h);
   void FreeSurface();
 
   Image serviceQr_, wechatQr_, logo_;

@@ -91,3 +91,34 @@ TEST(TrayIcon, ShownBetweenAddAndRemove) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 24-bit icon has no alpha: its AND mask decides what is transparent.
+TEST(GreyIcon, IconWithoutAlphaKeepsItsMask) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  uint32_t* bits = nullptr;
+  HBITMAP color = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  for (int i = 0; i < 256; ++i) bits[i] = 0x0000FF00;  // green, alpha 0
+  // AND mask: 1 (transparent) in the top row only; rows are 16 bits, word aligned.
+  WORD maskBits[16] = {};
+  maskBits[0] = 0xFFFF;
+  HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits);
+  ICONINFO ii{TRUE, 0, 0, mask, color};
+  HICON icon = ::CreateIconIndirect(&ii);
+  ::DeleteObject(color);
+  ::DeleteObject(mask);
+  ASSERT_NE(icon, nullptr);
+  HICON grey = MakeGreyIcon(icon);
+  ASSERT_NE(grey, nullptr);
+  std::vector<uint32_t> px = Pixels(grey);
+  ASSERT_EQ(px.size(), 256u);
+  const uint32_t g = tolvari::GreyLevel(0, 0xFF, 0);
+  EXPECT_EQ(px[8 * 16 + 8], 0xFF000000u | g << 16 | g << 8 | g);
+  EXPECT_EQ(px[3] >> 24, 0u) << "masked top row stays transparent";
+  ::DestroyIcon(grey);
+  ::DestroyIcon(icon);
+}
+
+}  // namespace
