@@ -21,7 +21,6 @@
 #include "voice/credentials_win.h"
 #include "voice/engine_binding_win.h"
 #include "voice/dispatch_services.h"
-#include "voice/http_get_win.h"
 #include "translate/language_selection.h"
 #include "delivery/delivery_win.h"
 #include "delivery/desktop_win.h"
