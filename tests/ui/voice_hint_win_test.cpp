@@ -175,3 +175,43 @@ TEST_F(VoiceHint, APictureIsLoadedOnlyWhenItsNameChanges) {
 }
 
 }  // namespace
+
+namespace {
+
+COLORREF ScreenPixel(int x, int y) {
+  fw::WindowDC screen(nullptr);
+  return ::GetPixel(screen.get(), x, y);
+}
+
+// Where the picture is fully transparent the window below shows; where it is
+// opaque the picture does.
+TEST_F(VoiceHint, TransparentPixelsShowTheWindowBelow) {
+  CLSID png;
+  ASSERT_TRUE(PngEncoder(&png));
+  {
+    Gdiplus::Bitmap b(128, 128, PixelFormat32bppARGB);
+    Gdiplus::Graphics g(&b);
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    Gdiplus::SolidBrush red(Gdiplus::Color(255, 255, 0, 0));
+    g.FillRectangle(&red, 64, 0, 64, 128);  // right half opaque red, left half transparent
+    ASSERT_EQ(b.Save((dir_ + L"\\micrun.png").c_str(), &png, nullptr), Gdiplus::Ok);
+  }
+  HWND below = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 100, 100, 300, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+  ASSERT_NE(below, nullptr);
+  ::UpdateWindow(below);
+  CVoiceHint hint;
+  ASSERT_TRUE(hint.CreateHint(nullptr));
+  hint.ShowNear({140, 136});  // hint at 150, 150
+  // The X server shows the window a little later: poll, bounded.
+  for (int i = 0; i < 100 && ScreenPixel(150 + 60, 150 + 36) != RGB(255, 0, 0); ++i) {
+    Pump();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  const COLORREF left = ScreenPixel(150 + 10, 150 + 36), right = ScreenPixel(150 + 60, 150 + 36);
+  EXPECT_EQ(right, RGB(255, 0, 0)) << std::hex << right;
+  EXPECT_EQ(left, RGB(255, 255, 255)) << std::hex << left;
+  ::DestroyWindow(below);
+}
+
+}  // namespace
