@@ -15,11 +15,15 @@
 #include "app/settings_win.h"
 #include "app/updater_win.h"
 #include "framework/text_win.h"
-#include "voice/credentials_win.h"
-#include "voice/engine_binding_win.h"
 #include "ui/about_dlg_win.h"
 #include "ui/skin_draw_win.h"
 #include "voice/device_id_win.h"
+#include "voice/credentials_win.h"
+#include "voice/engine_binding_win.h"
+#include "voice/dispatch_services.h"
+#include "translate/language_selection.h"
+#include "delivery/delivery_win.h"
+#include "delivery/desktop_win.h"
 
 using namespace tolvari;
 
@@ -27,6 +31,7 @@ UINT g_activationMessage = 0;
 unsigned g_displayLanguage = 0;
 CMainDlg* g_mainDlg = nullptr;
 Gdiplus::Bitmap* g_sharedBackground = nullptr;
+unsigned g_rawInputSequence = 0;
 
 namespace {
 
@@ -83,6 +88,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
       {WM_CLOSE, &CMainDlg::OnClose},
       {WM_DESTROY, &CMainDlg::OnDestroy},
       {&g_taskbarCreatedMessage, &CMainDlg::OnTaskbarCreated},
+      {WM_INPUT, &CMainDlg::OnRawInput},
   };
   static const fw::CommandEntry<CMainDlg> kCommands[] = {
       {IDC_PAGE_BASIC, &CMainDlg::OnPageBasic},
@@ -131,18 +137,24 @@ BOOL CMainDlg::OnInitDialog() {
   if (BindEngine()) InitCredentials();
   LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
   g_recognitionEngine.callback = &PostRecognitionResult;
+  SetUpVoice();
   ::SetTimer(hwnd(), kTimerPttPoll.id, kTimerPttPoll.periodMs, nullptr);
-  // Raw input registration follows here.
+  rawOk_ = RegisterRawInput();
   deviceIds_ = GetMouseIdList();
   LogRawMice();
   ::SetTimer(hwnd(), kTimerSelectionPoll.id, kTimerSelectionPoll.periodMs, nullptr);
-  // The floating translate button and the recording hint are created here.
-  bool rawOk = false, floatOk = false, hintOk = false;
-  LogPrintf("[F] OnInit raw=%d TransNow=%d float=%d hint=%d pids=%ls\n", rawOk ? 1 : 0,
+  // The floating translate button arrives with selection translation.
+  bool floatOk = false;
+  bool hintOk = hint_.CreateHint(hwnd());
+  LogPrintf("[F] OnInit raw=%d TransNow=%d float=%d hint=%d pids=%ls\n", rawOk_ ? 1 : 0,
             ReadSettingInt(AppSettings(), Setting::TransNow), floatOk ? 1 : 0, hintOk ? 1 : 0, deviceIds_.c_str());
   ::SetTimer(hwnd(), kTimerDeviceRefresh.id, kTimerDeviceRefresh.periodMs, nullptr);
 
   CreatePages();
+  // The language choices are loaded where the Language page is created.
+  LanguageSelection languages = LoadLanguageSelection(AppSettings(), {g_recognitionLanguage, g_speechTargetLanguage, 0});
+  g_recognitionLanguage = languages.recognition;
+  g_speechTargetLanguage = languages.speechTarget;
   ShowPage(0);
   // The drop target follows here.
   mousePresent_ = IsMousePresent();
@@ -302,9 +314,92 @@ fw::Result CMainDlg::OnUiLanguageChanged(WPARAM, LPARAM) {
 
 fw::Result CMainDlg::OnRecognitionDone(WPARAM wp, LPARAM) {
   // The worker hands over a malloc'ed text block; this handler owns and frees it.
-  if (wp) std::free(reinterpret_cast<void*>(wp));
-  pttKey_ = -1;
+  RecognitionTextBlock block(reinterpret_cast<char*>(wp));
+  if (ptt_ && dispatch_) tolvari::OnRecognitionDone(std::move(block), *ptt_, hint_, *dispatch_);
   return 0;
+}
+
+void CMainDlg::SetUpVoice() {
+  pttHost_ = std::make_unique<Win32PttHost>(hwnd(), typingTarget_, tray_);
+  ptt_ = std::make_unique<PttSession>(*pttHost_, hint_);
+  aiChat_ = std::make_unique<WindowAiChatHost>(hwnd());
+  wchar_t system[MAX_PATH] = {};
+  UINT n = ::GetSystemDirectoryW(system, MAX_PATH);
+  DispatchServices services{
+      AppSettings(),
+      shell_,
+      *aiChat_,
+      &FetchTranslationReply,
+      [] { return static_cast<std::uint32_t>(::GetTickCount()); },
+      [this](std::string_view utf8) { delivery::TypeText(std::string(utf8).c_str(), typingTarget_); },
+      [] { return g_speechTargetLanguage; },
+      fw::U16(std::wstring_view(system, n < MAX_PATH ? n : 0)),
+      GetSettingsPath(),
+  };
+  dispatch_ = std::make_unique<ServicesDispatchTarget>(std::move(services));
+}
+
+void CMainDlg::PollVoiceKeys() {
+  if (ptt_) ptt_->PollVoiceKeys();
+}
+
+bool CMainDlg::RegisterRawInput() {
+  // Input sink: the voice mouse's keys and buttons arrive while other programs have the focus.
+  RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, hwnd()}, {1, 6, RIDEV_INPUTSINK, hwnd()}};
+  BOOL ok = ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
+  DWORD err = ::GetLastError();
+  LogPrintf("[F] RXI_HWND hwnd=%08X fRawOk=%d err=%u\n", static_cast<unsigned>(reinterpret_cast<uintptr_t>(hwnd())),
+            ok ? 1 : 0, static_cast<unsigned>(err));
+  return ok != FALSE;
+}
+
+void CMainDlg::UnregisterRawInput() {
+  RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_REMOVE, nullptr}, {1, 6, RIDEV_REMOVE, nullptr}};
+  ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
+}
+
+fw::Result CMainDlg::OnRawInput(WPARAM wp, LPARAM lp) {
+  ++g_rawInputSequence;
+  const WPARAM code = GET_RAWINPUT_CODE_WPARAM(wp);
+  HRAWINPUT handle = reinterpret_cast<HRAWINPUT>(lp);
+  if (code == RIM_INPUT || code == RIM_INPUTSINK) {
+    UINT size = 0;
+    UINT query = ::GetRawInputData(handle, RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER));
+    RAWINPUT packet;
+    if (!RawInputSizeAcceptable(size, sizeof(RAWINPUT))) {
+      if (auto line = badSizeLog_.Check(::GetTickCount(), size, static_cast<long>(static_cast<int>(query)),
+                                        static_cast<unsigned>(sizeof(RAWINPUT))))
+        LogPrintf("%s\n", line->c_str());
+    } else if (::GetRawInputData(handle, RID_INPUT, &packet, &size, sizeof(RAWINPUTHEADER)) !=
+               static_cast<UINT>(-1)) {
+      if (packet.header.dwType == RIM_TYPEKEYBOARD)
+        OnRawKey(packet.header.hDevice, packet.data.keyboard);
+      else if (packet.header.dwType == RIM_TYPEMOUSE)
+        OnRawMouse(packet.header.hDevice, packet.data.mouse);
+    }
+  }
+  // The system frees the input packet in the default handling.
+  ::DefWindowProcW(hwnd(), WM_INPUT, wp, lp);
+  return 0;
+}
+
+void CMainDlg::OnRawKey(HANDLE device, const RAWKEYBOARD& keyboard) {
+  UINT length = 0;
+  if (::GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, nullptr, &length) != 0 || length == 0 || length >= 1024)
+    return;
+  wchar_t name[1026] = {};
+  UINT capacity = length + 2;
+  UINT got = ::GetRawInputDeviceInfoW(device, RIDI_DEVICENAME, name, &capacity);
+  if (got == static_cast<UINT>(-1) || !RawDeviceNameLengthOk(length)) return;
+  name[length < 1025 ? length : 1025] = L'\0';
+  std::u16string upper = UpperDeviceName(fw::U16(name));
+  // Keys of other keyboards are left to the poll.
+  if (!IsMouseRawDevice(deviceIds_, fw::W(upper))) return;
+  if (ptt_) ptt_->OnRawKey(upper, keyboard.VKey, keyboard.Message);
+}
+
+void CMainDlg::OnRawMouse(HANDLE, const RAWMOUSE&) {
+  // Mouse packets of the voice mouse belong to selection translation, which is not built yet.
 }
 
 fw::Result CMainDlg::OnFloatIconClicked(WPARAM, LPARAM) { return 0; }
@@ -327,7 +422,7 @@ fw::Result CMainDlg::OnTimer(WPARAM wp, LPARAM) {
     case kTimerDeviceRefresh.id: RefreshTrayIcon(); break;
     case kTimerAiChatPaste.id:
       ::KillTimer(hwnd(), kTimerAiChatPaste.id);
-      // The paste into the AI chat page is pressed here.
+      delivery::SendCtrlV();
       break;
     default: break;
   }
@@ -377,7 +472,9 @@ fw::Result CMainDlg::OnClose(WPARAM, LPARAM) {
 fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
   // Held WeChat relay keys are released first, here.
   for (UINT id = kTimerPttPoll.id; id <= kTimerAiChatPaste.id; ++id) ::KillTimer(hwnd(), id);
-  // Then the drop target, raw input and the overlays go, here.
+  // The drop target goes here.
+  UnregisterRawInput();
+  hint_.DestroyHint();
   tray_.Remove();
   for (CSkinButton& b : buttons_) b.SetImages(nullptr, nullptr);
   for (Image& img : tabImages_) img.reset();

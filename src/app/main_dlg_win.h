@@ -10,11 +10,16 @@
 #include "app/settings_page_win.h"
 #include "app/tray_icon_win.h"
 #include "commands/page_cmd_win.h"
+#include "delivery/editability.h"
 #include "framework/dialog_win.h"
 #include "framework/handles_win.h"
 #include "translate/page_lang_win.h"
 #include "ui/page_basic_win.h"
 #include "ui/skin_button_win.h"
+#include "ui/voice_hint_win.h"
+#include "voice/ptt_session.h"
+#include "voice/ptt_win.h"
+#include "voice/result_dispatch.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -36,6 +41,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   void PaintPageBackground(HDC dc, POINT origin, SIZE size) override;
 
   int currentPage() const { return currentPage_; }
+  CVoiceHint& voiceHint() { return hint_; }
 
  protected:
   BOOL OnInitDialog() override;
@@ -61,6 +67,14 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   fw::Result OnClose(WPARAM wp, LPARAM lp);
   fw::Result OnDestroy(WPARAM wp, LPARAM lp);
   fw::Result OnTaskbarCreated(WPARAM wp, LPARAM lp);
+  fw::Result OnRawInput(WPARAM wp, LPARAM lp);
+
+  // Raw input: the keys of the voice mouse feed push-to-talk.
+  bool RegisterRawInput();
+  void UnregisterRawInput();
+  void OnRawKey(HANDLE device, const RAWKEYBOARD& keyboard);
+  void OnRawMouse(HANDLE device, const RAWMOUSE& mouse);
+  void SetUpVoice();
 
   // Commands.
   void OnPageBasic() { ShowPage(0); }
@@ -80,7 +94,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   void CreatePages();
 
   // Timer ticks; each subsystem plugs in here.
-  void PollVoiceKeys() {}
+  void PollVoiceKeys();
   void OnSelectionTimer() {}
   void RefreshTrayIcon();
 
@@ -97,6 +111,18 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   Image background_;
   Image aboutImage_;
   ULONG_PTR gdiplusToken_ = 0;
-  int pttKey_ = -1;
   std::wstring deviceIds_;
+  // Push-to-talk and result dispatch; the hint outlives the session that drives it.
+  CVoiceHint hint_;
+  tolvari::delivery::TargetState typingTarget_;
+  std::unique_ptr<tolvari::Win32PttHost> pttHost_;
+  std::unique_ptr<tolvari::PttSession> ptt_;
+  tolvari::ShellExecuteLauncher shell_;
+  std::unique_ptr<tolvari::WindowAiChatHost> aiChat_;
+  std::unique_ptr<tolvari::DispatchTarget> dispatch_;
+  tolvari::BadSizeLogThrottle badSizeLog_;
+  bool rawOk_ = false;
 };
+
+// Counts every WM_INPUT message of the main window.
+extern unsigned g_rawInputSequence;

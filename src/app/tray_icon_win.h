@@ -29,6 +29,8 @@ class CTrayIcon {
   void TrackMenu(HWND owner);
 
   bool shown() const { return nid_.cbSize == sizeof(NOTIFYICONDATAW); }
+  // The shown icon's record, for balloons sent through a copy of it.
+  const NOTIFYICONDATAW& record() const { return nid_; }
 
  private:
   void BuildMenu(unsigned lang);

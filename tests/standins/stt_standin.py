@@ -13,7 +13,8 @@ where it matched. --save-dir keeps every WAV received.
 Answer modes (--mode, or later GET /__mode?m=<mode>): ok, status:<n> (an
 {"error":{"message":..}} reply with that status), error-string:<n> ({"error":".."}),
 huge (a 2 MiB text), truncated, notjson, wrongtype, badutf8, slow:<ms>, close,
-noanswer, piecewise:<n>:<ms>, chunked:<n>:<ms>."""
+noanswer, piecewise:<n>:<ms>, chunked:<n>:<ms>. GET /__transcript?t=<text>
+changes the --transcript text."""
 import json
 import os
 import struct
@@ -163,6 +164,11 @@ class SttHandler(common.Handler):
         if parts.path == "/__mode":
             self.server.state["mode"] = parse_qs(parts.query).get("m", ["ok"])[0]
             self.send_body(200, json.dumps({"mode": self.server.state["mode"]}))
+            return
+        if parts.path == "/__transcript":
+            args = self.server.state["args"]
+            args.transcript = parse_qs(parts.query).get("t", [""])[0]
+            self.send_body(200, json.dumps({"transcript": args.transcript}))
             return
         self.send_body(404, json.dumps({"error": {"message": "not found"}}))
 

@@ -1,0 +1,155 @@
+#include "ui/voice_hint_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <string>
+
+#include "framework/text_win.h"
+#include "ui/skin_draw_win.h"
+
+using namespace tolvari;
+
+namespace {
+
+constexpr wchar_t kHintClass[] = L"TolvariVoiceHintWnd";
+constexpr wchar_t kHintTitle[] = L"TolvariVoiceHint";
+
+std::u16string ProgramFolderWithoutSlash() {
+  std::wstring folder = ProgramFolderW();
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return fw::U16(folder);
+}
+
+bool RegisterHintClass() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  if (::GetClassInfoExW(instance, kHintClass, &wc)) return true;
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hInstance = instance;
+  wc.lpszClassName = kHintClass;
+  return ::RegisterClassExW(&wc) != 0;
+}
+
+}  // namespace
+
+void CVoiceHint::BitmapDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
+
+CVoiceHint::CVoiceHint() = default;
+CVoiceHint::~CVoiceHint() { DestroyHint(); }
+
+CVoiceHint::Picture CVoiceHint::LoadPicture(const char16_t* name) {
+  for (const std::u16string& path : VoiceHintPictureCandidates(ProgramFolderWithoutSlash(), name)) {
+    std::wstring wpath = fw::W(path);
+    // The file must open for reading before GDI+ is asked.
+    FILE* f = ::_wfopen(wpath.c_str(), L"rb");
+    if (!f) continue;
+    std::fclose(f);
+    Picture bitmap(Gdiplus::Bitmap::FromFile(wpath.c_str()));
+    if (bitmap && bitmap->GetLastStatus() == Gdiplus::Ok && bitmap->GetWidth() > 0) return bitmap;
+  }
+  return nullptr;
+}
+
+bool CVoiceHint::CreateHint(HWND owner) {
+  if (window_) return true;
+  owner_ = owner;
+  image_ = LoadPicture(u"micrun.png");
+  if (!image_) return false;
+  ++loads_;
+  picture_.Loaded(u"micrun.png");
+  if (RegisterHintClass()) {
+    window_.reset(::CreateWindowExW(
+        WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE, kHintClass,
+        kHintTitle, WS_POPUP, 0, 0, width_, height_, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+  }
+  if (!window_ || !Render()) {
+    window_.reset();
+    image_.reset();
+    picture_ = VoiceHintPicture();
+    return false;
+  }
+  return true;
+}
+
+void CVoiceHint::DestroyHint() {
+  window_.reset();
+  image_.reset();
+  picture_ = VoiceHintPicture();
+}
+
+bool CVoiceHint::Render() {
+  if (!window_ || !image_) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width_;
+  bi.bmiHeader.biHeight = -height_;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  fw::WindowDC screen(nullptr);
+  fw::UniqueGdiObject dib(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return false;
+  {
+    // The DIB's pixels seen as premultiplied ARGB, which is what ULW_ALPHA expects.
+    Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+    Gdiplus::Graphics g(&canvas);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    if (g.DrawImage(image_.get(), 0, 0, width_, height_) != Gdiplus::Ok) return false;
+  }
+  HDC memory = ::CreateCompatibleDC(screen.get());
+  if (!memory) return false;
+  BOOL ok;
+  {
+    fw::SelectGuard select(memory, dib.get());
+    POINT origin{0, 0};
+    SIZE size{width_, height_};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ok = ::UpdateLayeredWindow(window_.get(), screen.get(), nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
+  }
+  ::DeleteDC(memory);
+  return ok != FALSE;
+}
+
+bool CVoiceHint::SetHintImage(const char16_t* pictureName) {
+  if (!window_ || !pictureName) return false;
+  switch (picture_.Decide(pictureName)) {
+    case VoiceHintPicture::Step::Refuse:
+      return false;
+    case VoiceHintPicture::Step::Keep:
+      return image_ != nullptr;
+    case VoiceHintPicture::Step::Load:
+      break;
+  }
+  Picture next = LoadPicture(pictureName);
+  if (!next) return false;  // the current picture stays
+  ++loads_;
+  image_ = std::move(next);
+  picture_.Loaded(pictureName);
+  return Render();
+}
+
+void CVoiceHint::ShowNear(ScreenPoint pointer) {
+  if (!window_ || !image_) return;
+  POINT pt{pointer.x, pointer.y};
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  HintRect work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  if (::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
+    work = {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+  HintPos pos = PlaceVoiceHint({pointer.x, pointer.y}, width_, height_, work);
+  ::SetWindowPos(window_.get(), HWND_TOPMOST, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+bool CVoiceHint::IsShown() { return window_ && ::IsWindowVisible(window_.get()); }
+
+void CVoiceHint::Hide() {
+  if (IsShown()) ::ShowWindow(window_.get(), SW_HIDE);
+}

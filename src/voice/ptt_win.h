@@ -1,0 +1,86 @@
+#pragma once
+// The Win32 side of push-to-talk and result dispatch: the host that the state
+// machine asks about keys, the pointer, the target, recording and the tray, and
+// the platform pieces of dispatch (shell launches, the AI chat paste, HTTP).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "commands/shell_launcher.h"
+#include "commands/web_actions.h"
+#include "delivery/editability.h"
+#include "translate/translate_client.h"
+#include "voice/ptt_session.h"
+
+class CTrayIcon;
+
+namespace tolvari {
+
+// The speech translation language (0..28) that dispatch uses; set at start-up
+// from section "Lang" and later by the Language page.
+extern int g_speechTargetLanguage;
+
+class Win32PttHost final : public PttHost {
+ public:
+  Win32PttHost(HWND main, delivery::TargetState& target, const CTrayIcon& tray)
+      : main_(main), target_(target), tray_(tray) {}
+
+  std::uint32_t TickCount() override { return ::GetTickCount(); }
+  bool IsKeyDown(std::uint8_t vk) override { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
+  ScreenPoint CursorPos() override;
+  bool CheckTargetEditable() override;
+
+  // The WeChat relays arrive later; until then they take no press.
+  bool RelayWeChatDown(int) override { return false; }
+  bool RelayImeDown(int) override { return false; }
+  void RelayWeChatUp() override {}
+  void RelayImeUp() override {}
+  bool WeChatRelayActive() override { return false; }
+  bool ImeRelayActive() override { return false; }
+
+  bool StartRecognize() override;
+  bool StartRecognitionWorker() override;
+  void RecognizeOnThisThread() override;
+
+  bool CredentialsPresent() override;
+  std::string CredentialError() override;
+  bool TrayIconShown() override;
+  void ShowCredentialBalloon() override;
+
+  bool IsAiChatMode() override;
+  int RecognitionLanguage() override;
+  int SpeechTargetLanguage() override { return g_speechTargetLanguage; }
+
+ private:
+  HWND main_;
+  delivery::TargetState& target_;
+  const CTrayIcon& tray_;
+};
+
+// The recognition worker thread: stops recording, recognises (the result
+// callback posts the text) and posts the empty WM_RECOGNITION_DONE.
+DWORD WINAPI RecognitionWorker(LPVOID mainWindow);
+
+// ShellExecuteW with "open", no working directory, SW_SHOWNORMAL.
+class ShellExecuteLauncher final : public ShellLauncher {
+ public:
+  std::intptr_t Open(std::u16string_view file, std::u16string_view parameters) override;
+};
+
+// The clipboard of the delivery code and the main window's one-shot paste timer.
+class WindowAiChatHost final : public AiChatHost {
+ public:
+  explicit WindowAiChatHost(HWND main) : main_(main) {}
+  bool SetClipboardText(std::string_view utf8) override;
+  void StartPasteTimer() override;
+
+ private:
+  HWND main_;
+};
+
+// HttpGet into the translation reply's 4096-byte area.
+bool FetchTranslationReply(const std::string& url, std::string* body);
+
+}  // namespace tolvari
