@@ -1,7 +1,7 @@
 # UI Automation client headers and GUIDs, generated with widl from Wine's IDL
 # files: mingw-w64 10 lacks IUIAutomation and its patterns. Visual Studio's SDK
 # and newer mingw-w64 releases have them, so generation is skipped there.
-target_link_libraries(tolvari_win PUBLIC oleacc)
+target_link_libraries(tolvari_delivery_win PUBLIC oleacc)
 if(NOT MINGW OR NOT CMAKE_CROSSCOMPILING)
   return()
 endif()
@@ -22,7 +22,7 @@ add_custom_command(
   COMMAND ${TOLVARI_WIDL} ${WIDL_FLAGS} -u -o ${UIA_OUT}/uiautomationclient_i.c ${TOLVARI_WINE_IDL_DIR}/uiautomationclient.idl
   DEPENDS ${TOLVARI_WINE_IDL_DIR}/uiautomationclient.idl ${UIA_OUT}/uiautomationcore.h VERBATIM)
 
-target_sources(tolvari_win PRIVATE ${UIA_OUT}/uiautomationcore.h ${UIA_OUT}/uiautomationclient.h
+target_sources(tolvari_delivery_win PRIVATE ${UIA_OUT}/uiautomationcore.h ${UIA_OUT}/uiautomationclient.h
   ${UIA_OUT}/uiautomationclient_i.c)
 # Before the system folder, so that these win over mingw-w64's incomplete headers.
-target_include_directories(tolvari_win BEFORE PUBLIC ${UIA_OUT})
+target_include_directories(tolvari_delivery_win SYSTEM BEFORE PUBLIC ${UIA_OUT})

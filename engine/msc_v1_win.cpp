@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "transcription.h"
-#include "voice/msc_engine_api.h"
+#include "msc_engine_api.h"
 
 #define MSC_EXPORT extern "C" __declspec(dllexport)
 

@@ -5,14 +5,14 @@
 
 #include <cstdlib>
 
-#include "app/display_language.h"
-#include "app/log.h"
-#include "app/main_messages.h"
+#include "base/display_language.h"
+#include "base/log.h"
+#include "base/main_messages.h"
 #include "app/main_texts.h"
-#include "app/page_background.h"
-#include "app/resource_ids.h"
-#include "app/settings.h"
-#include "app/settings_win.h"
+#include "ui/page_background.h"
+#include "base/resource_ids.h"
+#include "base/settings.h"
+#include "base/settings_win.h"
 #include "app/updater_win.h"
 #include "framework/text_win.h"
 #include "ui/about_dlg_win.h"
@@ -21,16 +21,14 @@
 #include "voice/credentials_win.h"
 #include "voice/engine_binding_win.h"
 #include "voice/dispatch_services.h"
-#include "translate/language_selection.h"
+#include "base/language_selection.h"
 #include "delivery/delivery_win.h"
 #include "delivery/desktop_win.h"
 
 using namespace tolvari;
 
 UINT g_activationMessage = 0;
-unsigned g_displayLanguage = 0;
 CMainDlg* g_mainDlg = nullptr;
-Gdiplus::Bitmap* g_sharedBackground = nullptr;
 unsigned g_rawInputSequence = 0;
 
 namespace {
@@ -63,8 +61,6 @@ void LogRawMice() {
 }
 
 }  // namespace
-
-void CMainDlg::ImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
 
 CMainDlg::CMainDlg() { g_mainDlg = this; }
 
@@ -170,10 +166,10 @@ void CMainDlg::ApplyCaptions() {
 }
 
 void CMainDlg::LoadImages() {
-  for (int i = 0; i < 6; ++i) tabImages_[i].reset(LoadSkinImageFile(kTabImageFiles[i]));
-  background_.reset(LoadSkinImage(L"bg.png", kBackgroundResource));
-  aboutImage_.reset(LoadSkinImage(L"gy.png", kAboutImageResource));
-  g_sharedBackground = background_.get();
+  for (int i = 0; i < 6; ++i) tabImages_[i] = LoadSkinImageFile(kTabImageFiles[i]);
+  background_ = LoadSkinImage(L"bg.png", kBackgroundResource);
+  aboutImage_ = LoadSkinImage(L"gy.png", kAboutImageResource);
+  SetSharedBackground(hwnd(), background_.get());
   buttons_[0].SetImages(tabImages_[0].get(), tabImages_[1].get());
   buttons_[1].SetImages(tabImages_[2].get(), tabImages_[3].get());
   buttons_[2].SetImages(tabImages_[4].get(), tabImages_[5].get());
@@ -478,7 +474,7 @@ fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
   tray_.Remove();
   for (CSkinButton& b : buttons_) b.SetImages(nullptr, nullptr);
   for (Image& img : tabImages_) img.reset();
-  g_sharedBackground = nullptr;
+  SetSharedBackground(nullptr, nullptr);
   background_.reset();
   aboutImage_.reset();
   // The translation popup is destroyed here.

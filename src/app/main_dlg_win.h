@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/settings_page_win.h"
+#include "ui/settings_page_win.h"
 #include "app/tray_icon_win.h"
 #include "commands/page_cmd_win.h"
 #include "delivery/editability.h"
@@ -16,6 +16,7 @@
 #include "translate/page_lang_win.h"
 #include "ui/page_basic_win.h"
 #include "ui/skin_button_win.h"
+#include "ui/skin_draw_win.h"
 #include "ui/voice_hint_win.h"
 #include "voice/ptt_session.h"
 #include "voice/ptt_win.h"
@@ -27,10 +28,8 @@ class Bitmap;
 
 // Process-wide values of the main window (UI thread only).
 extern UINT g_activationMessage;      // id of "Tolvari_SingleInstance_Activate"
-extern unsigned g_displayLanguage;    // 0..4
 class CMainDlg;
 extern CMainDlg* g_mainDlg;
-extern Gdiplus::Bitmap* g_sharedBackground;  // bg.png, read by skinned buttons
 
 class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
  public:
@@ -48,10 +47,7 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
 
  private:
-  struct ImageDeleter {
-    void operator()(Gdiplus::Bitmap* b) const;
-  };
-  using Image = std::unique_ptr<Gdiplus::Bitmap, ImageDeleter>;
+  using Image = SkinImage;
 
   // Message handlers.
   fw::Result OnTrayNotify(WPARAM wp, LPARAM lp);

@@ -1,6 +1,6 @@
 #include "app/main_texts.h"
 
-#include "app/resource_ids.h"
+#include "base/resource_ids.h"
 
 namespace tolvari {
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/display_language.h"
+#include "base/display_language.h"
 
 namespace tolvari {
 

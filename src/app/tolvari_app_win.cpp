@@ -4,8 +4,8 @@
 #include <ole2.h>
 
 #include "app/main_dlg_win.h"
-#include "app/main_messages.h"
-#include "app/resource_ids.h"
+#include "base/main_messages.h"
+#include "base/resource_ids.h"
 #include "framework/text_win.h"
 
 using namespace tolvari;

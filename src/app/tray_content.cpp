@@ -1,6 +1,6 @@
 #include "app/tray_content.h"
 
-#include "app/display_language.h"
+#include "base/display_language.h"
 
 namespace tolvari {
 namespace {

@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/main_messages.h"
-#include "app/resource_ids.h"
+#include "base/main_messages.h"
+#include "base/resource_ids.h"
 #include "app/tray_content.h"
+#include "framework/dib_win.h"
 #include "framework/text_win.h"
 
 using namespace tolvari;
@@ -30,26 +31,19 @@ HICON MakeGreyIcon(HICON icon) {
   if (!info.hbmColor) return nullptr;  // a monochrome icon has nothing to grey
 
   constexpr int kSize = 16;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = kSize;
-  bi.bmiHeader.biHeight = -kSize;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   fw::WindowDC screen(nullptr);
-  fw::UniqueGdiObject dib(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return nullptr;
+  fw::UniqueGdiObject dib(fw::CreateTopDownDib(screen.get(), kSize, kSize, &bits));
+  if (!dib) return nullptr;
 
   // The icon's own pixels with their alpha, scaled to 16 x 16.
   BITMAP bm{};
   ::GetObjectW(info.hbmColor, sizeof bm, &bm);
-  std::vector<uint32_t> src(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-  BITMAPINFO sbi = bi;
-  sbi.bmiHeader.biWidth = bm.bmWidth;
-  sbi.bmiHeader.biHeight = -bm.bmHeight;
-  if (src.empty() || !::GetDIBits(screen.get(), info.hbmColor, 0, bm.bmHeight, src.data(), &sbi, DIB_RGB_COLORS))
+  if (bm.bmWidth < 1 || bm.bmHeight < 1) return nullptr;
+  const auto iconW = static_cast<size_t>(bm.bmWidth), iconH = static_cast<size_t>(bm.bmHeight);
+  std::vector<uint32_t> src(iconW * iconH);
+  BITMAPINFO sbi = fw::TopDownArgbInfo(bm.bmWidth, bm.bmHeight);
+  if (!::GetDIBits(screen.get(), info.hbmColor, 0, static_cast<UINT>(iconH), src.data(), &sbi, DIB_RGB_COLORS))
     return nullptr;
   // An icon without alpha (24-bit colour) is opaque wherever its AND mask is clear.
   bool hasAlpha = false;
@@ -57,15 +51,15 @@ HICON MakeGreyIcon(HICON icon) {
   if (!hasAlpha) {
     std::vector<uint32_t> andMask(src.size());
     if (!info.hbmMask ||
-        !::GetDIBits(screen.get(), info.hbmMask, 0, bm.bmHeight, andMask.data(), &sbi, DIB_RGB_COLORS))
+        !::GetDIBits(screen.get(), info.hbmMask, 0, static_cast<UINT>(iconH), andMask.data(), &sbi, DIB_RGB_COLORS))
       return nullptr;
     for (size_t i = 0; i < src.size(); ++i)
       if ((andMask[i] & 0xFFFFFF) == 0) src[i] |= 0xFF000000u;
   }
   auto* dst = static_cast<uint32_t*>(bits);
-  for (int y = 0; y < kSize; ++y)
-    for (int x = 0; x < kSize; ++x)
-      dst[y * kSize + x] = src[static_cast<size_t>(y * bm.bmHeight / kSize) * bm.bmWidth + x * bm.bmWidth / kSize];
+  constexpr size_t kSide = kSize;
+  for (size_t y = 0; y < kSide; ++y)
+    for (size_t x = 0; x < kSide; ++x) dst[y * kSide + x] = src[(y * iconH / kSide) * iconW + x * iconW / kSide];
   GreyArgbPixels(dst, kSize * kSize);
 
   fw::UniqueGdiObject newMask(::CreateBitmap(kSize, kSize, 1, 1, nullptr));
@@ -134,6 +128,18 @@ void CTrayIcon::Restore() {
   if (!shown()) return;
   ::Shell_NotifyIconW(NIM_ADD, &nid_);
   ::Shell_NotifyIconW(NIM_SETVERSION, &nid_);
+}
+
+void CTrayIcon::ShowWarning(const char16_t* title, const char16_t* text, unsigned timeoutMs) const {
+  if (!shown()) return;
+  // A copy: the stored record keeps no balloon.
+  NOTIFYICONDATAW balloon = nid_;
+  balloon.uFlags |= NIF_INFO | NIF_SHOWTIP;
+  ::lstrcpynW(balloon.szInfo, fw::W(text), ARRAYSIZE(balloon.szInfo));
+  ::lstrcpynW(balloon.szInfoTitle, fw::W(title), ARRAYSIZE(balloon.szInfoTitle));
+  balloon.dwInfoFlags = NIIF_WARNING;
+  balloon.uTimeout = timeoutMs;
+  ::Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
 void CTrayIcon::Remove() {

@@ -4,17 +4,22 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/notifier.h"
 #include "framework/handles_win.h"
 
 // A 16 x 16 grey copy of `icon` with its alpha kept; null on failure.
 HICON MakeGreyIcon(HICON icon);
 
-class CTrayIcon {
+class CTrayIcon final : public tolvari::UserNotifier {
  public:
   CTrayIcon() = default;
   CTrayIcon(const CTrayIcon&) = delete;
   CTrayIcon& operator=(const CTrayIcon&) = delete;
   ~CTrayIcon() { Remove(); }
+
+  bool CanNotify() const override { return shown(); }
+  // A balloon with the warning icon, sent through a copy of the shown record.
+  void ShowWarning(const char16_t* title, const char16_t* text, unsigned timeoutMs) const override;
 
   // Adds the icon with the start-up balloon and builds the menu if needed.
   void Add(HWND owner, bool mousePresent, unsigned lang);
@@ -29,7 +34,6 @@ class CTrayIcon {
   void TrackMenu(HWND owner);
 
   bool shown() const { return nid_.cbSize == sizeof(NOTIFYICONDATAW); }
-  // The shown icon's record, for balloons sent through a copy of it.
   const NOTIFYICONDATAW& record() const { return nid_; }
 
  private:

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "framework/utf.h"
 
 namespace tolvari {

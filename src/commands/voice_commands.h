@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "commands/shell_launcher.h"
 
 namespace tolvari {

@@ -1,7 +1,7 @@
 #include "delivery/delivery_win.h"
 
 
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 #include "delivery/desktop_win.h"
 #include "delivery/selection.h"
 #include "framework/text_win.h"

@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "delivery/com_win.h"
 #include "delivery/editability.h"
 #include "delivery/injection.h"

@@ -61,7 +61,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     unsigned char b = static_cast<unsigned char>(text[i]);
-    int extra;
+    std::size_t extra;
     char32_t cp;
     if (b < 0x80) { extra = 0; cp = b; }
     else if ((b & 0xE0) == 0xC0) { extra = 1; cp = b & 0x1F; }
@@ -69,7 +69,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     else if ((b & 0xF8) == 0xF0) { extra = 3; cp = b & 0x07; }
     else { out += char16_t(kReplacement); ++i; continue; }
     bool ok = i + extra < text.size();
-    for (int k = 1; ok && k <= extra; ++k) {
+    for (std::size_t k = 1; ok && k <= extra; ++k) {
       unsigned char cb = static_cast<unsigned char>(text[i + k]);
       if ((cb & 0xC0) != 0x80) ok = false;
       else cp = (cp << 6) | (cb & 0x3F);

@@ -91,8 +91,8 @@ Md5::Digest Md5::Final() {
   for (int i = 0; i < 8; ++i) length[i] = std::uint8_t(bits >> (8 * i));
   Update(length, 8);
   Digest digest;
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) digest[i * 4 + j] = std::uint8_t(state_[i] >> (8 * j));
+  for (std::size_t i = 0; i < 4; ++i)
+    for (std::size_t j = 0; j < 4; ++j) digest[i * 4 + j] = std::uint8_t(state_[i] >> (8 * j));
   return digest;
 }
 

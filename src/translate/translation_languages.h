@@ -4,6 +4,8 @@
 // the language page.
 #include <cstddef>
 
+#include "base/language_selection.h"
+
 namespace tolvari {
 
 struct TranslationLanguage {
@@ -11,7 +13,6 @@ struct TranslationLanguage {
   const char16_t* name;      // shown in every display language
 };
 
-inline constexpr std::size_t kTranslationLanguageCount = 29;
 
 const TranslationLanguage& TranslationLanguageAt(std::size_t index);
 

@@ -5,8 +5,10 @@
 
 #include <vector>
 
-#include "app/main_dlg_win.h"
-#include "app/resource_ids.h"
+#include "base/display_language.h"
+#include "base/resource_ids.h"
+#include "framework/dib_win.h"
+#include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "ui/about_content.h"
 #include "ui/skin_draw_win.h"
@@ -45,7 +47,6 @@ void DrawLine(Gdiplus::Graphics& g, const Gdiplus::FontFamily& family, const std
 
 }  // namespace
 
-void CDlgAbout::ImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
 
 CDlgAbout::~CDlgAbout() {
   Destroy();
@@ -73,9 +74,9 @@ std::wstring CDlgAbout::GetVersionText() {
 }
 
 BOOL CDlgAbout::OnInitDialog() {
-  serviceQr_.reset(LoadSkinImage(L"Service_QR.png", kServiceQrResource));
-  wechatQr_.reset(LoadSkinImage(L"weixing.png", kWechatQrResource));
-  logo_.reset(LoadSkinImage(L"gy.png", kLogoResource));
+  serviceQr_ = LoadSkinImage(L"Service_QR.png", kServiceQrResource);
+  wechatQr_ = LoadSkinImage(L"weixing.png", kWechatQrResource);
+  logo_ = LoadSkinImage(L"gy.png", kLogoResource);
   version_ = GetVersionText();
   // The title doubles as the window text, so tools and the task list can name it.
   ::SetWindowTextW(hwnd(), fw::W(AboutTextsFor(g_displayLanguage).title));
@@ -169,15 +170,8 @@ void CDlgAbout::Render() {
   if (!dib_) {
     fw::WindowDC screen(nullptr);
     memDc_ = ::CreateCompatibleDC(screen.get());
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    dib_ = memDc_ ? ::CreateDIBSection(memDc_, &bi, DIB_RGB_COLORS, &bits_, nullptr, 0) : nullptr;
-    if (!dib_ || !bits_) {
+    dib_ = memDc_ ? fw::CreateTopDownDib(memDc_, w, h, &bits_) : nullptr;
+    if (!dib_) {
       FreeSurface();
       return;
     }

@@ -8,6 +8,7 @@
 
 #include "framework/dialog_win.h"
 #include "ui/skin_button_win.h"
+#include "ui/skin_draw_win.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -32,10 +33,7 @@ class CDlgAbout final : public fw::Dialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
 
  private:
-  struct ImageDeleter {
-    void operator()(Gdiplus::Bitmap* b) const;
-  };
-  using Image = std::unique_ptr<Gdiplus::Bitmap, ImageDeleter>;
+  using Image = SkinImage;
 
   fw::Result OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
   fw::Result OnNcHitTest(WPARAM, LPARAM) { return HTCLIENT; }

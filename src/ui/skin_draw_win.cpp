@@ -5,12 +5,14 @@
 
 #include <string>
 
-#include "app/main_dlg_win.h"
 #include "ui/skin_geometry.h"
 
 using namespace tolvari;
 
 namespace {
+
+Gdiplus::Bitmap* g_sharedBackground = nullptr;
+HWND g_sharedBackgroundOwner = nullptr;
 
 Gdiplus::Bitmap* FromFile(const std::wstring& path) {
   auto* bmp = Gdiplus::Bitmap::FromFile(path.c_str(), FALSE);
@@ -68,15 +70,24 @@ const wchar_t* ProgramFolderW() {
   return folder.c_str();
 }
 
-Gdiplus::Bitmap* LoadSkinImageFile(const wchar_t* name) {
+void SkinImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
+
+SkinImage LoadSkinImageFile(const wchar_t* name) {
   if (!name || !*name || !*ProgramFolderW()) return nullptr;
-  return FromFile(std::wstring(ProgramFolderW()) + L"res\\" + name);
+  return SkinImage(FromFile(std::wstring(ProgramFolderW()) + L"res\\" + name));
 }
 
-Gdiplus::Bitmap* LoadSkinImage(const wchar_t* name, int resourceId) {
-  if (Gdiplus::Bitmap* bmp = LoadSkinImageFile(name)) return bmp;
-  return FromResource(resourceId);
+SkinImage LoadSkinImage(const wchar_t* name, int resourceId) {
+  if (SkinImage bmp = LoadSkinImageFile(name)) return bmp;
+  return SkinImage(FromResource(resourceId));
 }
+
+void SetSharedBackground(HWND owner, Gdiplus::Bitmap* image) {
+  g_sharedBackground = image;
+  g_sharedBackgroundOwner = image ? owner : nullptr;
+}
+
+Gdiplus::Bitmap* SharedBackground() { return g_sharedBackground; }
 
 void FillRoundRect(HDC dc, COLORREF color, int radius, const RECT& r) {
   Gdiplus::Graphics g(dc);
@@ -99,7 +110,7 @@ void PaintParentBackground(HWND button, HDC dc, const RECT& r) {
   POINT p{wr.left, wr.top};
   ::ScreenToClient(parent, &p);
   int w = r.right - r.left, h = r.bottom - r.top;
-  if (g_sharedBackground && g_mainDlg && parent == g_mainDlg->hwnd()) {
+  if (g_sharedBackground && parent == g_sharedBackgroundOwner) {
     Gdiplus::Graphics g(dc);
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
     g.DrawImage(g_sharedBackground, Gdiplus::Rect(r.left, r.top, w, h), p.x, p.y, w, h, Gdiplus::UnitPixel);

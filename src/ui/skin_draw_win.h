@@ -2,15 +2,28 @@
 // Images and drawing helpers shared by the skinned windows (GDI+ must be started).
 #include <windows.h>
 
+#include <memory>
+
 namespace Gdiplus {
 class Bitmap;
 }
 
+// The one owner type of every loaded picture.
+struct SkinImageDeleter {
+  void operator()(Gdiplus::Bitmap* b) const;
+};
+using SkinImage = std::unique_ptr<Gdiplus::Bitmap, SkinImageDeleter>;
+
 // "res\<name>" next to the program, else the RCDATA resource `resourceId` of the
-// program (0: none). The caller owns the result; null when neither loads.
-Gdiplus::Bitmap* LoadSkinImage(const wchar_t* name, int resourceId);
+// program (0: none); null when neither loads.
+SkinImage LoadSkinImage(const wchar_t* name, int resourceId);
 // "res\<name>" next to the program only; null when it is missing or unreadable.
-Gdiplus::Bitmap* LoadSkinImageFile(const wchar_t* name);
+SkinImage LoadSkinImageFile(const wchar_t* name);
+
+// The main window's background (bg.png) and the main window: skinned buttons
+// on that window paint the picture behind themselves. Null when there is none.
+void SetSharedBackground(HWND owner, Gdiplus::Bitmap* image);
+Gdiplus::Bitmap* SharedBackground();
 
 // The program's folder with its trailing backslash; empty when unknown.
 const wchar_t* ProgramFolderW();

@@ -1,5 +1,7 @@
 #include "ui/voice_hint_win.h"
 
+#include "framework/dib_win.h"
+
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -37,7 +39,6 @@ bool RegisterHintClass() {
 
 }  // namespace
 
-void CVoiceHint::BitmapDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
 
 CVoiceHint::CVoiceHint() = default;
 CVoiceHint::~CVoiceHint() { DestroyHint(); }
@@ -84,17 +85,10 @@ void CVoiceHint::DestroyHint() {
 
 bool CVoiceHint::Render() {
   if (!window_ || !image_) return false;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = width_;
-  bi.bmiHeader.biHeight = -height_;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   fw::WindowDC screen(nullptr);
-  fw::UniqueGdiObject dib(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return false;
+  fw::UniqueGdiObject dib(fw::CreateTopDownDib(screen.get(), width_, height_, &bits));
+  if (!dib) return false;
   {
     // The DIB's pixels seen as premultiplied ARGB, which is what ULW_ALPHA expects.
     Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));

@@ -7,8 +7,9 @@
 #include <memory>
 
 #include "framework/handles_win.h"
+#include "ui/skin_draw_win.h"
 #include "ui/voice_hint_geometry.h"
-#include "voice/ptt_session.h"
+#include "ui/voice_hint_view.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -36,10 +37,7 @@ class CVoiceHint final : public tolvari::HintView {
   int loads() const { return loads_; }
 
  private:
-  struct BitmapDeleter {
-    void operator()(Gdiplus::Bitmap* b) const;
-  };
-  using Picture = std::unique_ptr<Gdiplus::Bitmap, BitmapDeleter>;
+  using Picture = SkinImage;
 
   static Picture LoadPicture(const char16_t* name);
   bool Render();

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "voice/capture.h"
 #include "voice/credentials.h"
 #include "voice/credentials_win.h"

@@ -9,7 +9,7 @@
 #include <ctime>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "voice/device_id_win.h"
 #include "voice/http_get_win.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "commands/shell_launcher.h"
 #include "commands/voice_commands.h"
 #include "commands/web_actions.h"

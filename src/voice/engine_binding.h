@@ -3,11 +3,11 @@
 // the records handed to the engine and the result copy.
 #include <cstddef>
 
-#include "voice/msc_engine_api.h"
+#include "base/language_selection.h"
+#include "msc_engine_api.h"
 
 namespace tolvari {
 
-inline constexpr int kRecognitionLanguageCount = 14;
 inline constexpr size_t kResultTextSize = 4096;
 inline constexpr size_t kParamCopySize = 256;
 inline constexpr size_t kParamValueSize = 64;

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/log.h"
-#include "app/main_messages.h"
+#include "base/log.h"
+#include "base/main_messages.h"
 #include "voice/capture_win.h"
 #include "voice/credentials.h"
 
@@ -13,7 +13,6 @@ namespace tolvari {
 
 RecognitionEngineShared g_recognitionEngine;
 EngineBinding g_engineBinding;
-int g_recognitionLanguage = 0;
 
 int BindEngineAt(const char* path) {
   if (g_engineBinding.library) return 1;

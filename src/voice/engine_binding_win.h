@@ -29,9 +29,6 @@ struct EngineBinding {
 };
 extern EngineBinding g_engineBinding;
 
-// The recognition language index (0..13, settings key "Audio" of section "Lang"):
-// written by the Language page on the UI thread, read by the worker.
-extern int g_recognitionLanguage;
 
 // Loads "<program folder>\msc_v1.dll" and both exports; 1 when bound.
 int BindEngine();

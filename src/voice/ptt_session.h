@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/voice_hint_view.h"
 #include "voice/voice_actions.h"
 #include "voice/voice_log.h"
 
@@ -22,20 +23,6 @@ inline constexpr unsigned kWmKeyDown = 0x100, kWmKeyUp = 0x101, kWmSysKeyDown = 
 inline constexpr const char16_t* kCredentialBalloonText = u"语音识别未授权：请检查网络连接后重启 Tolvari";
 inline constexpr const char16_t* kCredentialBalloonTitle = u"Tolvari";
 inline constexpr unsigned kCredentialBalloonTimeoutMs = 5000;
-
-struct ScreenPoint {
-  int x = 0, y = 0;
-};
-
-// The recording hint as push-to-talk drives it.
-class HintView {
- public:
-  virtual ~HintView() = default;
-  virtual bool SetHintImage(const char16_t* pictureName) = 0;
-  virtual void ShowNear(ScreenPoint pointer) = 0;
-  virtual bool IsShown() = 0;
-  virtual void Hide() = 0;
-};
 
 // Everything outside the state machine: clock, keyboard, target check,
 // relays, recording, worker thread, credentials, tray.

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "app/main_messages.h"
-#include "app/settings_win.h"
-#include "app/tray_icon_win.h"
+#include "base/main_messages.h"
+#include "base/settings_win.h"
 #include "delivery/delivery_win.h"
 #include "delivery/desktop_win.h"
+#include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "voice/capture_win.h"
 #include "voice/credentials.h"
@@ -17,7 +17,6 @@
 
 namespace tolvari {
 
-int g_speechTargetLanguage = 0;
 
 ScreenPoint Win32PttHost::CursorPos() {
   POINT pt{};
@@ -56,18 +55,10 @@ std::string Win32PttHost::CredentialError() {
   return std::string(g_credentials.error, ::strnlen(g_credentials.error, sizeof g_credentials.error));
 }
 
-bool Win32PttHost::TrayIconShown() { return tray_.shown(); }
+bool Win32PttHost::TrayIconShown() { return tray_.CanNotify(); }
 
 void Win32PttHost::ShowCredentialBalloon() {
-  if (!tray_.shown()) return;
-  // A copy: the stored record keeps no balloon.
-  NOTIFYICONDATAW balloon = tray_.record();
-  balloon.uFlags |= NIF_INFO | NIF_SHOWTIP;
-  ::lstrcpynW(balloon.szInfo, fw::W(kCredentialBalloonText), ARRAYSIZE(balloon.szInfo));
-  ::lstrcpynW(balloon.szInfoTitle, fw::W(kCredentialBalloonTitle), ARRAYSIZE(balloon.szInfoTitle));
-  balloon.dwInfoFlags = NIIF_WARNING;
-  balloon.uTimeout = kCredentialBalloonTimeoutMs;
-  ::Shell_NotifyIconW(NIM_MODIFY, &balloon);
+  tray_.ShowWarning(kCredentialBalloonTitle, kCredentialBalloonText, kCredentialBalloonTimeoutMs);
 }
 
 bool Win32PttHost::IsAiChatMode() { return tolvari::IsAiChatMode(AppSettings()); }

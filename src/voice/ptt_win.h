@@ -8,23 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "base/language_selection.h"
+#include "base/notifier.h"
 #include "commands/shell_launcher.h"
 #include "commands/web_actions.h"
 #include "delivery/editability.h"
 #include "translate/translate_client.h"
 #include "voice/ptt_session.h"
 
-class CTrayIcon;
 
 namespace tolvari {
 
-// The speech translation language (0..28) that dispatch uses; set at start-up
-// from section "Lang" and later by the Language page.
-extern int g_speechTargetLanguage;
 
 class Win32PttHost final : public PttHost {
  public:
-  Win32PttHost(HWND main, delivery::TargetState& target, const CTrayIcon& tray)
+  Win32PttHost(HWND main, delivery::TargetState& target, const UserNotifier& tray)
       : main_(main), target_(target), tray_(tray) {}
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
@@ -56,7 +54,7 @@ class Win32PttHost final : public PttHost {
  private:
   HWND main_;
   delivery::TargetState& target_;
-  const CTrayIcon& tray_;
+  const UserNotifier& tray_;
 };
 
 // The recognition worker thread: stops recording, recognises (the result

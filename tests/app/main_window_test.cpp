@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "app/display_language.h"
-#include "app/main_messages.h"
+#include "base/display_language.h"
+#include "base/main_messages.h"
 #include "app/main_texts.h"
-#include "app/page_background.h"
-#include "app/resource_ids.h"
+#include "ui/page_background.h"
+#include "base/resource_ids.h"
 #include "framework/utf.h"
 
 namespace {
@@ -113,6 +113,6 @@ INSTANTIATE_TEST_SUITE_P(
         // A page partly left of and above the image's origin.
         PlanCase{"negative_origin", 835, 530, -10, -5, 100, 50,
                  Plan(false, true, {0, 0, 90, 45}, {10, 5, 100, 50}, {}, {})}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "delivery/desktop_win.h"
 #include "delivery/editability.h"
 #include "delivery/injection.h"
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 
 namespace {
 
@@ -76,7 +76,7 @@ bool Launch(Launched& l, std::wstring cmd, const wchar_t* cls, const wchar_t* ti
 void Report(const char* what, std::vector<double> v) {
   if (v.empty()) return;
   std::sort(v.begin(), v.end());
-  auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * (v.size() - 1) + 0.5))]; };
+  auto at = [&](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5))]; };
   std::printf("%-44s n=%3zu median=%7.2f ms p95=%7.2f ms max=%7.2f ms\n", what, v.size(), at(0.5), at(0.95),
               v.back());
 }

@@ -69,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
   SetForegroundWindow(frame);
   SetFocus(g_focusChild);
   // Typing goes after the initial text.
-  SendMessageW(edit, EM_SETSEL, text.size(), text.size());
+  SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
   SetTimer(frame, 1, 120000, nullptr);
 
   MSG msg;

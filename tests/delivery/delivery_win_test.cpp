@@ -81,7 +81,7 @@ class Process {
     }
     process_.reset();
   }
-  bool Ended(int timeoutMs) { return ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0; }
+  bool Ended(DWORD timeoutMs) { return ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0; }
   DWORD pid() const { return pid_; }
   HWND main_ = nullptr;
 

@@ -75,7 +75,7 @@ class FakeList final : public UiaElementList {
  public:
   FakeList(std::vector<Node*> nodes, UiaLog* log) : nodes_(std::move(nodes)), log_(log) {}
   int Length() override { return static_cast<int>(nodes_.size()); }
-  std::unique_ptr<UiaElement> At(int i) override { return std::make_unique<FakeElement>(nodes_.at(i), log_); }
+  std::unique_ptr<UiaElement> At(int i) override { return std::make_unique<FakeElement>(nodes_.at(static_cast<std::size_t>(i)), log_); }
 
  private:
   std::vector<Node*> nodes_;

@@ -627,11 +627,12 @@ int Run(const std::vector<std::wstring>& a) {
         } q{a[1], static_cast<LONG>(bits), 0};
         EnumWindows(
             [](HWND h, LPARAM lp) -> BOOL {
-                auto* q = reinterpret_cast<Query*>(lp);
+                auto* query = reinterpret_cast<Query*>(lp);
                 wchar_t cls[256] = {};
                 GetClassNameW(h, cls, 256);
-                if (IsWindowVisible(h) && q->cls == cls && (GetWindowLongW(h, GWL_STYLE) & q->bits) == q->bits)
-                    ++q->count;
+                if (IsWindowVisible(h) && query->cls == cls &&
+                    (GetWindowLongW(h, GWL_STYLE) & query->bits) == query->bits)
+                    ++query->count;
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(&q));

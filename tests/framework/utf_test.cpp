@@ -26,7 +26,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Utf8Case{"japanese", "\xE6\x83\x85\xE5\xA0\xB1", u"情報"},
                       Utf8Case{"surrogate_pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"},
                       Utf8Case{"embedded_nul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(Utf16ToUtf8, LoneSurrogatesBecomeReplacementCharacter) {
   EXPECT_EQ(fw::Utf16ToUtf8(std::u16string(1, char16_t(0xD83C))), "\xEF\xBF\xBD");

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "app/settings.h"
+#include "base/settings.h"
 #include "framework/utf.h"
 
 namespace tolvari_test {

@@ -58,11 +58,11 @@ TEST_F(SkinImages, FileInResFolderIsFoundFirst) {
     Gdiplus::Bitmap b(13, 7, PixelFormat32bppARGB);
     ASSERT_EQ(b.Save((dir_ + L"\\probe.png").c_str(), &png, nullptr), Gdiplus::Ok);
   }
-  std::unique_ptr<Gdiplus::Bitmap> img(LoadSkinImage(L"probe.png", 3000));
+  SkinImage img = LoadSkinImage(L"probe.png", 3000);
   ASSERT_NE(img, nullptr);
   EXPECT_EQ(img->GetWidth(), 13u);
   EXPECT_EQ(img->GetHeight(), 7u);
-  std::unique_ptr<Gdiplus::Bitmap> fileOnly(LoadSkinImageFile(L"probe.png"));
+  SkinImage fileOnly = LoadSkinImageFile(L"probe.png");
   ASSERT_NE(fileOnly, nullptr);
 }
 

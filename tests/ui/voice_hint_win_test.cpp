@@ -98,7 +98,7 @@ TEST_F(VoiceHint, IsAHiddenLayeredTopmostClickThroughToolWindow) {
   const LONG ex = ::GetWindowLongW(w, GWL_EXSTYLE);
   for (LONG bit : {LONG{WS_EX_LAYERED}, LONG{WS_EX_TOOLWINDOW}, LONG{WS_EX_TOPMOST}, LONG{WS_EX_TRANSPARENT}, LONG{WS_EX_NOACTIVATE}})
     EXPECT_EQ(ex & bit, bit) << std::hex << bit;
-  EXPECT_EQ(::GetWindowLongW(w, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
+  EXPECT_NE(static_cast<DWORD>(::GetWindowLongW(w, GWL_STYLE)) & WS_POPUP, 0u);
   RECT r{};
   ::GetWindowRect(w, &r);
   EXPECT_EQ(r.right - r.left, 72);

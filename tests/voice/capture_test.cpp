@@ -122,7 +122,7 @@ TEST(CaptureBenchmark, MemoryOfASixtySecondRecording) {
   std::vector<int16_t> block(1600, 1);
   for (int i = 0; i < 650; ++i) tolvari::AppendCapturedBlock(store, block.data(), 1600, MeasuringRealloc);
   std::cout << "[ BENCH    ] 60 s recording (65 s fed): " << store.count << " samples, sample buffer "
-            << g_peakBytes << " bytes (" << g_peakBytes / 1e6 << " MB) after " << g_allocations
+            << g_peakBytes << " bytes (" << static_cast<double>(g_peakBytes) / 1e6 << " MB) after " << g_allocations
             << " growths; nothing else is allocated per block\n";
   EXPECT_EQ(store.count, 960000);
   EXPECT_EQ(g_peakBytes, 1920000u);

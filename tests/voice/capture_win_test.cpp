@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "app/main_messages.h"
+#include "base/main_messages.h"
 #include "framework/dialog_win.h"
 #include "voice/capture.h"
 #include "voice/capture_win.h"

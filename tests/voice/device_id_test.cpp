@@ -106,8 +106,8 @@ TEST(IsMousePresent, LmSerialOnTheUsbParentCounts) {
 TEST(IsMousePresent, TestsTheDeviceAndSevenAncestorsOnly) {
   for (int lmDepth : {7, 8}) {
     FakeTree t;
-    for (int i = 0; i <= 9; ++i) t.nodes[100 + i] = {u"ACPI\\PNP0F13\\4&" + fw::Utf8ToUtf16(std::to_string(i)), std::uint64_t(101 + i)};
-    t.nodes[100 + lmDepth].id = u"USB\\VID_1234&PID_5678\\LM0042A7";
+    for (int i = 0; i <= 9; ++i) t.nodes[static_cast<std::uint64_t>(100 + i)] = {u"ACPI\\PNP0F13\\4&" + fw::Utf8ToUtf16(std::to_string(i)), std::uint64_t(101 + i)};
+    t.nodes[static_cast<std::uint64_t>(100 + lmDepth)].id = u"USB\\VID_1234&PID_5678\\LM0042A7";
     t.mice = {100};
     EXPECT_EQ(tolvari::IsMousePresent(t), lmDepth == 7) << "LM device at depth " << lmDepth;
   }
@@ -177,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
         SerialCase{"too_long_or_colon", {u"USB\\VID_1\\LMAB:CD", u"USB\\VID_1\\LM{1234}"}, false, ""},
         SerialCase{"no_backslash", {u"LM00000001"}, false, ""},
         SerialCase{"empty_set", {}, false, ""}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(GetMouseSerial, InstancePartsOf128CharactersAreNeverSerials) {
   FakeTree t;

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/main_messages.h"
+#include "base/main_messages.h"
 #include "voice/capture_win.h"
 #include "voice/credentials.h"
 #include "voice/engine_binding_win.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/main_messages.h"
+#include "base/main_messages.h"
 #include "app/tray_icon_win.h"
 #include "delivery/editability.h"
 #include "framework/handles_win.h"

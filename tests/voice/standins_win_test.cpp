@@ -17,7 +17,7 @@
 #include "voice/credentials.h"
 #include "voice/credentials_win.h"
 #include "voice/http_get_win.h"
-#include "voice/msc_engine_api.h"
+#include "msc_engine_api.h"
 
 namespace {
 

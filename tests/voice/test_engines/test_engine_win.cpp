@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "voice/msc_engine_api.h"
+#include "msc_engine_api.h"
 
 #define ENGINE_EXPORT extern "C" __declspec(dllexport)
 

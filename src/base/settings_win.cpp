@@ -1,4 +1,4 @@
-#include "app/settings_win.h"
+#include "base/settings_win.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -130,6 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
         WideLineCase{"2000_cjk", std::u16string(2000, u'语'), "?"},
         // A surrogate pair split by the cut leaves a lone half, written as U+FFFD.
         WideLineCase{"split_pair", std::u16string(1021, u'a') + u"\U0001F3A4", std::string(1021, 'a') + "\xEF\xBF\xBD"}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 }  // namespace

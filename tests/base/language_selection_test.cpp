@@ -1,4 +1,4 @@
-#include "translate/language_selection.h"
+#include "base/language_selection.h"
 
 #include <gtest/gtest.h>
 

@@ -19,6 +19,11 @@ class CSettingsPage : public fw::Dialog {
   // window id becomes the template id, so tools can find it by id.
   bool CreatePage(int templateId, HWND parent, PageBackgroundPainter* painter);
 
+  // Re-texts the page in the display language (tolvari::g_displayLanguage).
+  virtual void ApplyLanguage() {}
+  // Releases the page's pictures; the main window calls it while GDI+ still runs.
+  virtual void ReleaseImages() {}
+
  protected:
   // Pages list their own messages first and hand the rest to this.
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;

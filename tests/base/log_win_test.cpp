@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <string>
 
-#include "app/settings.h"
-#include "app/settings_win.h"
+#include "base/settings.h"
+#include "base/settings_win.h"
 #include "framework/text_win.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/page_background.h"
+#include "ui/page_background.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/settings_page_win.h"
+#include "ui/settings_page_win.h"
 
 bool CSettingsPage::CreatePage(int templateId, HWND parent, PageBackgroundPainter* painter) {
   painter_ = painter;

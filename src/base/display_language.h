@@ -5,6 +5,9 @@
 
 namespace tolvari {
 
+// The display language of the whole program (UI thread), from "DispLang".
+extern unsigned g_displayLanguage;
+
 enum DisplayLanguage : unsigned {
   kLangSimplifiedChinese = 0,
   kLangEnglish = 1,

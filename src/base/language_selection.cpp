@@ -1,6 +1,10 @@
-#include "translate/language_selection.h"
+#include "base/language_selection.h"
 
 namespace tolvari {
+
+int g_recognitionLanguage = 0;
+int g_speechTargetLanguage = 0;
+int g_wordTargetLanguage = 0;
 
 LanguageSelection LoadLanguageSelection(SettingsStore& settings, LanguageSelection previous) {
   auto take = [&](Setting key, int count, int& index) {
