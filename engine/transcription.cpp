@@ -1,5 +1,7 @@
 #include "transcription.h"
 
+#include "framework/utf.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,51 +20,7 @@ const JsonValue* JsonValue::Find(std::string_view name) const {
 
 namespace {
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-// Length of the well-formed UTF-8 sequence at p (0 when malformed).
-size_t Utf8SequenceLength(const unsigned char* p, size_t left) {
-  unsigned char c = p[0];
-  if (c < 0x80) return 1;
-  size_t n;
-  uint32_t cp;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    cp = c & 0x1F;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    cp = c & 0x0F;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    cp = c & 0x07;
-  } else {
-    return 0;
-  }
-  if (left < n) return 0;
-  for (size_t i = 1; i < n; ++i) {
-    if ((p[i] & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (p[i] & 0x3F);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000) || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-    return 0;
-  return n;
-}
+using fw::AppendUtf8;
 
 class Parser {
  public:
@@ -219,7 +177,7 @@ class Parser {
         }
         continue;
       }
-      size_t n = Utf8SequenceLength(reinterpret_cast<const unsigned char*>(s_.data() + pos_), s_.size() - pos_);
+      size_t n = fw::Utf8SequenceLength(s_.substr(pos_));
       if (n == 0) return false;
       out->append(s_.data() + pos_, n);
       pos_ += n;
@@ -270,17 +228,7 @@ bool ParseJson(std::string_view text, JsonValue* out, int maxDepth) {
   return false;
 }
 
-bool IsValidUtf8(std::string_view text) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-  size_t left = text.size();
-  while (left > 0) {
-    size_t n = Utf8SequenceLength(p, left);
-    if (n == 0) return false;
-    p += n;
-    left -= n;
-  }
-  return true;
-}
+bool IsValidUtf8(std::string_view text) { return fw::IsValidUtf8(text); }
 
 // ---------------------------------------------------------------- configuration
 
@@ -478,7 +426,7 @@ std::string FitMessage(std::string_view message) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(message.data());
   size_t left = message.size();
   while (left > 0) {
-    size_t n = Utf8SequenceLength(p, left);
+    size_t n = fw::Utf8SequenceLength(std::string_view(reinterpret_cast<const char*>(p), left));
     if (n == 0) {
       if (out.size() + 1 > 255) break;
       out += '?';

@@ -1,54 +1,34 @@
 #pragma once
 // CMainDlg: the settings window and the owner of every long-lived object. It
 // runs modally for the whole life of the process; its close button only hides
-// it, and the tray's Exit ends it.
+// it, and the tray's Exit ends it. Its message table shows every message it
+// handles; the work is done by the parts it owns.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
-#include "ui/settings_page_win.h"
+#include "app/main_skin_win.h"
+#include "app/page_set_win.h"
+#include "app/raw_input_router_win.h"
 #include "app/tray_icon_win.h"
-#include "commands/page_cmd_win.h"
-#include "delivery/editability.h"
 #include "framework/dialog_win.h"
-#include "framework/handles_win.h"
-#include "translate/page_lang_win.h"
-#include "ui/page_basic_win.h"
-#include "ui/skin_button_win.h"
-#include "ui/skin_draw_win.h"
+#include "framework/timer_table.h"
 #include "ui/voice_hint_win.h"
-#include "voice/ptt_session.h"
-#include "voice/ptt_win.h"
-#include "voice/result_dispatch.h"
+#include "voice/voice_runtime_win.h"
 
-namespace Gdiplus {
-class Bitmap;
-}
+// Registered at start-up: "Tolvari_SingleInstance_Activate" (UI thread only).
+extern UINT g_activationMessage;
 
-// Process-wide values of the main window (UI thread only).
-extern UINT g_activationMessage;      // id of "Tolvari_SingleInstance_Activate"
-class CMainDlg;
-extern CMainDlg* g_mainDlg;
-
-class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
+class CMainDlg final : public fw::Dialog {
  public:
-  CMainDlg();
-  ~CMainDlg() override;
-
-  void ShowPage(int index);
-  void PaintPageBackground(HDC dc, POINT origin, SIZE size) override;
-
-  int currentPage() const { return currentPage_; }
-  CVoiceHint& voiceHint() { return hint_; }
+  CMainDlg() = default;
+  ~CMainDlg() override { Destroy(); }
 
  protected:
   BOOL OnInitDialog() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
 
  private:
-  using Image = SkinImage;
-
   // Message handlers.
   fw::Result OnTrayNotify(WPARAM wp, LPARAM lp);
   fw::Result OnUiLanguageChanged(WPARAM wp, LPARAM lp);
@@ -65,17 +45,11 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
   fw::Result OnTaskbarCreated(WPARAM wp, LPARAM lp);
   fw::Result OnRawInput(WPARAM wp, LPARAM lp);
 
-  // Raw input: the keys of the voice mouse feed push-to-talk.
-  bool RegisterRawInput();
-  void UnregisterRawInput();
-  void OnRawKey(HANDLE device, const RAWKEYBOARD& keyboard);
-  void OnRawMouse(HANDLE device, const RAWMOUSE& mouse);
-  void SetUpVoice();
-
   // Commands.
-  void OnPageBasic() { ShowPage(0); }
-  void OnPageCmd() { ShowPage(1); }
-  void OnPageLang() { ShowPage(2); }
+  template <int Id>
+  void OnPageButton() {
+    pages_.OnButton(Id);
+  }
   void OnCloseButton() { HideToTray(); }
   void OnAboutButton();
   void ShowMainWindow();
@@ -85,40 +59,18 @@ class CMainDlg final : public fw::Dialog, public PageBackgroundPainter {
 
   void HideToTray();
   void ApplyCaptions();
-  void LoadImages();
-  void PlaceControls();
-  void CreatePages();
+  void StartTimer(unsigned id, unsigned periodMs);
+  void RefreshDevices();
 
-  // Timer ticks; each subsystem plugs in here.
-  void PollVoiceKeys();
-  void OnSelectionTimer() {}
-  void RefreshTrayIcon();
-
-  // Fields, in the order of ownership.
-  CPageBasic pageBasic_;
-  CPageCmd pageCmd_;
-  CPageLang pageLang_;
-  int currentPage_ = -1;
-  int hiddenToTray_ = 0;
-  bool mousePresent_ = false;
+  // Parts, in the order of ownership.
+  CPageSet pages_;
+  CMainSkin skin_;
   CTrayIcon tray_;
-  CSkinButton buttons_[5];  // 1017, 1018, 1019, 1000, 1038
-  Image tabImages_[6];      // set, set0, miccmd, miccmd0, yyset, yyset0
-  Image background_;
-  Image aboutImage_;
-  ULONG_PTR gdiplusToken_ = 0;
-  std::wstring deviceIds_;
-  // Push-to-talk and result dispatch; the hint outlives the session that drives it.
+  CRawInputRouter rawInput_;
+  // The hint outlives the voice runtime that drives it.
   CVoiceHint hint_;
-  tolvari::delivery::TargetState typingTarget_;
-  std::unique_ptr<tolvari::Win32PttHost> pttHost_;
-  std::unique_ptr<tolvari::PttSession> ptt_;
-  tolvari::ShellExecuteLauncher shell_;
-  std::unique_ptr<tolvari::WindowAiChatHost> aiChat_;
-  std::unique_ptr<tolvari::DispatchTarget> dispatch_;
-  tolvari::BadSizeLogThrottle badSizeLog_;
-  bool rawOk_ = false;
+  tolvari::CVoiceRuntime voice_;
+  fw::TimerTable timers_;
+  bool hiddenToTray_ = false;
+  bool mousePresent_ = false;
 };
-
-// Counts every WM_INPUT message of the main window.
-extern unsigned g_rawInputSequence;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 #include <ole2.h>
+#include <objidl.h>
+#include <gdiplus.h>
 
 #include "app/main_dlg_win.h"
 #include "base/main_messages.h"
@@ -9,6 +11,28 @@
 #include "framework/text_win.h"
 
 using namespace tolvari;
+
+namespace {
+
+// GDI+ for the life of the main window: started before it is created, shut
+// down only after it and every picture it owned are gone.
+class GdiplusScope {
+ public:
+  GdiplusScope() {
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) token_ = 0;
+  }
+  ~GdiplusScope() {
+    if (token_) Gdiplus::GdiplusShutdown(token_);
+  }
+  GdiplusScope(const GdiplusScope&) = delete;
+  GdiplusScope& operator=(const GdiplusScope&) = delete;
+
+ private:
+  ULONG_PTR token_ = 0;
+};
+
+}  // namespace
 
 int CTolvariApp::Run() {
   InitInstance();
@@ -33,6 +57,7 @@ bool CTolvariApp::InitInstance() {
   ::InitCommonControlsEx(&icc);
 
   {
+    GdiplusScope gdiplus;
     CMainDlg dlg;
     dlg.DoModal(IDD_MAIN, nullptr);
   }

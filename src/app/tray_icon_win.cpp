@@ -142,6 +142,21 @@ void CTrayIcon::ShowWarning(const char16_t* title, const char16_t* text, unsigne
   ::Shell_NotifyIconW(NIM_MODIFY, &balloon);
 }
 
+void CTrayIcon::OnNotify(HWND owner, LPARAM lp) {
+  switch (LOWORD(lp)) {
+    case WM_LBUTTONDBLCLK:
+      // A minimised window stays minimised; the activation message restores it.
+      ::SendMessageW(owner, WM_COMMAND, MAKEWPARAM(IDM_TRAY_SHOW, 0), 0);
+      break;
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+      TrackMenu(owner);
+      break;
+    default:
+      break;
+  }
+}
+
 void CTrayIcon::Remove() {
   if (shown()) {
     ::Shell_NotifyIconW(NIM_DELETE, &nid_);

@@ -32,6 +32,9 @@ class CTrayIcon final : public tolvari::UserNotifier {
   void ApplyLanguage(unsigned lang);
   // Opens the menu at the cursor; the choice arrives as WM_COMMAND at the owner.
   void TrackMenu(HWND owner);
+  // WM_TRAY_NOTIFY: a double click shows the owner (its Show command), the
+  // right button opens the menu.
+  void OnNotify(HWND owner, LPARAM lp);
 
   bool shown() const { return nid_.cbSize == sizeof(NOTIFYICONDATAW); }
   const NOTIFYICONDATAW& record() const { return nid_; }

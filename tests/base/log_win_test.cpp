@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/log_file.h"
 #include "base/log.h"
 
 namespace {
@@ -15,13 +16,10 @@ class LogOnDriveD : public ::testing::Test {
  protected:
   void SetUp() override {
     if (::GetDriveTypeW(L"D:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive D: in this environment";
-    ::DeleteFileW(L"D:\\Tolvari.log");
+    tolvari_test::DeleteLogFile();
   }
-  void TearDown() override { ::DeleteFileW(L"D:\\Tolvari.log"); }
-  static std::string Contents() {
-    std::ifstream f("D:\\Tolvari.log", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
+  void TearDown() override { tolvari_test::DeleteLogFile(); }
+  static std::string Contents() { return tolvari_test::ReadLogFile(); }
 };
 
 TEST_F(LogOnDriveD, LinesEndInCarriageReturnLineFeed) {

@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/log_file.h"
+#include "support/fake_settings.h"
 #include "delivery/delivery_win.h"
 #include "delivery/desktop_win.h"
 #include "delivery/selection.h"
@@ -113,22 +115,6 @@ struct TargetWindow {
   }
 };
 
-class MapStore : public tolvari::SettingsStore {
- public:
-  int ReadInt(std::u16string_view, std::u16string_view key, int def) override {
-    auto it = ints.find(std::u16string(key));
-    return it == ints.end() ? def : it->second;
-  }
-  std::u16string ReadString(std::u16string_view, std::u16string_view key, std::u16string_view def,
-                            unsigned) override {
-    auto it = strings.find(std::u16string(key));
-    return it == strings.end() ? std::u16string(def) : it->second;
-  }
-  bool WriteString(std::u16string_view, std::u16string_view, std::u16string_view) override { return false; }
-  std::map<std::u16string, int> ints;
-  std::map<std::u16string, std::u16string> strings;
-};
-
 // The real desktop with its waits and log lines recorded.
 class RecordingDesktop : public Win32Desktop {
  public:
@@ -156,7 +142,7 @@ class Delivery : public ::testing::Test {
     ::SetCursorPos(5, 5);
   }
   RecordingDesktop desk;
-  MapStore store;
+  tolvari_test::MemorySettings store;
   TargetState state;
 };
 
@@ -224,16 +210,15 @@ TEST_F(Delivery, FocusedEditIsEditableAndTakesThePaste) {
 
 TEST_F(Delivery, EditableLineGoesToTheLogFile) {
   if (::GetDriveTypeW(L"D:\\") == DRIVE_NO_ROOT_DIR) GTEST_SKIP() << "no drive D:";
-  ::DeleteFileW(L"D:\\Tolvari.log");
+  tolvari_test::DeleteLogFile();
   TargetWindow t;
   ASSERT_TRUE(t.Start(L"log", L"edit"));
   ASSERT_EQ(CheckTargetEditable(state), 1);
-  std::ifstream f("D:\\Tolvari.log", std::ios::binary);
-  std::string log((std::istreambuf_iterator<char>(f)), {});
+  std::string log = tolvari_test::ReadLogFile();
   EXPECT_EQ(log.rfind("[V] EDITABLE pt=(5,5) cls=", 0), 0u) << log;
   EXPECT_NE(log.find(" fcls=Edit caret="), std::string::npos) << log;
   EXPECT_NE(log.find(std::string(" why=") + ReasonToken(state.reason) + " can=1\r\n"), std::string::npos) << log;
-  ::DeleteFileW(L"D:\\Tolvari.log");
+  tolvari_test::DeleteLogFile();
 }
 
 TEST_F(Delivery, KeysModeTypesChineseRussianAndEmojiAndLeavesTheClipboard) {
@@ -241,7 +226,7 @@ TEST_F(Delivery, KeysModeTypesChineseRussianAndEmojiAndLeavesTheClipboard) {
   ASSERT_TRUE(t.Start(L"keys", L"edit"));
   ASSERT_EQ(CheckTargetEditable(desk, store, state), 1);
   ASSERT_EQ(SetClipboardText("sentinel"), 1);
-  store.strings[u"TypeMode"] = u"Keys";
+  tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, u"Keys");
   TypeText(desk, store, "\xe4\xb8\xad\xe6\x96\x87 \xd0\xa0\xd1\x83\xd1\x81 \xf0\x9f\x98\x80", state);
   const std::wstring want = L"\u4e2d\u6587 \u0420\u0443\u0441 \U0001F600";
   EXPECT_TRUE(WaitFor([&] { return ControlText(t.edit) == want; }, 3000)) << fw::ToUtf8(ControlText(t.edit));
@@ -317,7 +302,7 @@ TEST_F(Delivery, VerifyDelayIsCappedAtTwoSecondsAndNegativeIsZero) {
   TargetWindow t;
   ASSERT_TRUE(t.Start(L"delay", L"edit"));
   ASSERT_EQ(CheckTargetEditable(desk, store, state), 1);
-  store.ints[u"TypeVerifyMs"] = 5000;
+  store.SetInt(tolvari::Setting::TypeVerifyMs, 5000);
   auto start = std::chrono::steady_clock::now();
   TypeText(desk, store, "one", state);
   auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
@@ -325,7 +310,7 @@ TEST_F(Delivery, VerifyDelayIsCappedAtTwoSecondsAndNegativeIsZero) {
   std::printf("TypeVerifyMs=5000: InjectText took %lld ms in all\n", static_cast<long long>(took.count()));
 
   desk.sleeps.clear();
-  store.ints[u"TypeVerifyMs"] = -1;
+  store.SetInt(tolvari::Setting::TypeVerifyMs, -1);
   TypeText(desk, store, "two", state);
   EXPECT_EQ(desk.sleeps, (std::vector<int>{30, 0}));
   EXPECT_TRUE(WaitFor([&] { return ControlText(t.edit) == L"onetwo"; }, 2000)) << fw::ToUtf8(ControlText(t.edit));

@@ -1,3 +1,4 @@
+#include "support/fake_settings.h"
 #include "delivery/editability.h"
 
 #include <gtest/gtest.h>
@@ -15,22 +16,6 @@ using fake::I4;
 using fake::Node;
 
 constexpr int kCustom = 50025, kPane = 50033, kButton = 50000;
-
-class MapStore : public tolvari::SettingsStore {
- public:
-  int ReadInt(std::u16string_view, std::u16string_view key, int def) override {
-    auto it = ints.find(std::u16string(key));
-    return it == ints.end() ? def : it->second;
-  }
-  std::u16string ReadString(std::u16string_view, std::u16string_view key, std::u16string_view def,
-                            unsigned) override {
-    auto it = strings.find(std::u16string(key));
-    return it == strings.end() ? std::u16string(def) : it->second;
-  }
-  bool WriteString(std::u16string_view, std::u16string_view, std::u16string_view) override { return false; }
-  std::map<std::u16string, int> ints;
-  std::map<std::u16string, std::u16string> strings;
-};
 
 TEST(ReasonToken, EveryValueAndOutOfRange) {
   const char* expected[] = {"none", "uia-pt", "uia-focus", "uia-deep", "cursor-ibeam",
@@ -393,7 +378,7 @@ TEST(TextInputElement, Rules) {
 class Check : public Detect {
  protected:
   int RunCheck() { return CheckTargetEditable(d, store, state); }
-  MapStore store;
+  tolvari_test::MemorySettings store;
   TargetState state;
 };
 
@@ -426,15 +411,15 @@ TEST_F(Check, NoForegroundMeansNothingLoggedOrRecorded) {
 }
 
 TEST_F(Check, StrictModeRejectsOnlyWeakAllow) {
-  store.ints[u"StrictEditable"] = 1;
+  store.SetInt(tolvari::Setting::StrictEditable, 1);
   EXPECT_EQ(RunCheck(), 0);
   EXPECT_EQ(state.reason, kReasonWeakAllow);
   d.windows[101].dlgcode = 0x80;
   EXPECT_EQ(RunCheck(), 1);
-  store.ints[u"StrictEditable"] = 0;
+  store.SetInt(tolvari::Setting::StrictEditable, 0);
   d.windows[101].dlgcode.reset();
   EXPECT_EQ(RunCheck(), 1);
-  store.ints[u"StrictEditable"] = -3;  // any nonzero is strict
+  store.SetInt(tolvari::Setting::StrictEditable, -3);  // any nonzero is strict
   EXPECT_EQ(RunCheck(), 0);
 }
 

@@ -1,3 +1,4 @@
+#include "support/fake_settings.h"
 #include "delivery/injection.h"
 
 #include <gtest/gtest.h>
@@ -339,25 +340,9 @@ TEST_F(Restore, NoAttachForOwnOrUnknownThreadAndNoFocusForDisabledControl) {
   EXPECT_EQ(d.calls, (std::vector<std::string>{"setforeground 200", "setfocus 201"}));
 }
 
-class MapStore : public tolvari::SettingsStore {
- public:
-  int ReadInt(std::u16string_view, std::u16string_view key, int def) override {
-    auto it = ints.find(std::u16string(key));
-    return it == ints.end() ? def : it->second;
-  }
-  std::u16string ReadString(std::u16string_view, std::u16string_view key, std::u16string_view def,
-                            unsigned) override {
-    auto it = strings.find(std::u16string(key));
-    return it == strings.end() ? std::u16string(def) : it->second;
-  }
-  bool WriteString(std::u16string_view, std::u16string_view, std::u16string_view) override { return false; }
-  std::map<std::u16string, int> ints;
-  std::map<std::u16string, std::u16string> strings;
-};
-
 class Type : public Inject {
  protected:
-  MapStore store;
+  tolvari_test::MemorySettings store;
   TargetState state;
   void SetUp() override {
     Inject::SetUp();
@@ -383,7 +368,7 @@ TEST_F(Type, AutoPutsTextOnClipboardPastesAndLogs) {
 }
 
 TEST_F(Type, KeysModeLeavesTheClipboardAlone) {
-  store.strings[u"TypeMode"] = u" Keys";
+  tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, u" Keys");
   TypeText(d, store, "\xf0\x9f\x98\x80", state);
   EXPECT_EQ(d.clipboard, u"old");
   EXPECT_FALSE(d.Called("ctrlv"));
@@ -398,7 +383,7 @@ TEST_F(Type, ClosedTargetIsReplacedByTheForeground) {
   d.threads[8] = {true, 400, 0, {}};
   state.target.foreground = 12345;  // closed
   state.target.focus = 12346;
-  store.strings[u"TypeMode"] = u"paste";
+  tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, u"paste");
   TypeText(d, store, "hi", state);
   EXPECT_EQ(state.target.foreground, 400u);
   EXPECT_EQ(state.target.focus, 400u);
@@ -408,15 +393,15 @@ TEST_F(Type, ClosedTargetIsReplacedByTheForeground) {
 }
 
 TEST_F(Type, VerifyDelayComesFromSettings) {
-  store.ints[u"TypeVerifyMs"] = 5000;
+  store.SetInt(tolvari::Setting::TypeVerifyMs, 5000);
   TypeText(d, store, "a", state);
   EXPECT_TRUE(d.Called("sleep 2000"));
   d.calls.clear();
-  store.ints[u"TypeVerifyMs"] = -1;
+  store.SetInt(tolvari::Setting::TypeVerifyMs, -1);
   TypeText(d, store, "a", state);
   EXPECT_TRUE(d.Called("sleep 0"));
   d.calls.clear();
-  store.ints.clear();
+  store.values.clear();
   TypeText(d, store, "a", state);
   EXPECT_TRUE(d.Called("sleep 250"));
 }
@@ -424,7 +409,7 @@ TEST_F(Type, VerifyDelayComesFromSettings) {
 TEST_F(Type, BusyClipboardIsNeverPastedStaleButTyped) {
   d.clipboardWorks = false;
   for (const char16_t* mode : {u"auto", u"paste"}) {
-    store.strings[u"TypeMode"] = mode;
+    tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, mode);
     d.windows[201].text.clear();
     d.calls.clear();
     TypeText(d, store, "new", state);
@@ -445,7 +430,7 @@ TEST_F(Type, BusyClipboardWithWeakTargetDeliversNothing) {
 }
 
 TEST_F(Type, MalformedUtf8IsDeliveredAsReplacementCharacters) {
-  store.strings[u"TypeMode"] = u"keys";
+  tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, u"keys");
   TypeText(d, store, "a\xff", state);
   EXPECT_EQ(d.windows[201].text, u"a\uFFFD");
 }

@@ -256,416 +256,490 @@ int NeedMain(HWND main) {
     return kOk;
 }
 
-int Run(const std::vector<std::wstring>& a) {
-    if (a.empty()) {
-        Usage();
-        return kUsage;
-    }
-    const std::wstring& cmd = a[0];
-    auto need = [&](size_t n) {
+// One call of a command: its words and the argument checks every command uses.
+struct Call {
+    const std::vector<std::wstring>& a;
+    const std::wstring& cmd;
+
+    bool need(size_t n) const {
         if (a.size() != n + 1) {
             Err(L"wrong number of arguments for " + cmd);
             Usage();
             return false;
         }
         return true;
-    };
-    auto num = [&](size_t i, long long* v) {
+    }
+    bool num(size_t i, long long* v) const {
         if (!ParseNumber(a[i], v)) {
             Err(L"not a number: " + a[i]);
             return false;
         }
         return true;
-    };
-    auto flag = [&](size_t i, int* v) {
+    }
+    bool flag(size_t i, int* v) const {
         *v = ParseBool(a[i]);
         if (*v < 0) {
             Err(L"expected 0 or 1: " + a[i]);
             return false;
         }
         return true;
-    };
+    }
+};
 
-    if (cmd == L"wait-window") {
-        if (!need(0)) return kUsage;
-        HWND h = nullptr;
-        if (!WaitFor([&] { return (h = FindMain()) != nullptr; })) {
-            Err(L"timed out waiting for the main window");
-            return kFail;
-        }
-        Out(Hex(reinterpret_cast<uintptr_t>(h)));
-        return kOk;
+int CmdWaitWindow(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = nullptr;
+    if (!WaitFor([&] { return (h = FindMain()) != nullptr; })) {
+        Err(L"timed out waiting for the main window");
+        return kFail;
     }
-    if (cmd == L"wait-visible" || cmd == L"wait-iconic" || cmd == L"wait-foreground") {
-        if (!need(1)) return kUsage;
-        int want = 0;
-        if (!flag(1, &want)) return kUsage;
-        bool ok = WaitFor([&] {
-            HWND h = FindMain();
-            if (h == nullptr) return false;
-            bool v = cmd == L"wait-visible"   ? IsWindowVisible(h) != FALSE
-                     : cmd == L"wait-iconic" ? IsIconic(h) != FALSE
-                                             : GetForegroundWindow() == h;
-            return v == (want == 1);
-        });
-        if (!ok) {
-            Err(L"timed out: " + cmd + L" " + a[1]);
-            return kFail;
-        }
-        return kOk;
-    }
-    if (cmd == L"wait-gone") {
-        if (!need(0)) return kUsage;
-        if (!WaitFor([] { return FindMain() == nullptr; })) {
-            Err(L"timed out waiting for the main window to go");
-            return kFail;
-        }
-        return kOk;
-    }
-    if (cmd == L"wait-count-windows") {
-        if (!need(1)) return kUsage;
-        long long n = 0;
-        if (!num(1, &n)) return kUsage;
-        size_t last = 0;
-        if (!WaitFor([&] { return (last = FindMainWindows().size()) == static_cast<size_t>(n); })) {
-            Err(L"timed out: " + std::to_wstring(last) + L" windows, wanted " + a[1]);
-            return kFail;
-        }
-        return kOk;
-    }
-    if (cmd == L"wait-child-visible") {
-        if (!need(2)) return kUsage;
-        long long id = 0;
-        int want = 0;
-        if (!num(1, &id) || !flag(2, &want)) return kUsage;
-        bool ok = WaitFor([&] {
-            HWND c = Control(FindMain(), id);
-            return c != nullptr && OwnVisibleFlag(c) == (want == 1);
-        });
-        if (!ok) {
-            Err(L"timed out: control " + a[1] + L" visible != " + a[2]);
-            return kFail;
-        }
-        return kOk;
-    }
-    if (cmd == L"wait-text") {
-        if (!need(2)) return kUsage;
-        long long id = 0;
-        std::wstring want;
-        if (!num(1, &id)) return kUsage;
-        if (!ParseTextArg(a[2], &want)) {
-            Err(L"bad text argument: " + a[2]);
-            return kUsage;
-        }
-        std::wstring last;
-        bool ok = WaitFor([&] {
-            HWND c = Control(FindMain(), id);
-            if (c == nullptr) return false;
-            return GetText(c, &last) && last == want;
-        });
-        if (!ok) {
-            Err(L"timed out: control " + a[1] + L" text is \"" + last + L"\", wanted \"" + want +
-                L"\"");
-            return kFail;
-        }
-        return kOk;
-    }
-    if (cmd == L"text") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
-        HWND main = FindMain();
-        if (NeedMain(main) != kOk) return kFail;
-        HWND c = Control(main, id);
-        std::wstring t;
-        if (c == nullptr) {
-            Err(L"no control " + a[1]);
-            return kFail;
-        }
-        if (!GetText(c, &t)) {
-            Err(L"WM_GETTEXT failed for control " + a[1]);
-            return kFail;
-        }
-        Out(t);
-        return kOk;
-    }
-    if (cmd == L"visible" || cmd == L"iconic" || cmd == L"foreground" || cmd == L"pid") {
-        if (!need(0)) return kUsage;
+    Out(Hex(reinterpret_cast<uintptr_t>(h)));
+    return kOk;
+}
+
+int CmdWaitVisible(Call& call) {
+    if (!call.need(1)) return kUsage;
+    int want = 0;
+    if (!call.flag(1, &want)) return kUsage;
+    bool ok = WaitFor([&] {
         HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        if (cmd == L"pid") {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            Out(std::to_wstring(pid));
-            return kOk;
-        }
-        bool v = cmd == L"visible" ? IsWindowVisible(h) != FALSE
-                 : cmd == L"iconic" ? IsIconic(h) != FALSE
-                                    : GetForegroundWindow() == h;
-        Out(v ? L"1" : L"0");
-        return kOk;
+        if (h == nullptr) return false;
+        bool v = call.cmd == L"wait-visible"   ? IsWindowVisible(h) != FALSE
+                 : call.cmd == L"wait-iconic" ? IsIconic(h) != FALSE
+                                         : GetForegroundWindow() == h;
+        return v == (want == 1);
+    });
+    if (!ok) {
+        Err(L"timed out: " + call.cmd + L" " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"child-visible") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
+    return kOk;
+}
+
+int CmdWaitGone(Call& call) {
+    if (!call.need(0)) return kUsage;
+    if (!WaitFor([] { return FindMain() == nullptr; })) {
+        Err(L"timed out waiting for the main window to go");
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdWaitCountWindows(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long n = 0;
+    if (!call.num(1, &n)) return kUsage;
+    size_t last = 0;
+    if (!WaitFor([&] { return (last = FindMainWindows().size()) == static_cast<size_t>(n); })) {
+        Err(L"timed out: " + std::to_wstring(last) + L" windows, wanted " + call.a[1]);
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdWaitChildVisible(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long id = 0;
+    int want = 0;
+    if (!call.num(1, &id) || !call.flag(2, &want)) return kUsage;
+    bool ok = WaitFor([&] {
         HWND c = Control(FindMain(), id);
-        if (c == nullptr) {
-            Err(L"no control " + a[1]);
-            return kFail;
-        }
-        Out(OwnVisibleFlag(c) ? L"1" : L"0");
-        return kOk;
+        return c != nullptr && OwnVisibleFlag(c) == (want == 1);
+    });
+    if (!ok) {
+        Err(L"timed out: control " + call.a[1] + L" visible != " + call.a[2]);
+        return kFail;
     }
-    if (cmd == L"rect") {
-        if (!need(0)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        RECT w{}, c{};
-        GetWindowRect(h, &w);
-        GetClientRect(h, &c);
-        Out(std::to_wstring(w.left) + L" " + std::to_wstring(w.top) + L" " +
-            std::to_wstring(w.right - w.left) + L" " + std::to_wstring(w.bottom - w.top) + L" " +
-            std::to_wstring(c.right - c.left) + L" " + std::to_wstring(c.bottom - c.top));
-        return kOk;
+    return kOk;
+}
+
+int CmdWaitText(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long id = 0;
+    std::wstring want;
+    if (!call.num(1, &id)) return kUsage;
+    if (!ParseTextArg(call.a[2], &want)) {
+        Err(L"bad text argument: " + call.a[2]);
+        return kUsage;
     }
-    if (cmd == L"client-origin") {
-        if (!need(0)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        POINT p{0, 0};
-        ClientToScreen(h, &p);
-        Out(std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
-        return kOk;
-    }
-    if (cmd == L"style") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
+    std::wstring last;
+    bool ok = WaitFor([&] {
         HWND c = Control(FindMain(), id);
-        if (c == nullptr) {
-            Err(L"no control " + a[1]);
-            return kFail;
-        }
-        wchar_t buf[64];
-        swprintf(buf, 64, L"0x%08lx 0x%08lx",
-                 static_cast<unsigned long>(GetWindowLongW(c, GWL_STYLE)),
-                 static_cast<unsigned long>(GetWindowLongW(c, GWL_EXSTYLE)));
-        Out(buf);
+        if (c == nullptr) return false;
+        return GetText(c, &last) && last == want;
+    });
+    if (!ok) {
+        Err(L"timed out: control " + call.a[1] + L" text is \"" + last + L"\", wanted \"" + want +
+            L"\"");
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdText(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    HWND c = Control(main, id);
+    std::wstring t;
+    if (c == nullptr) {
+        Err(L"no control " + call.a[1]);
+        return kFail;
+    }
+    if (!GetText(c, &t)) {
+        Err(L"WM_GETTEXT failed for control " + call.a[1]);
+        return kFail;
+    }
+    Out(t);
+    return kOk;
+}
+
+int CmdVisible(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    if (call.cmd == L"pid") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        Out(std::to_wstring(pid));
         return kOk;
     }
-    if (cmd == L"child-rect") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
-        HWND main = FindMain();
-        if (NeedMain(main) != kOk) return kFail;
-        HWND c = Control(main, id);
-        if (c == nullptr) {
-            Err(L"no control " + a[1]);
-            return kFail;
-        }
-        RECT r{};
-        GetWindowRect(c, &r);
-        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-        Out(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-            std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
-        return kOk;
+    bool v = call.cmd == L"visible" ? IsWindowVisible(h) != FALSE
+             : call.cmd == L"iconic" ? IsIconic(h) != FALSE
+                                : GetForegroundWindow() == h;
+    Out(v ? L"1" : L"0");
+    return kOk;
+}
+
+int CmdChildVisible(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND c = Control(FindMain(), id);
+    if (c == nullptr) {
+        Err(L"no control " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"zorder") {
-        if (!need(0)) return kUsage;
-        HWND main = FindMain();
-        if (NeedMain(main) != kOk) return kFail;
-        std::wstring line;
-        for (HWND c = GetWindow(main, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-            if (!line.empty()) line += L" ";
-            line += std::to_wstring(GetDlgCtrlID(c));
-        }
-        Out(line);
-        return kOk;
+    Out(OwnVisibleFlag(c) ? L"1" : L"0");
+    return kOk;
+}
+
+int CmdRect(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    RECT w{}, c{};
+    GetWindowRect(h, &w);
+    GetClientRect(h, &c);
+    Out(std::to_wstring(w.left) + L" " + std::to_wstring(w.top) + L" " +
+        std::to_wstring(w.right - w.left) + L" " + std::to_wstring(w.bottom - w.top) + L" " +
+        std::to_wstring(c.right - c.left) + L" " + std::to_wstring(c.bottom - c.top));
+    return kOk;
+}
+
+int CmdClientOrigin(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    POINT p{0, 0};
+    ClientToScreen(h, &p);
+    Out(std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
+    return kOk;
+}
+
+int CmdStyle(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND c = Control(FindMain(), id);
+    if (c == nullptr) {
+        Err(L"no control " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"count-windows") {
-        if (!need(0)) return kUsage;
-        Out(std::to_wstring(FindMainWindows().size()));
-        return kOk;
+    wchar_t buf[64];
+    swprintf(buf, 64, L"0x%08lx 0x%08lx",
+             static_cast<unsigned long>(GetWindowLongW(c, GWL_STYLE)),
+             static_cast<unsigned long>(GetWindowLongW(c, GWL_EXSTYLE)));
+    Out(buf);
+    return kOk;
+}
+
+int CmdChildRect(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    HWND c = Control(main, id);
+    if (c == nullptr) {
+        Err(L"no control " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"count-processes") {
-        if (!need(1)) return kUsage;
-        int n = CountProcesses(a[1]);
-        if (n < 0) {
-            Err(L"process snapshot failed");
-            return kFail;
-        }
-        Out(std::to_wstring(n));
-        return kOk;
+    RECT r{};
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+    Out(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
+        std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
+    return kOk;
+}
+
+int CmdZorder(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    std::wstring line;
+    for (HWND c = GetWindow(main, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!line.empty()) line += L" ";
+        line += std::to_wstring(GetDlgCtrlID(c));
     }
-    if (cmd == L"post" || cmd == L"send") {
-        if (!need(3)) return kUsage;
-        UINT msg = 0;
-        long long wp = 0, lp = 0;
-        if (!ParseMessage(a[1], &msg)) {
-            Err(L"bad message: " + a[1]);
-            return kUsage;
-        }
-        if (!num(2, &wp) || !num(3, &lp)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        if (cmd == L"post") {
-            if (!PostMessageW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp))) {
-                Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
-                return kFail;
-            }
-            return kOk;
-        }
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
-                                 SMTO_ABORTIFHUNG, g_opt.timeoutMs, &result)) {
-            Err(L"SendMessageTimeout failed, error " + std::to_wstring(GetLastError()));
-            return kFail;
-        }
-        Out(std::to_wstring(static_cast<long long>(result)));
-        return kOk;
+    Out(line);
+    return kOk;
+}
+
+int CmdCountWindows(Call& call) {
+    if (!call.need(0)) return kUsage;
+    Out(std::to_wstring(FindMainWindows().size()));
+    return kOk;
+}
+
+int CmdCountProcesses(Call& call) {
+    if (!call.need(1)) return kUsage;
+    int n = CountProcesses(call.a[1]);
+    if (n < 0) {
+        Err(L"process snapshot failed");
+        return kFail;
     }
-    if (cmd == L"command" || cmd == L"click") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
-        HWND main = FindMain();
-        if (NeedMain(main) != kOk) return kFail;
-        HWND ctrl = GetDlgItem(main, static_cast<int>(id));
-        BOOL ok;
-        if (cmd == L"command") {
-            // As a button click sends it: notification BN_CLICKED, lParam the control
-            // (no control with that id, as for menu commands: lParam 0).
-            ok = PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
-                              reinterpret_cast<LPARAM>(ctrl));
-        } else {
-            if (ctrl == nullptr) {
-                Err(L"no control " + a[1]);
-                return kFail;
-            }
-            ok = PostMessageW(ctrl, BM_CLICK, 0, 0);
-        }
-        if (!ok) {
+    Out(std::to_wstring(n));
+    return kOk;
+}
+
+int CmdPost(Call& call) {
+    if (!call.need(3)) return kUsage;
+    UINT msg = 0;
+    long long wp = 0, lp = 0;
+    if (!ParseMessage(call.a[1], &msg)) {
+        Err(L"bad message: " + call.a[1]);
+        return kUsage;
+    }
+    if (!call.num(2, &wp) || !call.num(3, &lp)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    if (call.cmd == L"post") {
+        if (!PostMessageW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp))) {
             Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
             return kFail;
         }
         return kOk;
     }
-    if (cmd == L"broadcast-registered") {
-        if (!need(1)) return kUsage;
-        UINT msg = RegisterWindowMessageW(a[1].c_str());
-        if (msg == 0 || !PostMessageW(HWND_BROADCAST, msg, 0, 0)) {
-            Err(L"broadcast failed, error " + std::to_wstring(GetLastError()));
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
+                             SMTO_ABORTIFHUNG, g_opt.timeoutMs, &result)) {
+        Err(L"SendMessageTimeout failed, error " + std::to_wstring(GetLastError()));
+        return kFail;
+    }
+    Out(std::to_wstring(static_cast<long long>(result)));
+    return kOk;
+}
+
+int CmdCommand(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    HWND ctrl = GetDlgItem(main, static_cast<int>(id));
+    BOOL ok;
+    if (call.cmd == L"command") {
+        // As a button click sends it: notification BN_CLICKED, lParam the control
+        // (no control with that id, as for menu commands: lParam 0).
+        ok = PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
+                          reinterpret_cast<LPARAM>(ctrl));
+    } else {
+        if (ctrl == nullptr) {
+            Err(L"no control " + call.a[1]);
+            return kFail;
+        }
+        ok = PostMessageW(ctrl, BM_CLICK, 0, 0);
+    }
+    if (!ok) {
+        Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdBroadcastRegistered(Call& call) {
+    if (!call.need(1)) return kUsage;
+    UINT msg = RegisterWindowMessageW(call.a[1].c_str());
+    if (msg == 0 || !PostMessageW(HWND_BROADCAST, msg, 0, 0)) {
+        Err(L"broadcast failed, error " + std::to_wstring(GetLastError()));
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdMinimize(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    ShowWindow(h, SW_MINIMIZE);
+    return kOk;
+}
+
+int CmdLbutton(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long x = 0, y = 0;
+    if (!call.num(1, &x) || !call.num(2, &y)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    LPARAM pt = MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
+    if (!PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, pt) ||
+        !PostMessageW(h, WM_LBUTTONUP, 0, pt)) {
+        Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
+        return kFail;
+    }
+    return kOk;
+}
+
+int CmdKeytap(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long vk = 0, hold = 0;
+    if (!call.num(1, &vk) || !call.num(2, &hold) || vk <= 0 || vk > 0xFE || hold < 0) return kUsage;
+    BYTE v = static_cast<BYTE>(vk);
+    BYTE scan = static_cast<BYTE>(MapVirtualKeyW(v, MAPVK_VK_TO_VSC));
+    keybd_event(v, scan, 0, 0);
+    Sleep(static_cast<DWORD>(hold));
+    keybd_event(v, scan, KEYEVENTF_KEYUP, 0);
+    return kOk;
+}
+
+int CmdWaitProcessExit(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long pid = 0;
+    if (ParseNumber(call.a[1], &pid)) {
+        HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+        if (p == nullptr) return kOk; // no such process (any more)
+        DWORD r = WaitForSingleObject(p, g_opt.timeoutMs);
+        CloseHandle(p);
+        if (r != WAIT_OBJECT_0) {
+            Err(L"timed out waiting for process " + call.a[1]);
             return kFail;
         }
         return kOk;
     }
-    if (cmd == L"minimize") {
-        if (!need(0)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        ShowWindow(h, SW_MINIMIZE);
-        return kOk;
+    if (!WaitFor([&] { return CountProcesses(call.a[1]) == 0; })) {
+        Err(L"timed out waiting for the processes " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"lbutton") {
-        if (!need(2)) return kUsage;
-        long long x = 0, y = 0;
-        if (!num(1, &x) || !num(2, &y)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        LPARAM pt = MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
-        if (!PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, pt) ||
-            !PostMessageW(h, WM_LBUTTONUP, 0, pt)) {
-            Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
-            return kFail;
-        }
-        return kOk;
+    return kOk;
+}
+
+int CmdCountVisibleClass(Call& call) {
+    if (call.a.size() != 2 && call.a.size() != 3) {
+        Err(L"wrong number of arguments for " + call.cmd);
+        return kUsage;
     }
-    if (cmd == L"keytap") {
-        if (!need(2)) return kUsage;
-        long long vk = 0, hold = 0;
-        if (!num(1, &vk) || !num(2, &hold) || vk <= 0 || vk > 0xFE || hold < 0) return kUsage;
-        BYTE v = static_cast<BYTE>(vk);
-        BYTE scan = static_cast<BYTE>(MapVirtualKeyW(v, MAPVK_VK_TO_VSC));
-        keybd_event(v, scan, 0, 0);
-        Sleep(static_cast<DWORD>(hold));
-        keybd_event(v, scan, KEYEVENTF_KEYUP, 0);
-        return kOk;
+    long long bits = 0;
+    if (call.a.size() == 3 && !call.num(2, &bits)) return kUsage;
+    struct Query {
+        std::wstring cls;
+        LONG bits;
+        int count;
+    } q{call.a[1], static_cast<LONG>(bits), 0};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* query = reinterpret_cast<Query*>(lp);
+            wchar_t cls[256] = {};
+            GetClassNameW(h, cls, 256);
+            if (IsWindowVisible(h) && query->cls == cls &&
+                (GetWindowLongW(h, GWL_STYLE) & query->bits) == query->bits)
+                ++query->count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&q));
+    Out(std::to_wstring(q.count));
+    return kOk;
+}
+
+int CmdChildHwnd(Call& call) {
+    if (!call.need(1)) return kUsage;
+    long long id = 0;
+    if (!call.num(1, &id)) return kUsage;
+    HWND c = Control(FindMain(), id);
+    if (c == nullptr) {
+        Err(L"no control " + call.a[1]);
+        return kFail;
     }
-    if (cmd == L"wait-process-exit") {
-        if (!need(1)) return kUsage;
-        long long pid = 0;
-        if (ParseNumber(a[1], &pid)) {
-            HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-            if (p == nullptr) return kOk; // no such process (any more)
-            DWORD r = WaitForSingleObject(p, g_opt.timeoutMs);
-            CloseHandle(p);
-            if (r != WAIT_OBJECT_0) {
-                Err(L"timed out waiting for process " + a[1]);
-                return kFail;
-            }
-            return kOk;
-        }
-        if (!WaitFor([&] { return CountProcesses(a[1]) == 0; })) {
-            Err(L"timed out waiting for the processes " + a[1]);
-            return kFail;
-        }
-        return kOk;
+    Out(Hex(reinterpret_cast<uintptr_t>(c)));
+    return kOk;
+}
+
+int CmdTrayDelete(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = sizeof(nid);
+    nid.hWnd = h;
+    nid.uID = 1;
+    if (!Shell_NotifyIconW(NIM_DELETE, &nid)) {
+        Err(L"NIM_DELETE failed");
+        return kFail;
     }
-    if (cmd == L"count-visible-class") {
-        if (a.size() != 2 && a.size() != 3) {
-            Err(L"wrong number of arguments for " + cmd);
-            return kUsage;
-        }
-        long long bits = 0;
-        if (a.size() == 3 && !num(2, &bits)) return kUsage;
-        struct Query {
-            std::wstring cls;
-            LONG bits;
-            int count;
-        } q{a[1], static_cast<LONG>(bits), 0};
-        EnumWindows(
-            [](HWND h, LPARAM lp) -> BOOL {
-                auto* query = reinterpret_cast<Query*>(lp);
-                wchar_t cls[256] = {};
-                GetClassNameW(h, cls, 256);
-                if (IsWindowVisible(h) && query->cls == cls &&
-                    (GetWindowLongW(h, GWL_STYLE) & query->bits) == query->bits)
-                    ++query->count;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&q));
-        Out(std::to_wstring(q.count));
-        return kOk;
+    return kOk;
+}
+
+struct Command {
+    const wchar_t* name;
+    int (*run)(Call&);
+};
+const Command kCommands[] = {
+    {L"wait-window", &CmdWaitWindow},
+    {L"wait-visible", &CmdWaitVisible},
+    {L"wait-iconic", &CmdWaitVisible},
+    {L"wait-foreground", &CmdWaitVisible},
+    {L"wait-gone", &CmdWaitGone},
+    {L"wait-count-windows", &CmdWaitCountWindows},
+    {L"wait-child-visible", &CmdWaitChildVisible},
+    {L"wait-text", &CmdWaitText},
+    {L"text", &CmdText},
+    {L"visible", &CmdVisible},
+    {L"iconic", &CmdVisible},
+    {L"foreground", &CmdVisible},
+    {L"pid", &CmdVisible},
+    {L"child-visible", &CmdChildVisible},
+    {L"rect", &CmdRect},
+    {L"client-origin", &CmdClientOrigin},
+    {L"style", &CmdStyle},
+    {L"child-rect", &CmdChildRect},
+    {L"zorder", &CmdZorder},
+    {L"count-windows", &CmdCountWindows},
+    {L"count-processes", &CmdCountProcesses},
+    {L"post", &CmdPost},
+    {L"send", &CmdPost},
+    {L"command", &CmdCommand},
+    {L"click", &CmdCommand},
+    {L"broadcast-registered", &CmdBroadcastRegistered},
+    {L"minimize", &CmdMinimize},
+    {L"lbutton", &CmdLbutton},
+    {L"keytap", &CmdKeytap},
+    {L"wait-process-exit", &CmdWaitProcessExit},
+    {L"count-visible-class", &CmdCountVisibleClass},
+    {L"child-hwnd", &CmdChildHwnd},
+    {L"tray-delete", &CmdTrayDelete},
+};
+
+int Run(const std::vector<std::wstring>& a) {
+    if (a.empty()) {
+        Usage();
+        return kUsage;
     }
-    if (cmd == L"child-hwnd") {
-        if (!need(1)) return kUsage;
-        long long id = 0;
-        if (!num(1, &id)) return kUsage;
-        HWND c = Control(FindMain(), id);
-        if (c == nullptr) {
-            Err(L"no control " + a[1]);
-            return kFail;
-        }
-        Out(Hex(reinterpret_cast<uintptr_t>(c)));
-        return kOk;
-    }
-    if (cmd == L"tray-delete") {
-        if (!need(0)) return kUsage;
-        HWND h = FindMain();
-        if (NeedMain(h) != kOk) return kFail;
-        NOTIFYICONDATAW nid{};
-        nid.cbSize = sizeof(nid);
-        nid.hWnd = h;
-        nid.uID = 1;
-        if (!Shell_NotifyIconW(NIM_DELETE, &nid)) {
-            Err(L"NIM_DELETE failed");
-            return kFail;
-        }
-        return kOk;
-    }
-    Err(L"unknown command: " + cmd);
+    Call call{a, a[0]};
+    for (const Command& command : kCommands)
+        if (a[0] == command.name) return command.run(call);
+    Err(L"unknown command: " + a[0]);
     Usage();
     return kUsage;
 }

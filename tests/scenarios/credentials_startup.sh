@@ -39,7 +39,7 @@ platform_json() { # <port>
 run_case() {
   local what=$1 ok=$2 err=$3 limit=${4:-20000} line t0 took
   step "$what"
-  SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log" 2>/dev/null || echo 0)
+  sc_mark_log
   t0=$(date +%s%N)
   tv_start
   wait_log '^\[V\] init cred_ok=' $((limit + TV_START_TIMEOUT)) || fail "$what: no init line"

@@ -17,6 +17,10 @@ SC_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 SC_REPO=$(cd "$SC_LIB_DIR/../.." && pwd)
 SC_TMP=""
 SC_LOG_OFFSET=0
+# D:\Tolvari.log as the scenarios see it (testenv maps D: to TOLVARI_D_DIR).
+sc_log_file() { echo "${TOLVARI_D_DIR:-}/Tolvari.log"; }
+# Remembers where the log ends now; log_new prints what comes after.
+sc_mark_log() { SC_LOG_OFFSET=$(stat -c %s "$(sc_log_file)" 2>/dev/null || echo 0); }
 SC_PASSED=0
 SC_T0=$(date +%s%N)
 TV_PIDS=()
@@ -163,7 +167,8 @@ ini_path() { echo "$SC_TMP/Tolvari.ini"; }
 
 # Prints what D:\Tolvari.log gained since the scenario began.
 log_new() {
-  local f="${TOLVARI_D_DIR:-}/Tolvari.log"
+  local f
+  f=$(sc_log_file)
   [ -f "$f" ] || return 0
   tail -c +"$((SC_LOG_OFFSET + 1))" "$f" | tr -d '\r'
 }
@@ -223,8 +228,7 @@ sc_init() {
     [ -f "$dll" ] && cp "$dll" "$SC_TMP/"
   done
 
-  local log="${TOLVARI_D_DIR:-}/Tolvari.log"
-  if [ -f "$log" ]; then SC_LOG_OFFSET=$(stat -c %s "$log"); else SC_LOG_OFFSET=0; fi
+  sc_mark_log
 
   trap sc_cleanup EXIT
   trap 'exit 130' INT

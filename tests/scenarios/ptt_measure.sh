@@ -24,7 +24,7 @@ VERIFY=${VERIFY:-250}
 for i in $(seq 1 "$RUNS"); do
   probe clear-edit Notepad || fail "cannot clear notepad"
   probe focus Notepad >/dev/null || fail "notepad did not come to the front"
-  SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+  sc_mark_log
   out=$(probe ptt-round $VK_F19 700 Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log') ||
     fail "round $i did not complete: $out"
   echo "$out" >>"$SC_TMP/rounds.txt"

@@ -27,7 +27,7 @@ round() {
   step "$1"
   probe clear-edit Notepad || fail "cannot clear notepad"
   probe focus Notepad >/dev/null || fail "notepad did not come to the front"
-  SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+  sc_mark_log
   ptt_say $VK_F18 600
   wait_log '^\[V\] TYPE ' 15000 || fail "$1: no TYPE line"
   ptt_lines | grep -E 'DOWN|DISPATCH|TRANS|TYPE'

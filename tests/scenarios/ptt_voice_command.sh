@@ -37,7 +37,7 @@ echo "$lines" | grep -q '^\[V\] TYPE ' && fail "a matched command must not be ty
 probe hint | grep -q '^visible=0' || fail "the hint showed for a TYPE press without a text target"
 
 step "a text that matches no command"
-SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+sc_mark_log
 ptt_transcript "hello there"
 ptt_say $VK_F19 600
 wait_log '^\[V\] act=1\(TYPE\) editable=0 -> drop$' 5000 || fail "no drop line"

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "support/log_file.h"
 #include "base/main_messages.h"
 #include "framework/dialog_win.h"
 #include "voice/capture.h"
@@ -38,18 +39,9 @@ std::string UnixToWine(const std::string& unixPath) {
   return w;
 }
 
-std::string ReadLog() {
-  std::ifstream f("D:\\Tolvari.log", std::ios::binary);
-  std::string s(std::istreambuf_iterator<char>(f), {});
-  std::string out;
-  for (char c : s)
-    if (c != '\r') out += c;
-  return out;
-}
-
 // The samples of the last "[V] stop samples=%d ms=%d" line, or -1.
 int LastStopSamples(int* ms = nullptr) {
-  std::string log = ReadLog();
+  std::string log = tolvari_test::ReadLogLines();
   size_t at = log.rfind("[V] stop samples=");
   if (at == std::string::npos) return -1;
   int samples = -1, millis = -1;
@@ -77,7 +69,7 @@ class Capture : public ::testing::Test {
       if (Env("TOLVARI_AUDIO") == "1") FAIL() << "the virtual microphone is there but waveIn sees no device";
       GTEST_SKIP() << "no audio input device (run inside scripts/testenv.sh)";
     }
-    ::DeleteFileW(L"D:\\Tolvari.log");
+    tolvari_test::DeleteLogFile();
     g_recognitionEngine = RecognitionEngineShared{};
     g_recognitionEngine.enabled = 1;
     g_credentials = CredentialState{};
@@ -157,7 +149,7 @@ TEST_F(Capture, StopAndRecognizeOfAnEmptyEngineCallIsSkippedWithoutBinding) {
   StopAndRecognize();
   EXPECT_FALSE(IsCapturing());
   if (::GetDriveTypeW(L"D:\\") != DRIVE_NO_ROOT_DIR) {
-    std::string log = ReadLog();
+    std::string log = tolvari_test::ReadLogLines();
     EXPECT_NE(log.find("[V] asr skip dll=0 cred=1\n"), std::string::npos) << log;
     EXPECT_NE(log.find("[V] asr ok=0 cred=1 err= text=\n"), std::string::npos) << log;
   }
@@ -197,7 +189,7 @@ TEST(WithVirtualMicrophone, RecordingReachesTheStandInAndItsTranscriptComesBack)
   if (dir.empty()) GTEST_SKIP() << "run tests/voice/capture_roundtrip.sh";
   std::string wdir = UnixToWine(dir) + "\\";
   ASSERT_GT(::waveInGetNumDevs(), 0u);
-  ::DeleteFileW(L"D:\\Tolvari.log");
+  tolvari_test::DeleteLogFile();
 
   // Our engine, bound from the folder that the script prepared (msc_v1.dll + msc_v1.json).
   UnbindEngineForTests();

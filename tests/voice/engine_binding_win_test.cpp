@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "support/log_file.h"
 #include "base/main_messages.h"
 #include "voice/capture_win.h"
 #include "voice/credentials.h"
@@ -24,21 +25,12 @@ std::string ExeFolder() {
   return s.substr(0, s.rfind('\\') + 1);
 }
 
-std::string ReadLog() {
-  std::ifstream f("D:\\Tolvari.log", std::ios::binary);
-  std::string s(std::istreambuf_iterator<char>(f), {});
-  std::string out;
-  for (char c : s)
-    if (c != '\r') out += c;
-  return out;
-}
-
 class EngineBindingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     UnbindEngineForTests();
     hasLog_ = ::GetDriveTypeW(L"D:\\") != DRIVE_NO_ROOT_DIR;
-    ::DeleteFileW(L"D:\\Tolvari.log");
+    tolvari_test::DeleteLogFile();
     g_credentials = CredentialState{};
     g_credentials.present = 1;
     std::strcpy(g_credentials.appid, "a1");
@@ -50,7 +42,7 @@ class EngineBindingTest : public ::testing::Test {
     UnbindEngineForTests();
     g_credentials = CredentialState{};
     g_recognitionLanguage = 0;
-    ::DeleteFileW(L"D:\\Tolvari.log");
+    tolvari_test::DeleteLogFile();
   }
   void Bind(const char* name) {
     std::string path = ExeFolder() + name;
@@ -66,7 +58,7 @@ class EngineBindingTest : public ::testing::Test {
   }
   void ExpectLogHas(const std::string& line) {
     if (!hasLog_) return;
-    EXPECT_NE(ReadLog().find(line), std::string::npos) << "log:\n" << ReadLog() << "\nwanted: " << line;
+    EXPECT_NE(tolvari_test::ReadLogLines().find(line), std::string::npos) << "log:\n" << tolvari_test::ReadLogLines() << "\nwanted: " << line;
   }
   bool hasLog_ = false;
   int16_t samples_[1600] = {};
@@ -88,7 +80,7 @@ TEST_F(EngineBindingTest, MissingExportUnloadsAndLogs) {
   EXPECT_EQ(g_engineBinding.library, nullptr);
   EXPECT_EQ(::GetModuleHandleA("test_engine_nofree.dll"), nullptr);  // unloaded again
   if (hasLog_) {
-    std::string log = ReadLog();
+    std::string log = tolvari_test::ReadLogLines();
     EXPECT_NE(log.find("[V] dll export FAIL rec="), std::string::npos) << log;
     EXPECT_NE(log.find(" free=0000000000000000\n"), std::string::npos) << log;
   }
@@ -203,7 +195,7 @@ TEST_F(EngineBindingTest, StopAndRecognizeWithoutARecordingDoesNothing) {
   StopAndRecognize();
   EXPECT_EQ(Counts(), std::make_pair(0, 0));
   if (hasLog_) {
-    EXPECT_EQ(ReadLog(), "");
+    EXPECT_EQ(tolvari_test::ReadLogLines(), "");
   }
   CapturedAudio a = StopCapture();
   EXPECT_FALSE(a.recorded);

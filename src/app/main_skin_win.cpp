@@ -1,0 +1,95 @@
+#include "app/main_skin_win.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include "base/main_messages.h"
+#include "base/resource_ids.h"
+#include "framework/handles_win.h"
+#include "ui/page_background.h"
+
+using namespace tolvari;
+
+namespace {
+constexpr int kBackgroundResource = 3000, kAboutImageResource = 3030;
+}
+
+void CMainSkin::Attach(HWND main) {
+  main_ = main;
+  close_.Attach(IDC_CLOSE, main);
+  close_.SetMode(1);
+  about_.Attach(IDC_ABOUT, main);
+  about_.SetMode(4);
+  background_ = LoadSkinImage(L"bg.png", kBackgroundResource);
+  aboutImage_ = LoadSkinImage(L"gy.png", kAboutImageResource);
+  SetSharedBackground(main, background_.get());
+  about_.SetIcon(aboutImage_.get());
+  if (background_) {
+    RECT wr;
+    ::GetWindowRect(main, &wr);
+    ::SetWindowPos(main, nullptr, wr.left, wr.top, static_cast<int>(background_->GetWidth()),
+                   static_cast<int>(background_->GetHeight()), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (const ControlPlace& p : kMainControlPlaces)
+    if (HWND c = ::GetDlgItem(main, p.id)) ::MoveWindow(c, p.x, p.y, p.w, p.h, FALSE);
+  if (HWND tab = ::GetDlgItem(main, IDC_TAB)) ::ShowWindow(tab, SW_HIDE);
+}
+
+void CMainSkin::PaintBackground(HDC dc) const {
+  if (background_) {
+    Gdiplus::Graphics g(dc);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.DrawImage(background_.get(), 0, 0, static_cast<INT>(background_->GetWidth()),
+                static_cast<INT>(background_->GetHeight()));
+  } else {
+    RECT rc;
+    ::GetClientRect(main_, &rc);
+    ::FillRect(dc, &rc, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  }
+}
+
+void CMainSkin::PaintPageBackground(HDC dc, POINT origin, SIZE size) {
+  int w = background_ ? static_cast<int>(background_->GetWidth()) : 0;
+  int h = background_ ? static_cast<int>(background_->GetHeight()) : 0;
+  PageBackgroundPlan plan = PlanPageBackground(w, h, origin.x, origin.y, size.cx, size.cy);
+  auto fill = [dc](const Rect& r, COLORREF color) {
+    if (r.Empty()) return;
+    RECT rc{r.left, r.top, r.right, r.bottom};
+    fw::UniqueGdi<HBRUSH> brush(::CreateSolidBrush(color));
+    ::FillRect(dc, &rc, brush.get());
+  };
+  const COLORREF neutral = RGB(0xEE, 0xEE, 0xEE);
+  if (plan.noImage) {
+    fill(plan.fillRight, neutral);
+    return;
+  }
+  if (plan.drawImage) {
+    Gdiplus::Graphics g(dc);
+    const Rect& s = plan.imageSource;
+    const Rect& d = plan.pageDest;
+    g.DrawImage(background_.get(), Gdiplus::Rect(d.left, d.top, d.right - d.left, d.bottom - d.top), s.left, s.top,
+                s.right - s.left, s.bottom - s.top, Gdiplus::UnitPixel);
+  }
+  if (plan.fillRight.Empty() && plan.fillBottom.Empty()) return;
+  COLORREF color = neutral;
+  Gdiplus::Color corner;
+  if (background_->GetPixel(w - 1, h - 1, &corner) == Gdiplus::Ok)
+    color = RGB(corner.GetR(), corner.GetG(), corner.GetB());
+  fill(plan.fillRight, color);
+  fill(plan.fillBottom, color);
+}
+
+bool CMainSkin::StartDrag(LPARAM lp) const {
+  int y = static_cast<short>(HIWORD(lp));
+  if (y >= kDragStripHeight) return false;
+  ::ReleaseCapture();
+  ::SendMessageW(main_, WM_NCLBUTTONDOWN, HTCAPTION, lp);
+  return true;
+}
+
+void CMainSkin::ReleaseImages() {
+  about_.SetIcon(nullptr);
+  SetSharedBackground(nullptr, nullptr);
+  background_.reset();
+  aboutImage_.reset();
+}

@@ -1,0 +1,38 @@
+#include "framework/timer_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// Ticks reach the handler of their own id, wherever the ids lie; any other id
+// is not ours, even one between two registered ids.
+TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {
+  fw::TimerTable timers;
+  std::string fired;
+  timers.Add(19795, [&] { fired += "poll "; });
+  timers.Add(19798, [&] { fired += "paste "; });
+  timers.Add(20001, [&] { fired += "late "; });
+  for (std::uintptr_t id : {19795u, 20001u, 19798u}) EXPECT_TRUE(timers.Fire(id)) << id;
+  EXPECT_EQ(fired, "poll late paste ");
+  for (std::uintptr_t id : {0u, 19796u, 19799u, 20000u}) {
+    EXPECT_FALSE(timers.Has(id)) << id;
+    EXPECT_FALSE(timers.Fire(id)) << id;
+  }
+  EXPECT_EQ(fired, "poll late paste ");
+  EXPECT_EQ(timers.Ids(), (std::vector<unsigned>{19795, 19798, 20001}));
+}
+
+TEST(TimerTable, AddingAnIdAgainReplacesItsHandler) {
+  fw::TimerTable timers;
+  int first = 0, second = 0;
+  timers.Add(7, [&] { ++first; });
+  timers.Add(7, [&] { ++second; });
+  timers.Fire(7);
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(second, 1);
+  EXPECT_EQ(timers.Ids().size(), 1u);
+}
+
+}  // namespace

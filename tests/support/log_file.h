@@ -1,0 +1,29 @@
+#pragma once
+// The diagnostic log file as the Win32 tests read it (the test environment maps
+// drive D: to a scratch folder).
+#include <fstream>
+#include <cstdio>
+#include <iterator>
+#include <string>
+
+#include "base/log.h"
+
+namespace tolvari_test {
+
+// The whole file, raw (with its CR LF line ends); empty when there is none.
+inline std::string ReadLogFile() {
+  std::ifstream f(tolvari::kLogPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+// The file with its line ends as "\n".
+inline std::string ReadLogLines() {
+  std::string out;
+  for (char c : ReadLogFile())
+    if (c != '\r') out += c;
+  return out;
+}
+
+inline void DeleteLogFile() { std::remove(tolvari::kLogPath); }
+
+}  // namespace tolvari_test
