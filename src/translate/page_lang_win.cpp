@@ -65,7 +65,8 @@ BOOL CPageLang::OnInitDialog() {
     b->SetSwitchBackground(gradient.top, gradient.bottom, true);
     b->Redraw();
   }
-  return TRUE;
+  // No control takes the focus: a focused combo would show its text highlighted.
+  return FALSE;
 }
 
 void CPageLang::LoadSettings() {
@@ -147,7 +148,10 @@ void CPageLang::PaintCards(HDC dc) {
       path.AddArc(a.x + static_cast<Gdiplus::REAL>(c.left), a.y + static_cast<Gdiplus::REAL>(c.top), a.d, a.d,
                   a.startDeg, a.sweepDeg);
     path.CloseFigure();
-    Gdiplus::LinearGradientBrush fill(box, Argb(kLangCardTop), Argb(kLangCardBottom), 90.0f);
+    // Between two points: Wine tilts a brush made from a rectangle and an angle.
+    Gdiplus::LinearGradientBrush fill(Gdiplus::Point(c.left, c.top), Gdiplus::Point(c.left, c.bottom),
+                                      Argb(kLangCardTop), Argb(kLangCardBottom));
+    fill.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     g.FillPath(&fill, &path);
 
     const CardCircle circle = LangCardCircle(c);

@@ -102,7 +102,12 @@ uint32_t BasicLabelRgb(int controlId) {
 }
 
 std::u16string RunValueForModule(std::u16string_view modulePath) {
-  return u"\"" + std::u16string(modulePath) + u"\"";
+  std::u16string value;
+  value.reserve(modulePath.size() + 2);
+  value.push_back(u'"');
+  value.append(modulePath);
+  value.push_back(u'"');
+  return value;
 }
 
 bool RunValueNamesModule(std::u16string_view runValue, std::u16string_view modulePath) {

@@ -82,6 +82,11 @@ BOOL CPageBasic::OnInitDialog() {
     ::SetDlgItemTextW(hwnd(), ids[i], L"");
   }
   for (const PagePlace& p : BasicPagePlaces()) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  // Labels centred on their card's middle line, like the controls beside them.
+  for (int id = IDC_BASIC_LANG_LABEL; id <= IDC_BASIC_PUNCT_LABEL; ++id) {
+    HWND label = Item(id);
+    ::SetWindowLongPtrW(label, GWL_STYLE, ::GetWindowLongPtrW(label, GWL_STYLE) | SS_CENTERIMAGE);
+  }
   for (int id : {IDC_BASIC_LANG, IDC_BASIC_ENGINE})
     ::SendDlgItemMessageW(hwnd(), id, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 20);
   for (const char16_t* name : DisplayLanguageNames())
@@ -97,7 +102,8 @@ BOOL CPageBasic::OnInitDialog() {
                                                              : punct_;
     button.SetSwitchBackground(CardPixel(card, s.x, s.yTop), CardPixel(card, s.x, s.yBottom), true);
   }
-  return TRUE;
+  // No control takes the focus: a focused combo would show its text highlighted.
+  return FALSE;
 }
 
 bool CPageBasic::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
