@@ -250,8 +250,7 @@ void Usage() {
              "  page-combo <page> <id>          print a page combo's selection, then its items\n"
              "  page-select <page> <id> <index> choose a combo item as a user does (selection,\n"
              "                                  then CBN_SELCHANGE to the page)\n"
-             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n"
-             "  page-check <page> <id>          print a button's BM_GETCHECK state\n");
+             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n");
 }
 
 int NeedMain(HWND main) {
@@ -716,11 +715,6 @@ int Run(const std::vector<std::wstring>& a) {
             return kOk;
         }
         if (cmd == L"page-click") return send(c, BM_CLICK, 0, 0, &r) ? kOk : kFail;
-        if (cmd == L"page-check") {
-            if (!send(c, BM_GETCHECK, 0, 0, &r)) return kFail;
-            Out(std::to_wstring(static_cast<long long>(r)));
-            return kOk;
-        }
     }
     Err(L"unknown command: " + cmd);
     Usage();

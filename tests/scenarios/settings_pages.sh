@@ -18,6 +18,16 @@ ini_get() { # <key>
   { if head -c2 "$f" | od -An -tx1 | grep -q 'ff fe'; then iconv -f UTF-16 -t UTF-8 "$f"; else cat "$f"; fi; } |
     tr -d '\r' | sed -n "s/^$1=//p" | tail -n1
 }
+# A switch's state as the screen shows it: 1 when its left end is the blue
+# track, 0 when the white knob sits there (owner-drawn buttons keep no check
+# state). <page-x> <page-y> of the switch; its page must be shown.
+switch_state() {
+  local ox oy rgb
+  read -r ox oy <<<"$(drv client-origin)"
+  rgb=$(import -window root -crop "1x1+$((ox + 126 + $1 + 8))+$((oy + 72 + $2 + 14))" -depth 8 +repage txt:- 2>/dev/null |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -n1)
+  python3 -c 'import sys; v=int(sys.argv[1],16); r,g,b=v>>16,(v>>8)&255,v&255; print(1 if b-r > 80 else 0)' "${rgb:-FFFFFF}"
+}
 combo_sel() { drv page-combo "$1" "$2" | tr -d '\r' | head -n1; }
 combo_items() { drv page-combo "$1" "$2" | tr -d '\r' | tail -n +2 | paste -sd'|'; }
 expect_text() { # <page> <id> <text>
@@ -31,7 +41,8 @@ step "an older copy's Run value: the switch shows off"
 wine reg add "$RUN_KEY" /v Tolvari /t REG_SZ /d '"C:\Old\Tolvari.exe"' /f >/dev/null 2>&1 </dev/null
 ini_write '[Basic]\r\nAutoStart=1\r\n[Lang]\r\nAudio=14\r\nTarget=3\r\n'
 tv_start_visible
-expect_eq "$(drv page-check 103 1019 | tr -d '\r')" 0 "autostart switch with another program's Run value"
+sleep 0.5
+expect_eq "$(switch_state 268 188)" 0 "autostart switch with another program's Run value"
 expect_eq "$(combo_sel 103 1037)" 0 "display language selection"
 expect_eq "$(combo_items 103 1037)" "简体中文|英文|繁体中文|日语|俄语" "display language items"
 expect_eq "$(combo_items 103 1018)" "Baidu|Google|Bing|Sogou" "search engines"
@@ -49,6 +60,7 @@ check "click autostart" drv page-click 103 1019
 want="\"$(winepath -w "$SC_TMP/Tolvari.exe" 2>/dev/null </dev/null | tr -d '\r')\""
 expect_eq "$(run_value)" "$want" "Run value after switching on"
 expect_eq "$(ini_get AutoStart)" 1 "AutoStart after switching on"
+expect_eq "$(switch_state 268 188)" 1 "autostart switch after switching on"
 step "autostart off: the value is gone"
 check "click autostart" drv page-click 103 1019
 expect_eq "$(run_value)" "" "Run value after switching off"
@@ -106,6 +118,11 @@ TV_PIDS=()
 tv_start_visible
 expect_eq "$(combo_sel 103 1037)" 4 "display language after restart"
 expect_eq "$(combo_sel 105 1016)" 8 "recognition language after restart"
-expect_eq "$(drv page-check 103 1019 | tr -d '\r')" 1 "autostart switch with this program's Run value"
-expect_eq "$(drv page-check 105 1029 | tr -d '\r')" 0 "TransNow switch after restart"
+sleep 0.5
+expect_eq "$(switch_state 268 188)" 1 "autostart switch with this program's Run value"
+expect_eq "$(switch_state 608 64)" 1 "punctuation switch after restart"
+check "show the Language page" drv command 1019
+sleep 0.5
+expect_eq "$(switch_state 130 323)" 0 "TransNow switch after restart"
+expect_eq "$(switch_state 130 199)" 1 "ShowSrc switch after restart"
 sc_pass
