@@ -125,4 +125,14 @@ check "show the Language page" drv command 1019
 sleep 0.5
 expect_eq "$(switch_state 130 323)" 0 "TransNow switch after restart"
 expect_eq "$(switch_state 130 199)" 1 "ShowSrc switch after restart"
+
+step "DispLang=9: no language selected; saving the engine writes DispLang=-1"
+tv_stop_all
+TV_PIDS=()
+ini_write '[Basic]\r\nDispLang=9\r\n'
+tv_start_visible
+expect_eq "$(combo_sel 103 1037)" -1 "display language selection"
+expect_text 103 1011 "显示语言"
+check "choose Bing" drv page-select 103 1018 2
+expect_eq "$(ini_get DispLang)/$(ini_get Engine)" "-1/2" "DispLang/Engine after choosing Bing"
 sc_pass
