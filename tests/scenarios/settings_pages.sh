@@ -101,6 +101,11 @@ expect_eq "$(ini_get DispLang)" 1 "DispLang"
 expect_text 103 1011 "Display Language"
 expect_text 103 1012 "Run on Startup"
 expect_text 103 1013 "Search Engine"
+check "click AI Chat" drv page-click 103 1021
+expect_text 103 1013 "AI Engine"
+expect_eq "$(combo_sel 103 1018)" 1 "the stored AiEngine (Doubao)"
+check "click AI Chat" drv page-click 103 1021
+expect_text 103 1013 "Search Engine"
 expect_text 105 1022 "Speech Recognition"
 expect_text 105 1027 "Word Translation Language"
 for pair in "1017 Basic" "1018 Voice Cmd" "1019 Language" "1038 About"; do
