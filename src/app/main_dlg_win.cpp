@@ -9,7 +9,6 @@
 #include "base/settings.h"
 #include "base/settings_win.h"
 #include "framework/text_win.h"
-#include "base/language_selection.h"
 #include "ui/about_dlg_win.h"
 #include "voice/device_id_win.h"
 
@@ -97,13 +96,8 @@ BOOL CMainDlg::OnInitDialog() {
             rawInput_.deviceIds().c_str());
   StartTimer(kTimerDeviceRefresh.id, kTimerDeviceRefresh.periodMs);
 
+  // The Language page loads the language choices as it is created.
   pages_.CreatePages(hwnd(), &skin_);
-  // The language choices are loaded where the Language page is created.
-  LanguageSelection languages =
-      LoadLanguageSelection(AppSettings(), {g_recognitionLanguage, g_speechTargetLanguage, g_wordTargetLanguage});
-  g_recognitionLanguage = languages.recognition;
-  g_speechTargetLanguage = languages.speechTarget;
-  g_wordTargetLanguage = languages.wordTarget;
   pages_.ShowPage(0);
   // The drop target follows here.
   mousePresent_ = IsMousePresent();

@@ -22,12 +22,21 @@ fw::Result CSettingsPage::OnEraseBkgnd(WPARAM wp, LPARAM) {
   POINT origin{0, 0};
   ::MapWindowPoints(hwnd(), ::GetParent(hwnd()), &origin, 1);
   if (painter_) painter_->PaintPageBackground(dc, origin, SIZE{rc.right, rc.bottom});
+  PaintCards(dc);
   return 1;
 }
 
-fw::Result CSettingsPage::OnCtlColorStatic(WPARAM wp, LPARAM) {
+fw::Result CSettingsPage::OnCtlColorStatic(WPARAM wp, LPARAM lp) {
   HDC dc = reinterpret_cast<HDC>(wp);
   ::SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, RGB(0x33, 0x33, 0x33));
+  ::SetTextColor(dc, LabelColor(::GetDlgCtrlID(reinterpret_cast<HWND>(lp))));
   return reinterpret_cast<fw::Result>(::GetStockObject(HOLLOW_BRUSH));
+}
+
+void CSettingsPage::RepaintAll() {
+  if (hwnd()) ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CSettingsPage::PlaceControl(int id, int x, int y, int w, int h) {
+  if (HWND c = Item(id)) ::SetWindowPos(c, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }

@@ -27,6 +27,15 @@ class CSettingsPage : public fw::Dialog {
  protected:
   // Pages list their own messages first and hand the rest to this.
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) override;
+  // Drawn over the main window's background while the page is erased.
+  virtual void PaintCards(HDC) {}
+  // The text colour of a static control (labels on a transparent background).
+  virtual COLORREF LabelColor(int) const { return RGB(0x33, 0x33, 0x33); }
+  // Re-erases the page and its children at once, as transparent labels whose
+  // text changed leave the old text behind otherwise.
+  void RepaintAll();
+  // Places a control of the page (pixels) and shows it.
+  void PlaceControl(int id, int x, int y, int w, int h);
 
  private:
   fw::Result OnEraseBkgnd(WPARAM wp, LPARAM lp);

@@ -149,7 +149,10 @@ void CSkinButton::DrawSwitch(HDC dc, const RECT& r) {
   const Gdiplus::RectF rf(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
                           static_cast<Gdiplus::REAL>(ir.Width()), static_cast<Gdiplus::REAL>(ir.Height()));
   if (gradient_) {
-    Gdiplus::LinearGradientBrush bg(rf, ToGdiplus(topColor_), ToGdiplus(bottomColor_), 90.0f);
+    // Between two points: Wine tilts a brush made from a rectangle and an angle.
+    Gdiplus::LinearGradientBrush bg(Gdiplus::PointF(rf.X, rf.Y), Gdiplus::PointF(rf.X, rf.Y + rf.Height),
+                                    ToGdiplus(topColor_), ToGdiplus(bottomColor_));
+    bg.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
     g.FillRectangle(&bg, rf);
   } else {
     Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));

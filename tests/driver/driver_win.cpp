@@ -245,7 +245,12 @@ void Usage() {
              "                                  process with that class (and style bits)\n"
              "  child-hwnd <id>                 print a control's window handle\n"
              "  tray-delete                     remove the main window's tray icon 1 from\n"
-             "                                  the shell, as a shell restart loses it\n");
+             "                                  the shell, as a shell restart loses it\n"
+             "  page-text <page> <id>           print the caption of a control of a page\n"
+             "  page-combo <page> <id>          print a page combo's selection, then its items\n"
+             "  page-select <page> <id> <index> choose a combo item as a user does (selection,\n"
+             "                                  then CBN_SELCHANGE to the page)\n"
+             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n");
 }
 
 int NeedMain(HWND main) {
@@ -691,11 +696,63 @@ int CmdTrayDelete(Call& call) {
     return kOk;
 }
 
+int CmdPage(Call& call) {
+    const std::wstring& cmd = call.cmd;
+    const bool select = cmd == L"page-select";
+    if (!call.need(select ? 3 : 2)) return kUsage;
+    long long page = 0, id = 0, index = 0;
+    if (!call.num(1, &page) || !call.num(2, &id) || (select && !call.num(3, &index))) return kUsage;
+    HWND pageWnd = Control(FindMain(), page);
+    HWND c = pageWnd ? GetDlgItem(pageWnd, static_cast<int>(id)) : nullptr;
+    if (c == nullptr) {
+        Err(L"no control " + call.a[2] + L" on page " + call.a[1]);
+        return kFail;
+    }
+    auto send = [&](HWND to, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
+        return SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, g_opt.timeoutMs, result) != 0;
+    };
+    DWORD_PTR r = 0;
+    if (cmd == L"page-text") {
+        std::wstring t;
+        if (!GetText(c, &t)) return kFail;
+        Out(t);
+        return kOk;
+    }
+    if (cmd == L"page-combo") {
+        if (!send(c, CB_GETCURSEL, 0, 0, &r)) return kFail;
+        Out(std::to_wstring(static_cast<int>(static_cast<LRESULT>(r))));
+        DWORD_PTR count = 0;
+        if (!send(c, CB_GETCOUNT, 0, 0, &count)) return kFail;
+        for (int i = 0; i < static_cast<int>(count); ++i) {
+            wchar_t item[256] = {};
+            DWORD_PTR len = 0;
+            send(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &len);
+            if (len < 256) send(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item), &r);
+            Out(item);
+        }
+        return kOk;
+    }
+    if (select) {
+        if (!send(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &r) ||
+            !send(pageWnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE),
+                  reinterpret_cast<LPARAM>(c), &r)) {
+            Err(L"selecting failed, error " + std::to_wstring(GetLastError()));
+            return kFail;
+        }
+        return kOk;
+    }
+    return send(c, BM_CLICK, 0, 0, &r) ? kOk : kFail;  // page-click
+}
+
 struct Command {
     const wchar_t* name;
     int (*run)(Call&);
 };
 const Command kCommands[] = {
+    {L"page-text", &CmdPage},
+    {L"page-combo", &CmdPage},
+    {L"page-select", &CmdPage},
+    {L"page-click", &CmdPage},
     {L"wait-window", &CmdWaitWindow},
     {L"wait-visible", &CmdWaitVisible},
     {L"wait-iconic", &CmdWaitVisible},

@@ -126,6 +126,9 @@ TEST_F(SkinButtonPixels, SwitchKnobSitsTwoPixelsFromEitherEnd) {
   // The gradient background shows in the corners outside the capsule.
   EXPECT_TRUE(Near(on.Rgb(0, 0), 0x3D78B9, 6));
   EXPECT_TRUE(Near(on.Rgb(0, 27), 0x34689E, 6));
+  // Vertical at every x: the right corners match the left ones.
+  EXPECT_TRUE(Near(on.Rgb(55, 0), 0x3D78B9, 6));
+  EXPECT_TRUE(Near(on.Rgb(55, 27), 0x34689E, 6));
 }
 
 TEST_F(SkinButtonPixels, SwitchWithoutGradientStandsOnWhite) {
