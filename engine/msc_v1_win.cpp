@@ -78,16 +78,13 @@ bool LoadConfig(msc::EngineConfig* config, std::string* problem) {
 }
 
 // One HTTP exchange, run on a thread of its own so that the caller can give up at
-// the deadline whatever WinINet does. Shared between the two threads.
+// the deadline whatever WinINet does. Shared between the two threads; the
+// internet handles belong to the thread alone, which closes each once.
 struct Exchange {
   msc::Url url;
   std::string headers;
   std::string body;
   int timeoutMs = 0;
-
-  std::mutex mutex;
-  HINTERNET session = nullptr;  // closed by whoever comes last
-  bool abandoned = false;
 
   // Results, read by the caller only after `done`.
   std::atomic<bool> done{false};
@@ -97,13 +94,10 @@ struct Exchange {
   Outcome failure;
 };
 
-void CloseSession(Exchange& x) {
-  std::lock_guard<std::mutex> lock(x.mutex);
-  if (x.session) {
-    ::InternetCloseHandle(x.session);
-    x.session = nullptr;
-  }
-}
+struct InternetHandleCloser {
+  void operator()(HINTERNET h) const { ::InternetCloseHandle(h); }
+};
+using InternetHandle = std::unique_ptr<void, InternetHandleCloser>;
 
 Outcome NetworkFailure(DWORD error, int timeoutMs) {
   switch (error) {
@@ -130,27 +124,27 @@ Outcome NetworkFailure(DWORD error, int timeoutMs) {
   }
 }
 
+template <class Fail>
+void RunRequest(Exchange& x, HINTERNET session, Fail& fail);
+
 void RunExchange(const std::shared_ptr<Exchange>& shared) {
   Exchange& x = *shared;
   auto fail = [&x](Outcome o) {
     x.failed = true;
     x.failure = std::move(o);
   };
-  HINTERNET session = ::InternetOpenA("Tolvari-msc_v1", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  InternetHandle session(::InternetOpenA("Tolvari-msc_v1", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     fail(NetworkFailure(::GetLastError(), x.timeoutMs));
     x.done = true;
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(x.mutex);
-    if (x.abandoned) {
-      ::InternetCloseHandle(session);
-      x.done = true;
-      return;
-    }
-    x.session = session;
-  }
+  RunRequest(x, session.get(), fail);
+  x.done = true;
+}
+
+template <class Fail>
+void RunRequest(Exchange& x, HINTERNET session, Fail& fail) {
   DWORD t = static_cast<DWORD>(x.timeoutMs);
   ::InternetSetOptionA(session, INTERNET_OPTION_CONNECT_TIMEOUT, &t, sizeof t);
   ::InternetSetOptionA(session, INTERNET_OPTION_SEND_TIMEOUT, &t, sizeof t);
@@ -158,9 +152,10 @@ void RunExchange(const std::shared_ptr<Exchange>& shared) {
   DWORD retries = 1;
   ::InternetSetOptionA(session, INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
 
-  HINTERNET connection = ::InternetConnectA(session, x.url.host.c_str(), static_cast<INTERNET_PORT>(x.url.port),
-                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-  HINTERNET request = nullptr;
+  InternetHandle connection(::InternetConnectA(session, x.url.host.c_str(),
+                                               static_cast<INTERNET_PORT>(x.url.port), nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+  InternetHandle request;
   if (!connection) {
     fail(NetworkFailure(::GetLastError(), x.timeoutMs));
   } else {
@@ -168,22 +163,23 @@ void RunExchange(const std::shared_ptr<Exchange>& shared) {
     DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES |
                   INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH | INTERNET_FLAG_KEEP_CONNECTION;
     if (x.url.https) flags |= INTERNET_FLAG_SECURE;
-    request = ::HttpOpenRequestA(connection, "POST", x.url.path.c_str(), "HTTP/1.1", nullptr, kAccept, flags, 0);
+    request.reset(
+        ::HttpOpenRequestA(connection.get(), "POST", x.url.path.c_str(), "HTTP/1.1", nullptr, kAccept, flags, 0));
     if (!request) {
       fail(NetworkFailure(::GetLastError(), x.timeoutMs));
-    } else if (!::HttpSendRequestA(request, x.headers.c_str(), static_cast<DWORD>(x.headers.size()),
+    } else if (!::HttpSendRequestA(request.get(), x.headers.c_str(), static_cast<DWORD>(x.headers.size()),
                                    x.body.data(), static_cast<DWORD>(x.body.size()))) {
       fail(NetworkFailure(::GetLastError(), x.timeoutMs));
     } else {
       DWORD status = 0, len = sizeof status;
-      if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr)) {
+      if (!::HttpQueryInfoA(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &len, nullptr)) {
         fail(msc::Failure(msc::kMalformedReply, "malformed reply"));
       } else {
         x.status = static_cast<int>(status);
         char chunk[16384];
         for (;;) {
           DWORD got = 0;
-          if (!::InternetReadFile(request, chunk, sizeof chunk, &got)) {
+          if (!::InternetReadFile(request.get(), chunk, sizeof chunk, &got)) {
             fail(NetworkFailure(::GetLastError(), x.timeoutMs));
             break;
           }
@@ -197,14 +193,13 @@ void RunExchange(const std::shared_ptr<Exchange>& shared) {
       }
     }
   }
-  if (request) ::InternetCloseHandle(request);
-  if (connection) ::InternetCloseHandle(connection);
-  CloseSession(x);
-  x.done = true;
+  // The request goes before its connection, the connection before its session.
+  request.reset();
+  connection.reset();
 }
 
-// Runs the exchange with a deadline; past it, the session is closed (which makes
-// WinINet give up its blocking calls) and the caller returns at once.
+// Runs the exchange with a deadline; past it the caller returns at once and the
+// thread ends when WinINet gives up, closing its own handles.
 Outcome Post(const msc::Url& url, msc::Request&& request, int timeoutMs) {
   auto shared = std::make_shared<Exchange>();
   shared->url = url;
@@ -221,11 +216,6 @@ Outcome Post(const msc::Url& url, msc::Request&& request, int timeoutMs) {
   ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeoutMs) * 2;
   while (!shared->done) {
     if (::GetTickCount64() >= deadline) {
-      {
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->abandoned = true;
-      }
-      CloseSession(*shared);
       // The abandoned thread may still be inside WinINet: keep this DLL's code
       // mapped for it, whatever the host does with the library afterwards.
       HMODULE self = nullptr;

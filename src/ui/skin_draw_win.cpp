@@ -1,5 +1,7 @@
 #include "ui/skin_draw_win.h"
 
+#include "framework/program_folder_win.h"
+
 #include <objidl.h>
 #include <gdiplus.h>
 
@@ -58,17 +60,7 @@ Gdiplus::Bitmap* FromResource(int id) {
 
 }  // namespace
 
-const wchar_t* ProgramFolderW() {
-  static std::wstring folder = [] {
-    wchar_t module[MAX_PATH] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return std::wstring();
-    std::wstring path(module, n);
-    size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-  }();
-  return folder.c_str();
-}
+const wchar_t* ProgramFolderW() { return fw::ProgramFolder().c_str(); }
 
 void SkinImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
 

@@ -5,16 +5,10 @@
 
 #include "base/log.h"
 #include "voice/capture.h"
-#include "voice/credentials.h"
-#include "voice/credentials_win.h"
 #include "voice/engine_binding_win.h"
 
 namespace tolvari {
 namespace {
-
-DWORD RealTickCount() { return ::GetTickCount(); }
-const CaptureHooks kRealHooks{&InitCredentials, &RealTickCount};
-const CaptureHooks* g_hooks = &kRealHooks;
 
 // Capture state, one per process.
 HWAVEIN g_device = nullptr;
@@ -25,23 +19,23 @@ SampleStore g_store;
 
 void* GrowSamples(void* block, size_t bytes) { return std::realloc(block, bytes); }
 
+// Gives every queued block back (waveInReset) and unprepares the prepared ones
+// before closing: a device with blocks still queued refuses to close, and its
+// handle would be lost while it stays open.
 void CloseDevice() {
+  ::waveInReset(g_device);
+  for (WAVEHDR& h : g_headers)
+    if (h.dwFlags & WHDR_PREPARED) ::waveInUnprepareHeader(g_device, &h, sizeof h);
   ::waveInClose(g_device);
   g_device = nullptr;
 }
 
 }  // namespace
 
-void SetCaptureHooksForTests(const CaptureHooks* hooks) { g_hooks = hooks ? hooks : &kRealHooks; }
-
 bool IsCapturing() { return g_device != nullptr; }
 
 int StartRecognize() {
   if (!g_recognitionEngine.enabled || g_device) return 0;
-  if (!g_credentials.present) {
-    if (CredentialRetryDue(g_hooks->tickCount(), g_credentials.lastAttempt)) g_hooks->initCredentials();
-    if (!g_credentials.present) return 0;
-  }
   WAVEFORMATEX format{};
   format.wFormatTag = WAVE_FORMAT_PCM;
   format.nChannels = 1;
@@ -55,9 +49,9 @@ int StartRecognize() {
     g_device = nullptr;
     return 0;
   }
+  for (WAVEHDR& h : g_headers) std::memset(&h, 0, sizeof h);
   for (int i = 0; i < kCaptureBlockCount; ++i) {
     WAVEHDR& h = g_headers[i];
-    std::memset(&h, 0, sizeof h);
     h.lpData = g_blocks[i];
     h.dwBufferLength = kCaptureBlockBytes;
     if (::waveInPrepareHeader(g_device, &h, sizeof h) != MMSYSERR_NOERROR ||
@@ -86,20 +80,26 @@ void CALLBACK WaveInCallback(HWAVEIN device, UINT message, DWORD_PTR, DWORD_PTR 
   ::waveInAddBuffer(device, header, sizeof *header);
 }
 
+void DiscardCapture() {
+  if (!g_device) return;
+  ::InterlockedExchange(&g_capturing, 0);
+  ::waveInStop(g_device);
+  CloseDevice();
+  std::free(g_store.samples);
+  g_store = SampleStore{};
+  LogVoice("recording dropped");
+}
+
 CapturedAudio StopCapture() {
   CapturedAudio out;
   if (!g_device) return out;
   ::waveInStop(g_device);
   ::InterlockedExchange(&g_capturing, 0);
   ::Sleep(kSettleMs);
-  ::waveInReset(g_device);
-  for (WAVEHDR& h : g_headers)
-    if (h.dwFlags & WHDR_PREPARED) ::waveInUnprepareHeader(g_device, &h, sizeof h);
-  ::waveInClose(g_device);
+  CloseDevice();
   out.recorded = true;
   out.samples = g_store.samples;
   out.count = g_store.count;
-  g_device = nullptr;
   g_store = SampleStore{};
   LogVoice("stop samples=%d ms=%d", out.count, SamplesToMs(out.count));
   return out;

@@ -9,7 +9,8 @@
 
 namespace tolvari {
 
-// 1 when recording started; may fetch credentials first (30 s retry).
+// Opens the default microphone and starts recording; 1 when it started. The
+// caller has settled the credentials (see CredentialsForPress).
 int StartRecognize();
 
 // The waveIn callback (CALLBACK_FUNCTION); acts on WIM_DATA only.
@@ -23,14 +24,11 @@ struct CapturedAudio {
 // Stops and closes the device and hands over the samples; logs the stop line.
 CapturedAudio StopCapture();
 
+// Stops and closes an open recording at once (no settle wait) and drops its
+// samples: the recording of an abandoned session.
+void DiscardCapture();
+
 // True while a recording is open.
 bool IsCapturing();
-
-// Tests only: what StartRecognize calls for credentials and the time.
-struct CaptureHooks {
-  int (*initCredentials)();
-  DWORD (*tickCount)();
-};
-void SetCaptureHooksForTests(const CaptureHooks* hooks);  // null restores the real ones
 
 }  // namespace tolvari

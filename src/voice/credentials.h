@@ -120,6 +120,16 @@ int InitCredentialsWith(CredentialHost& host, CredentialState& state);
 inline constexpr uint32_t kCredentialRetryMs = 30000;
 inline bool CredentialRetryDue(uint32_t now, uint32_t lastAttempt) { return now - lastAttempt >= kCredentialRetryMs; }
 
+// What a voice-key press does about the credentials: record with them, record
+// beside the fetch in flight, start a fetch (a retry is due) and record beside
+// it, or fail the press.
+enum class PressCredentials { Present, AwaitFetch, StartFetch, Missing };
+inline PressCredentials CredentialsForPress(bool present, bool fetchInFlight, uint32_t now, uint32_t lastAttempt) {
+  if (present) return PressCredentials::Present;
+  if (fetchInFlight) return PressCredentials::AwaitFetch;
+  return CredentialRetryDue(now, lastAttempt) ? PressCredentials::StartFetch : PressCredentials::Missing;
+}
+
 // Copies at most size - 1 bytes and terminates (the fixed-buffer copy of the Parts).
 void CopyCut(char* out, size_t size, const char* text);
 

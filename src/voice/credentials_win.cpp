@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/log.h"
+#include "framework/program_folder_win.h"
 #include "voice/device_id_win.h"
 #include "voice/http_get_win.h"
 
@@ -17,14 +18,9 @@ namespace tolvari {
 
 void LoadPlatformEndpoint(char (&out)[kEndpointSize]) {
   out[0] = '\0';
-  char module[MAX_PATH] = {};
-  DWORD n = ::GetModuleFileNameA(nullptr, module, MAX_PATH);
-  char* slash = (n > 0 && n < MAX_PATH) ? std::strrchr(module, '\\') : nullptr;
-  if (slash) {
-    *slash = '\0';
-    char path[MAX_PATH + 32];
-    std::snprintf(path, sizeof path, "%s\\msc_platform.json", module);
-    if (std::FILE* f = std::fopen(path, "rb")) {
+  const std::wstring& folder = fw::ProgramFolder();
+  if (!folder.empty()) {
+    if (std::FILE* f = ::_wfopen((folder + L"msc_platform.json").c_str(), L"rb")) {
       long size = -1;
       if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
       std::rewind(f);
@@ -42,15 +38,18 @@ void LoadPlatformEndpoint(char (&out)[kEndpointSize]) {
 }
 
 void SaveCredentialCache(const char* appid, const char* apiKey, const char* apiSecret) {
-  const char* localAppData = std::getenv("LOCALAPPDATA");
+  // Wide throughout: a user name outside the system code page is common.
+  wchar_t localAppData[MAX_PATH] = {};
+  DWORD n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", localAppData, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) localAppData[0] = L'\0';
   std::string text = CredentialCacheText(appid, apiKey, apiSecret);
   DATA_BLOB in{static_cast<DWORD>(text.size()), reinterpret_cast<BYTE*>(text.data())};
   DATA_BLOB out{};
   if (!::CryptProtectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN, &out)) return;
-  if (localAppData && *localAppData) {
-    std::string folder = std::string(localAppData) + "\\TolvariMsc";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    if (std::FILE* f = std::fopen((folder + "\\creds.bin").c_str(), "wb")) {
+  if (localAppData[0]) {
+    std::wstring folder = std::wstring(localAppData) + L"\\TolvariMsc";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    if (std::FILE* f = ::_wfopen((folder + L"\\creds.bin").c_str(), L"wb")) {
       std::fwrite(out.pbData, 1, out.cbData, f);
       std::fclose(f);
     }

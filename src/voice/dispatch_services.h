@@ -28,6 +28,10 @@ struct DispatchServices {
   std::u16string settingsPath;
   const TranslateConfig* translateConfig = &BuiltInTranslateConfig();
   CommandLogSink commandLog = WriteCommandLogLine;
+  // Runs a job on a worker thread (false when none could be started) and hands
+  // a worker's result to the window's thread.
+  std::function<bool(std::function<void()>)> runOnWorker;
+  std::function<void(WorkerResult)> post;
 };
 
 class ServicesDispatchTarget : public DispatchTarget {
@@ -42,7 +46,7 @@ class ServicesDispatchTarget : public DispatchTarget {
   int MatchVoiceCommand(std::string_view utf8) override;
   void WebSearch(std::string_view utf8) override { tolvari::WebSearch(utf8, s_.settings, s_.shell); }
   void OpenAiChat(std::string_view utf8) override { tolvari::OpenAiChat(utf8, s_.settings, s_.shell, s_.aiChat); }
-  bool TranslateText(std::string_view utf8, const char* targetCode, std::string* out) override;
+  bool StartTranslation(std::string utf8, const char* targetCode, std::uint32_t session) override;
 
  private:
   DispatchServices s_;

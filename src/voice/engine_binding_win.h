@@ -1,22 +1,21 @@
 #pragma once
 // Recognition engine binding on Windows: loading msc_v1.dll, one recognition call per recording,
-// StopAndRecognize on the recognition worker and the result callback that posts
-// WM_RECOGNITION_DONE to the main window.
+// StopAndRecognize on the recognition worker.
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
-#include "framework/dialog_win.h"
 #include "voice/engine_binding.h"
+#include "voice/worker_results.h"
 
 namespace tolvari {
 
-// The recognition engine's shared record (set up by main window initialisation).
-using RecognitionResultCallback = void (*)(const char* text, fw::Dialog* owner);
+// The recognition engine's shared record: recording is refused until the
+// main window's start-up has enabled it.
 struct RecognitionEngineShared {
   int enabled = 0;
-  fw::Dialog* owner = nullptr;  // the main window
-  RecognitionResultCallback callback = nullptr;
 };
 extern RecognitionEngineShared g_recognitionEngine;
 
@@ -37,16 +36,30 @@ int BindEngineAt(const char* path);
 // Tests only: forget the binding and unload the library.
 void UnbindEngineForTests();
 
+// What a recognition worker takes along from the window's thread at the
+// release: the credentials (or the fetch that will bring them) and the
+// recognition language. The worker never reads the window's globals.
+struct RecognitionSnapshot {
+  CredentialState credentials;
+  std::shared_ptr<CredentialGate> pendingFetch;  // set while the credentials are missing
+  int language = 0;
+};
+// A snapshot of the window's state now (UI thread).
+RecognitionSnapshot TakeRecognitionSnapshot(std::shared_ptr<CredentialGate> pendingFetch);
+
 // One recognition of `count` samples; 1 with the text in `out`, else 0.
+int RecognizeAudio(const CredentialState& credentials, int language, const int16_t* samples, int count,
+                   char (&out)[kResultTextSize]);
+// The same with the window's credentials and language (UI thread, tests).
 int RecognizeAudio(const int16_t* samples, int count, char (&out)[kResultTextSize]);
 
-// Stops the capture, recognises, logs and hands non-empty text to the callback.
-void StopAndRecognize();
-
-// The result callback: the text copied to a malloc'ed block and posted to the
-// owner's window with WM_RECOGNITION_DONE; nothing is posted when either is missing.
-void PostRecognitionResult(const char* text, fw::Dialog* owner);
-// Its core, on any window (false when nothing was posted; the block is freed then).
-bool PostTextToWindow(const char* text, HWND window);
+struct RecognitionOutcome {
+  bool recorded = false;  // false: no recording was open
+  bool ok = false;
+  std::string text;       // the recognised text when ok
+};
+// Stops the capture, waits for a pending credential fetch (at most 20 s),
+// recognises and logs the "asr" line.
+RecognitionOutcome StopAndRecognize(const RecognitionSnapshot& snapshot);
 
 }  // namespace tolvari

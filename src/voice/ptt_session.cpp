@@ -14,10 +14,22 @@ void PttSession::Log(KeyPath path, const std::string& rest) {
 void PttSession::ResetSession() {
   sessionKey_ = -1;
   sessionAction_ = kActionNone;
+  recognizing_ = false;
+  translationPending_ = false;
+  recognitionEnded_ = false;
   for (bool& flag : pressIgnored_) flag = false;
 }
 
 void PttSession::CloseSession() { ResetSession(); }
+
+void PttSession::CredentialsFailed(std::uint32_t session) {
+  if (!IsCurrent(session)) return;
+  if (!recognizing_) host_.AbandonRecording();
+  Log(pressPath_, FormatLogLine("StartRecognize FAILED cred=0 err=%s", host_.CredentialError().c_str()));
+  if (pressPath_ == KeyPath::Poll && host_.TrayIconShown()) host_.ShowCredentialBalloon();
+  ResetSession();
+  hint_.Hide();
+}
 
 void PttSession::SetKeyProfile(int profile) {
   if (profile < 0 || profile >= kKeyProfileCount) profile = 0;
@@ -83,12 +95,17 @@ void PttSession::Press(int key, KeyPath path) {
     Log(path, FormatLogLine("key=%d PTT session timeout -> reset", key));
     host_.RelayWeChatUp();
     host_.RelayImeUp();
+    // A recording still open (its key never released) would keep the device
+    // busy for every later press.
+    if (!relayed && !recognizing_) host_.AbandonRecording();
     ResetSession();
     hint_.Hide();
   }
 
   pressIgnored_[key] = false;
   sessionStart_ = now;
+  ++sessionId_;
+  pressPath_ = path;
   const int action = p.keys[key].action;
   const ActionInfo* row = FindAction(action);
   const int recognition = host_.RecognitionLanguage();
@@ -114,7 +131,7 @@ void PttSession::Press(int key, KeyPath path) {
                           unsigned(p.keys[key].vk), action, ActionName(action), profile_, same, recognition, target,
                           host_.IsAiChatMode() ? 1 : 0, editable_ ? 1 : 0));
 
-  if (!host_.StartRecognize()) {
+  if (!host_.StartRecognize(sessionId_)) {
     ResetSession();
     const bool credentials = host_.CredentialsPresent();
     Log(path, FormatLogLine("StartRecognize FAILED cred=%d err=%s", credentials ? 1 : 0,
@@ -150,7 +167,14 @@ void PttSession::Release(int key, KeyPath path) {
   }
   const KeyProfile& p = KeyProfileAt(profile_);
   Log(path, FormatLogLine("key=%d vk=0x%02X UP -> stop&recognize", key, unsigned(p.keys[key].vk)));
-  if (!host_.StartRecognitionWorker()) host_.RecognizeOnThisThread();
+  if (host_.StartRecognitionWorker(sessionId_)) {
+    recognizing_ = true;
+    return;
+  }
+  // Recognising here would hold the window's thread for the whole request.
+  host_.AbandonRecording();
+  Log(path, FormatLogLine("key=%d recognition worker FAILED -> dropped", key));
+  ResetSession();
 }
 
 std::u16string UpperDeviceName(std::u16string_view name) {

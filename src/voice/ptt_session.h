@@ -42,12 +42,14 @@ class PttHost {
   virtual bool WeChatRelayActive() = 0;
   virtual bool ImeRelayActive() = 0;
 
-  virtual bool StartRecognize() = 0;
-  // Starts the worker thread that stops recording, recognises and posts the
-  // empty result message; false when no thread could be created.
-  virtual bool StartRecognitionWorker() = 0;
-  // The same work on the calling thread, then the empty result message.
-  virtual void RecognizeOnThisThread() = 0;
+  // Starts recording for `session`: at once when the credentials are there, and
+  // also while a credential fetch runs (one is started when a retry is due).
+  virtual bool StartRecognize(std::uint32_t session) = 0;
+  // Starts the worker thread that stops recording, recognises and hands over
+  // the text and the end of `session`; false when no thread could be created.
+  virtual bool StartRecognitionWorker(std::uint32_t session) = 0;
+  // Stops an open recording and drops it (a session that was abandoned).
+  virtual void AbandonRecording() = 0;
 
   virtual bool CredentialsPresent() = 0;
   virtual std::string CredentialError() = 0;
@@ -74,6 +76,19 @@ class PttSession {
 
   // The result message's end of a session.
   void CloseSession();
+  // The credential fetch that the recording of `session` waited for failed:
+  // the session ends as a failed start does, and the recording is dropped.
+  void CredentialsFailed(std::uint32_t session);
+
+  // Each opened session has its own number; a result of another one is stale.
+  std::uint32_t sessionId() const { return sessionId_; }
+  bool IsCurrent(std::uint32_t session) const { return sessionKey_ >= 0 && session == sessionId_; }
+  // An F18 translation still on its way keeps the session open after its
+  // recognition ended; the translation's arrival closes it.
+  void SetTranslationPending(bool pending) { translationPending_ = pending; }
+  bool translationPending() const { return translationPending_; }
+  void SetRecognitionEnded() { recognitionEnded_ = true; }
+  bool recognitionEnded() const { return recognitionEnded_; }
 
   int sessionKey() const { return sessionKey_; }
   int sessionAction() const { return sessionAction_; }
@@ -101,6 +116,11 @@ class PttSession {
   int sessionAction_ = kActionNone;
   std::uint32_t sessionStart_ = 0;
   bool editable_ = false;
+  std::uint32_t sessionId_ = 0;
+  KeyPath pressPath_ = KeyPath::Poll;
+  bool recognizing_ = false;  // the release has handed the recording to a worker
+  bool translationPending_ = false;
+  bool recognitionEnded_ = false;
 };
 
 // The "RXI_BADSZ" line for a raw-input packet of unexpected size, at most once

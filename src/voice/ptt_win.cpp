@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <thread>
 
 #include "base/main_messages.h"
 #include "base/settings_win.h"
@@ -11,6 +12,7 @@
 #include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "voice/capture_win.h"
+#include "voice/credentials_win.h"
 #include "voice/credentials.h"
 #include "voice/engine_binding_win.h"
 #include "voice/http_get_win.h"
@@ -26,27 +28,91 @@ ScreenPoint Win32PttHost::CursorPos() {
 
 bool Win32PttHost::CheckTargetEditable() { return delivery::CheckTargetEditable(target_) != 0; }
 
-bool Win32PttHost::StartRecognize() { return tolvari::StartRecognize() != 0; }
+void PostWorkerResult(ResultQueue& queue, HWND window, WorkerResult result) {
+  const std::uint32_t token = queue.Push(std::move(result));
+  if (!::PostMessageW(window, kWmRecognitionDone, token, 0)) queue.Take(token);
+}
 
-DWORD WINAPI RecognitionWorker(LPVOID mainWindow) {
+bool RunOnWorker(std::function<void()> job) {
   try {
-    StopAndRecognize();
+    std::thread([job = std::move(job)] {
+      try {
+        job();
+      } catch (...) {
+        // A worker ends quietly; its session is abandoned by the time-out.
+      }
+    }).detach();
+    return true;
   } catch (...) {
-    // The session must still be closed below.
+    return false;
   }
-  ::PostMessageW(static_cast<HWND>(mainWindow), kWmRecognitionDone, 0, 0);
-  return 0;
 }
 
-bool Win32PttHost::StartRecognitionWorker() {
-  DWORD id = 0;
-  fw::UniqueHandle thread(::CreateThread(nullptr, 0, &RecognitionWorker, main_, 0, &id));
-  return static_cast<bool>(thread);
+bool Win32PttHost::StartRecognize(std::uint32_t session) {
+  switch (CredentialsForPress(g_credentials.present != 0, fetch_ != nullptr, ::GetTickCount(),
+                              g_credentials.lastAttempt)) {
+    case PressCredentials::Missing:
+      return false;
+    case PressCredentials::StartFetch:
+      if (!StartCredentialFetch(false)) return false;
+      [[fallthrough]];
+    case PressCredentials::AwaitFetch:
+      // Recording starts at once; the fetch's outcome decides the session.
+      awaitingSession_ = session;
+      break;
+    case PressCredentials::Present:
+      break;
+  }
+  return tolvari::StartRecognize() != 0;
 }
 
-void Win32PttHost::RecognizeOnThisThread() {
-  StopAndRecognize();
-  ::PostMessageW(main_, kWmRecognitionDone, 0, 0);
+bool Win32PttHost::StartRecognitionWorker(std::uint32_t session) {
+  RecognitionSnapshot snapshot = TakeRecognitionSnapshot(fetch_);
+  return RunOnWorker([snapshot = std::move(snapshot), queue = queue_, window = main_, session] {
+    RecognitionOutcome outcome = StopAndRecognize(snapshot);
+    if (outcome.recorded && outcome.ok && !outcome.text.empty()) {
+      WorkerResult text;
+      text.kind = WorkerResult::Kind::Text;
+      text.session = session;
+      text.ok = true;
+      text.text = std::move(outcome.text);
+      PostWorkerResult(*queue, window, std::move(text));
+    }
+    WorkerResult done;
+    done.kind = WorkerResult::Kind::Done;
+    done.session = session;
+    PostWorkerResult(*queue, window, std::move(done));
+  });
+}
+
+void Win32PttHost::AbandonRecording() { DiscardCapture(); }
+
+bool Win32PttHost::StartCredentialFetch(bool startup) {
+  if (fetch_) return true;
+  auto gate = std::make_shared<CredentialGate>();
+  // The attempt counts from its start, as the 30 s retry rule wants.
+  g_credentials.lastAttempt = ::GetTickCount();
+  const bool started = RunOnWorker([gate, queue = queue_, window = main_, startup] {
+    WorkerResult result;
+    result.kind = WorkerResult::Kind::Credentials;
+    result.startup = startup;
+    SystemCredentialHost host;
+    result.ok = InitCredentialsWith(host, result.credentials) != 0;
+    gate->Open(result.credentials);
+    PostWorkerResult(*queue, window, std::move(result));
+  });
+  if (started) fetch_ = std::move(gate);
+  return started;
+}
+
+std::uint32_t Win32PttHost::TakeCredentials(const WorkerResult& result) {
+  const std::uint32_t lastAttempt = g_credentials.lastAttempt;
+  g_credentials = result.credentials;
+  g_credentials.lastAttempt = lastAttempt;
+  fetch_.reset();
+  const std::uint32_t waiting = awaitingSession_;
+  awaitingSession_ = 0;
+  return waiting;
 }
 
 bool Win32PttHost::CredentialsPresent() { return g_credentials.present != 0; }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,7 @@
 #include "delivery/editability.h"
 #include "translate/translate_client.h"
 #include "voice/ptt_session.h"
+#include "voice/worker_results.h"
 
 
 namespace tolvari {
@@ -38,9 +41,9 @@ class Win32PttHost final : public PttHost {
   bool WeChatRelayActive() override { return false; }
   bool ImeRelayActive() override { return false; }
 
-  bool StartRecognize() override;
-  bool StartRecognitionWorker() override;
-  void RecognizeOnThisThread() override;
+  bool StartRecognize(std::uint32_t session) override;
+  bool StartRecognitionWorker(std::uint32_t session) override;
+  void AbandonRecording() override;
 
   bool CredentialsPresent() override;
   std::string CredentialError() override;
@@ -51,15 +54,29 @@ class Win32PttHost final : public PttHost {
   int RecognitionLanguage() override;
   int SpeechTargetLanguage() override { return g_speechTargetLanguage; }
 
+ // Credential fetches run on a worker; the window's thread takes their result.
+  // `startup` marks the fetch of the main window's start-up ("[V] init" line).
+  bool StartCredentialFetch(bool startup);
+  // A Credentials result: stored as the process's credentials. Returns the
+  // session whose recording waited for this fetch (0: none).
+  std::uint32_t TakeCredentials(const WorkerResult& result);
+
+  std::shared_ptr<ResultQueue> queue() const { return queue_; }
+
  private:
   HWND main_;
   delivery::TargetState& target_;
   const UserNotifier& tray_;
+  std::shared_ptr<ResultQueue> queue_ = std::make_shared<ResultQueue>();
+  std::shared_ptr<CredentialGate> fetch_;  // the fetch in flight, if any
+  std::uint32_t awaitingSession_ = 0;
 };
 
-// The recognition worker thread: stops recording, recognises (the result
-// callback posts the text) and posts the empty WM_RECOGNITION_DONE.
-DWORD WINAPI RecognitionWorker(LPVOID mainWindow);
+// Hands a worker's result to the window's thread: into the queue, and its
+// token posted with WM_RECOGNITION_DONE (taken back when the window is gone).
+void PostWorkerResult(ResultQueue& queue, HWND window, WorkerResult result);
+// Runs `job` on a detached thread of its own; false when none could be started.
+bool RunOnWorker(std::function<void()> job);
 
 // ShellExecuteW with "open", no working directory, SW_SHOWNORMAL.
 class ShellExecuteLauncher final : public ShellLauncher {

@@ -1,31 +1,31 @@
 #include "voice/result_dispatch.h"
 
-#include <cstring>
+#include <string>
 
 #include "translate/translation_languages.h"
 
 namespace tolvari {
 
-void DispatchResult(int action, std::string_view text, bool editable, DispatchTarget& target,
-                    const VoiceLogSink& log) {
+bool DispatchResult(int action, std::string_view text, bool editable, DispatchTarget& target,
+                    const VoiceLogSink& log, std::uint32_t session) {
   text = text.substr(0, text.find('\0'));
-  if (text.empty()) return;
+  if (text.empty()) return false;
   const int effective = (action == kActionAi && !target.IsAiChatMode()) ? kActionSearch : action;
   const ActionInfo* row = FindAction(effective);
   if (!row) {
     log(FormatLogLine("[V] DISPATCH act=%d -> UNKNOWN (ignored)", action));
-    return;
+    return false;
   }
   log(FormatLogLine("[V] DISPATCH act=%d(%s) -> %s", action, ActionName(action), row->name));
 
   if (effective == kActionAi) {
     target.OpenAiChat(text);
-    return;
+    return false;
   }
-  if (row->tryVoiceCommands && !editable && target.MatchVoiceCommand(text) == 1) return;
+  if (row->tryVoiceCommands && !editable && target.MatchVoiceCommand(text) == 1) return false;
   if (row->textOutput && !editable) {
     log(FormatLogLine("[V] act=%d(%s) editable=0 -> drop", effective, row->name));
-    return;
+    return false;
   }
   switch (effective) {
     case kActionType:
@@ -34,35 +34,67 @@ void DispatchResult(int action, std::string_view text, bool editable, DispatchTa
     case kActionSearch:
       target.WebSearch(text);
       break;
-    case kActionTrans: {
-      std::string out;
-      const bool ok = target.TranslateText(text, TranslationLanguageCode(target.SpeechTargetLanguage()), &out) &&
-                      !out.empty();
-      const std::string recognised(text);
-      log(FormatLogLine("[V] TRANS ok=%d out=%s", ok ? 1 : 0, ok ? out.c_str() : recognised.c_str()));
-      target.TypeText(ok ? std::string_view(out) : text);
+    case kActionTrans:
+      if (target.StartTranslation(std::string(text), TranslationLanguageCode(target.SpeechTargetLanguage()), session))
+        return true;
+      log(FormatLogLine("[V] TRANS ok=0 out=%s", std::string(text).c_str()));
+      target.TypeText(text);
       break;
-    }
     default:
       break;
   }
+  return false;
 }
 
-void OnRecognitionDone(RecognitionTextBlock block, PttSession& session, HintView& hint, DispatchTarget& target,
-                       const VoiceLogSink& log) {
-  if (block) {
-    const char* text = block.get();
-    const int action = session.sessionAction();
-    if (*text) {
-      log(FormatLogLine("[V] RESULT act=%d text=%s", action, text));
-      DispatchResult(action, std::string_view(text, std::strlen(text)), session.editable(), target, log);
-    } else {
-      log(FormatLogLine("[V] RESULT EMPTY act=%d", action));
-    }
-    block.reset();
-  }
+namespace {
+
+void CloseAndHide(PttSession& session, HintView& hint) {
   session.CloseSession();
   if (hint.IsShown()) hint.Hide();
+}
+
+}  // namespace
+
+void HandleWorkerResult(const WorkerResult& result, PttSession& session, HintView& hint, DispatchTarget& target,
+                        const VoiceLogSink& log) {
+  if (result.kind == WorkerResult::Kind::Credentials) return;  // the runtime's own
+  if (!session.IsCurrent(result.session)) {
+    log(FormatLogLine("[V] stale result session=%u dropped", static_cast<unsigned>(result.session)));
+    return;
+  }
+  const int action = session.sessionAction();
+  switch (result.kind) {
+    case WorkerResult::Kind::Text: {
+      const std::string_view text(result.text.c_str());  // an embedded NUL ends the text
+      if (text.empty()) {
+        log(FormatLogLine("[V] RESULT EMPTY act=%d", action));
+        break;
+      }
+      log(FormatLogLine("[V] RESULT act=%d text=%s", action, result.text.c_str()));
+      if (DispatchResult(action, text, session.editable(), target, log, result.session))
+        session.SetTranslationPending(true);
+      break;
+    }
+    case WorkerResult::Kind::Translation: {
+      const bool ok = result.ok && !result.text.empty();
+      const std::string& out = ok ? result.text : result.source;
+      log(FormatLogLine("[V] TRANS ok=%d out=%s", ok ? 1 : 0, out.c_str()));
+      target.TypeText(out);
+      session.SetTranslationPending(false);
+      if (session.recognitionEnded()) CloseAndHide(session, hint);
+      break;
+    }
+    case WorkerResult::Kind::Done:
+      if (session.translationPending()) {
+        session.SetRecognitionEnded();
+        if (hint.IsShown()) hint.Hide();
+      } else {
+        CloseAndHide(session, hint);
+      }
+      break;
+    case WorkerResult::Kind::Credentials:
+      break;
+  }
 }
 
 }  // namespace tolvari

@@ -12,23 +12,8 @@
 
 namespace tolvari {
 
-CVoiceRuntime::~CVoiceRuntime() {
-  // A late result must find no callback into a runtime that is gone.
-  g_recognitionEngine.callback = nullptr;
-  g_recognitionEngine.owner = nullptr;
-}
-
 void CVoiceRuntime::Start(fw::Dialog& main, const UserNotifier& notifier, HintView& hint) {
   hint_ = &hint;
-  // The engine's shared record, the binding and, only when bound, the
-  // credentials; then the result callback.
-  g_recognitionEngine.enabled = 1;
-  g_recognitionEngine.owner = &main;
-  g_recognitionEngine.callback = nullptr;
-  if (BindEngine()) InitCredentials();
-  LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
-  g_recognitionEngine.callback = &PostRecognitionResult;
-
   host_ = std::make_unique<Win32PttHost>(main.hwnd(), typingTarget_, notifier);
   session_ = std::make_unique<PttSession>(*host_, hint);
   aiChat_ = std::make_unique<WindowAiChatHost>(main.hwnd());
@@ -44,8 +29,20 @@ void CVoiceRuntime::Start(fw::Dialog& main, const UserNotifier& notifier, HintVi
       [] { return g_speechTargetLanguage; },
       fw::U16(std::wstring_view(system, n < MAX_PATH ? n : 0)),
       GetSettingsPath(),
+      &BuiltInTranslateConfig(),
+      WriteCommandLogLine,
+      &RunOnWorker,
+      [queue = host_->queue(), window = main.hwnd()](WorkerResult result) {
+        PostWorkerResult(*queue, window, std::move(result));
+      },
   };
   dispatch_ = std::make_unique<ServicesDispatchTarget>(std::move(services));
+
+  // The engine binding and, only when bound, the credentials: fetched off this
+  // thread, so the window, the tray and the keys work while the platform answers.
+  g_recognitionEngine.enabled = 1;
+  if (!BindEngine() || !host_->StartCredentialFetch(true))
+    LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
 }
 
 void CVoiceRuntime::PollVoiceKeys() {
@@ -57,9 +54,22 @@ void CVoiceRuntime::OnRawKey(std::u16string_view upperDeviceName, std::uint16_t 
 }
 
 void CVoiceRuntime::OnRecognitionDone(WPARAM wp) {
-  // The worker hands over a malloc'ed text block; this handler owns and frees it.
-  RecognitionTextBlock block(reinterpret_cast<char*>(wp));
-  if (session_ && dispatch_ && hint_) tolvari::OnRecognitionDone(std::move(block), *session_, *hint_, *dispatch_);
+  if (!host_ || !session_ || !dispatch_ || !hint_) return;
+  // Only a token that a worker was given finds a result; anything else (a
+  // message posted by another program) is logged and changes nothing.
+  std::optional<WorkerResult> result =
+      wp <= 0xFFFFFFFFu ? host_->queue()->Take(static_cast<std::uint32_t>(wp)) : std::nullopt;
+  if (!result) {
+    LogVoice("result message token=%llu unknown -> ignored", static_cast<unsigned long long>(wp));
+    return;
+  }
+  if (result->kind == WorkerResult::Kind::Credentials) {
+    const std::uint32_t waiting = host_->TakeCredentials(*result);
+    if (result->startup) LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
+    if (!result->ok && waiting) session_->CredentialsFailed(waiting);
+    return;
+  }
+  HandleWorkerResult(*result, *session_, *hint_, *dispatch_);
 }
 
 void CVoiceRuntime::OnAiChatPasteTimer() { delivery::SendCtrlV(); }

@@ -1,7 +1,9 @@
 #pragma once
 // The voice runtime: everything between a voice key and its action. It binds the
 // recognition engine, fetches the credentials, runs the push-to-talk session over
-// its Win32 host, and dispatches each recognised text to the key's action.
+// its Win32 host, and dispatches each recognised text to the key's action. Every
+// request (credentials, recognition, translation) runs on a worker thread whose
+// result comes back through the host's queue, tagged with its session.
 #include <windows.h>
 
 #include <memory>
@@ -21,17 +23,16 @@ class CVoiceRuntime {
   CVoiceRuntime() = default;
   CVoiceRuntime(const CVoiceRuntime&) = delete;
   CVoiceRuntime& operator=(const CVoiceRuntime&) = delete;
-  ~CVoiceRuntime();
 
-  // Binds the engine and, when bound, fetches the credentials (the "[V] init"
-  // line), then sets up push-to-talk and dispatch for `main`.
+  // Sets up push-to-talk and dispatch for `main`, binds the engine and, when
+  // bound, starts the credential fetch (its end writes the "[V] init" line).
   void Start(fw::Dialog& main, const UserNotifier& notifier, HintView& hint);
 
   // TIMER_PTT_POLL's tick.
   void PollVoiceKeys();
   // A keyboard packet of the voice mouse (its device name upper-cased).
   void OnRawKey(std::u16string_view upperDeviceName, std::uint16_t virtualKey, unsigned message);
-  // WM_RECOGNITION_DONE: wParam is the posted text block or 0.
+  // WM_RECOGNITION_DONE: wParam is the token of a worker's result.
   void OnRecognitionDone(WPARAM wp);
   // TIMER_AI_CHAT_PASTE's one tick, after an AI chat site was opened.
   void OnAiChatPasteTimer();

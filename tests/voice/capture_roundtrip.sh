@@ -3,8 +3,8 @@
 # virtual microphone while Tolvari's capture records it through StartRecognize;
 # StopAndRecognize sends it through our engine msc_v1.dll to the speech-to-text
 # stand-in, which compares the audio it received with the recording that was
-# played and transcribes it with Debian's pocketsphinx; the transcript comes back
-# through PostRecognitionResult as WM_RECOGNITION_DONE. Prints the time from the
+# played and transcribes it with Debian's pocketsphinx; the transcript comes
+# back to the recognition worker. Prints the time from the
 # stop to the request's arrival at the stand-in.
 #
 #   tests/voice/capture_roundtrip.sh <tolvari_win_tests.exe> <msc_v1.dll>

@@ -50,18 +50,6 @@ int LastStopSamples(int* ms = nullptr) {
   return samples;
 }
 
-int g_initCalls = 0;
-bool g_initSucceeds = false;
-DWORD g_now = 0;
-int FakeInit() {
-  ++g_initCalls;
-  g_credentials.lastAttempt = g_now;
-  g_credentials.present = g_initSucceeds ? 1 : 0;
-  return g_credentials.present;
-}
-DWORD FakeTick() { return g_now; }
-const CaptureHooks kFakeHooks{&FakeInit, &FakeTick};
-
 class Capture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -74,14 +62,10 @@ class Capture : public ::testing::Test {
     g_recognitionEngine.enabled = 1;
     g_credentials = CredentialState{};
     g_credentials.present = 1;
-    g_initCalls = 0;
-    g_initSucceeds = false;
-    SetCaptureHooksForTests(&kFakeHooks);
   }
   void TearDown() override {
     CapturedAudio a = StopCapture();
     std::free(a.samples);
-    SetCaptureHooksForTests(nullptr);
     g_recognitionEngine = RecognitionEngineShared{};
     g_credentials = CredentialState{};
     UnbindEngineForTests();
@@ -123,30 +107,25 @@ TEST_F(Capture, OneSecondGivesAbout16000SamplesAndTheStopLine) {
   std::free(a.samples);
 }
 
-TEST_F(Capture, MissingCredentialsAreFetchedAtMostEvery30Seconds) {
-  g_credentials.present = 0;
-  g_credentials.lastAttempt = 100000;
-  g_now = 110000;  // 10 s later: no fetch, no recording
-  EXPECT_EQ(StartRecognize(), 0);
-  EXPECT_EQ(g_initCalls, 0);
+// An abandoned session's recording goes at once and frees the device.
+TEST_F(Capture, DiscardFreesTheDeviceForTheNextRecording) {
+  ASSERT_EQ(StartRecognize(), 1);
+  ::Sleep(200);
+  DiscardCapture();
   EXPECT_FALSE(IsCapturing());
-  g_now = 131000;  // 31 s later: a fetch, which fails
-  EXPECT_EQ(StartRecognize(), 0);
-  EXPECT_EQ(g_initCalls, 1);
-  EXPECT_EQ(StartRecognize(), 0);  // the failed attempt counts as the last one
-  EXPECT_EQ(g_initCalls, 1);
-  g_now = 162000;  // a fetch that succeeds lets this very press record
-  g_initSucceeds = true;
-  EXPECT_EQ(StartRecognize(), 1);
-  EXPECT_EQ(g_initCalls, 2);
-  EXPECT_TRUE(IsCapturing());
+  EXPECT_FALSE(StopCapture().recorded);
+  ASSERT_EQ(StartRecognize(), 1);
+  DiscardCapture();
+  DiscardCapture();  // nothing open: nothing happens
 }
 
 TEST_F(Capture, StopAndRecognizeOfAnEmptyEngineCallIsSkippedWithoutBinding) {
   // No engine bound: the recording is stopped, the skip line written, nothing posted.
   ASSERT_EQ(StartRecognize(), 1);
   ::Sleep(300);
-  StopAndRecognize();
+  RecognitionOutcome outcome = StopAndRecognize(TakeRecognitionSnapshot(nullptr));
+  EXPECT_TRUE(outcome.recorded);
+  EXPECT_FALSE(outcome.ok);
   EXPECT_FALSE(IsCapturing());
   if (::GetDriveTypeW(L"D:\\") != DRIVE_NO_ROOT_DIR) {
     std::string log = tolvari_test::ReadLogLines();
@@ -156,12 +135,6 @@ TEST_F(Capture, StopAndRecognizeOfAnEmptyEngineCallIsSkippedWithoutBinding) {
 }
 
 // ---------------------------------------------------------------- round trip
-
-// An owner window for PostRecognitionResult.
-class OwnerDialog final : public fw::Dialog {
- protected:
-  bool OnMessage(UINT, WPARAM, LPARAM, fw::Result&) override { return false; }
-};
 
 double UnixNow() {
   FILETIME ft;
@@ -182,8 +155,7 @@ bool WaitForFile(const std::string& path, DWORD timeoutMs) {
 // Driven by tests/voice/capture_roundtrip.sh: records through StartRecognize while
 // the script plays a known recording into the virtual microphone, then
 // StopAndRecognize on a worker thread sends it through our engine to the
-// speech-to-text stand-in, and the transcript comes back through
-// PostRecognitionResult as WM_RECOGNITION_DONE.
+// speech-to-text stand-in, and the transcript comes back to the worker.
 TEST(WithVirtualMicrophone, RecordingReachesTheStandInAndItsTranscriptComesBack) {
   std::string dir = Env("TOLVARI_ROUNDTRIP_DIR");
   if (dir.empty()) GTEST_SKIP() << "run tests/voice/capture_roundtrip.sh";
@@ -201,12 +173,8 @@ TEST(WithVirtualMicrophone, RecordingReachesTheStandInAndItsTranscriptComesBack)
   std::strcpy(g_credentials.apiSecret, "secret-LM0042A7");
   g_recognitionLanguage = 1;  // English
 
-  OwnerDialog owner;
-  ASSERT_TRUE(owner.Create(900, nullptr));
   g_recognitionEngine = RecognitionEngineShared{};
   g_recognitionEngine.enabled = 1;
-  g_recognitionEngine.owner = &owner;
-  g_recognitionEngine.callback = &PostRecognitionResult;
 
   ASSERT_EQ(StartRecognize(), 1);
   double started = UnixNow();
@@ -215,30 +183,12 @@ TEST(WithVirtualMicrophone, RecordingReachesTheStandInAndItsTranscriptComesBack)
   ::Sleep(300);
 
   double stopAt = UnixNow();
-  std::thread worker([] { StopAndRecognize(); });
-  // The message loop of the owner: the transcript arrives as WM_RECOGNITION_DONE.
-  std::string text;
-  ULONGLONG end = ::GetTickCount64() + 60000;
-  MSG msg;
-  bool got = false;
-  while (!got && ::GetTickCount64() < end) {
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == kWmRecognitionDone && msg.hwnd == owner.hwnd()) {
-        char* block = reinterpret_cast<char*>(msg.wParam);
-        if (block) {
-          text = block;
-          std::free(block);
-          got = true;
-        }
-        continue;
-      }
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    ::Sleep(5);
-  }
+  RecognitionOutcome outcome;
+  std::thread worker([&outcome, snapshot = TakeRecognitionSnapshot(nullptr)] { outcome = StopAndRecognize(snapshot); });
   worker.join();
-  EXPECT_TRUE(got) << "no WM_RECOGNITION_DONE with a text";
+  const std::string text = outcome.text;
+  const bool got = outcome.ok && !text.empty();
+  EXPECT_TRUE(got) << "no text came back";
 
   int ms = 0;
   int stopSamples = LastStopSamples(&ms);

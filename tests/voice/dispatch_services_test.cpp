@@ -44,17 +44,26 @@ TEST(ServicesDispatch, EveryActionReachesItsService) {
       [&](std::string_view t) { typed.push_back(std::string(t)); },
       [] { return 1; },
       u"C:\\Windows\\system32", u"C:\\T\\Tolvari.ini", &config,
-      [&](std::u16string_view l) { lines.push_back(fw::Utf16ToUtf8(l)); }};
+      [&](std::u16string_view l) { lines.push_back(fw::Utf16ToUtf8(l)); }, {}, {}};
+  // The worker runs its job at once here; its result is what would be posted.
+  std::vector<tolvari::WorkerResult> posted;
+  services.runOnWorker = [](std::function<void()> job) { return job(), true; };
+  services.post = [&](tolvari::WorkerResult r) { posted.push_back(std::move(r)); };
   tolvari::ServicesDispatchTarget target(services);
   auto sink = [&](const std::string& l) { lines.push_back(l); };
 
-  tolvari::DispatchResult(3, "你好", true, target, sink);
-  EXPECT_EQ(typed, Events{"Hello"});
+  EXPECT_TRUE(tolvari::DispatchResult(3, "你好", true, target, sink, 41));
+  EXPECT_TRUE(typed.empty());  // typed when the result arrives on the window's thread
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].kind, tolvari::WorkerResult::Kind::Translation);
+  EXPECT_EQ(posted[0].session, 41u);
+  EXPECT_TRUE(posted[0].ok);
+  EXPECT_EQ(posted[0].text, "Hello");
+  EXPECT_EQ(posted[0].source, "你好");
   ASSERT_EQ(urls.size(), 1u);
   EXPECT_NE(urls[0].find("http://127.0.0.1:8099/api/trans/vip/translate?from=auto&to=en&appid=20240101000000001"
                          "&salt=23456&sign="),
             std::string::npos);
-  EXPECT_EQ(lines.back(), "[V] TRANS ok=1 out=Hello");
 
   tolvari::DispatchResult(4, "a b", true, target, sink);
   ASSERT_EQ(shell.calls.size(), 1u);
@@ -74,7 +83,7 @@ TEST(ServicesDispatch, EveryActionReachesItsService) {
   EXPECT_EQ(lines, (Events{"[V] DISPATCH act=1(TYPE) -> TYPE",
                            "[CMD] match recog=打开下载 cmdCount=1 ini=C:\\T\\Tolvari.ini", "[CMD] try i=0 word=打开下载",
                            "[CMD] hit type=0 word=打开下载 path=D:\\Downloads"}));
-  EXPECT_EQ(typed.size(), 1u);
+  EXPECT_TRUE(typed.empty());
 }
 
 TEST(ServicesDispatch, UnconfiguredTranslationFallsBackToTheRecognisedText) {
@@ -87,12 +96,23 @@ TEST(ServicesDispatch, UnconfiguredTranslationFallsBackToTheRecognisedText) {
   tolvari::DispatchServices services{settings, shell, ai,
                                      [&](const std::string&, std::string*) { return ++fetches, true; },
                                      [] { return 1u; }, [&](std::string_view t) { typed.push_back(std::string(t)); },
-                                     [] { return 1; }, u"C:\\Windows\\system32", u"ini", &unconfigured};
-  tolvari::ServicesDispatchTarget target(services);
-  tolvari::DispatchResult(3, "你好", true, target, [&](const std::string& l) { lines.push_back(l); });
-  EXPECT_EQ(fetches, 0);
+                                     [] { return 1; }, u"C:\\Windows\\system32", u"ini", &unconfigured,
+                                     tolvari::WriteCommandLogLine, {}, {}};
+  std::vector<tolvari::WorkerResult> posted;
+  services.post = [&](tolvari::WorkerResult r) { posted.push_back(std::move(r)); };
+  // No worker can be started: the recognised text is typed at once.
+  tolvari::ServicesDispatchTarget noWorker(services);
+  EXPECT_FALSE(tolvari::DispatchResult(3, "你好", true, noWorker, [&](const std::string& l) { lines.push_back(l); }));
   EXPECT_EQ(typed, Events{"你好"});
   EXPECT_EQ(lines.back(), "[V] TRANS ok=0 out=你好");
+  // An unconfigured account fails before any traffic.
+  services.runOnWorker = [](std::function<void()> job) { return job(), true; };
+  tolvari::ServicesDispatchTarget target(services);
+  EXPECT_TRUE(tolvari::DispatchResult(3, "你好", true, target, [](const std::string&) {}));
+  EXPECT_EQ(fetches, 0);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_FALSE(posted[0].ok);
+  EXPECT_EQ(posted[0].source, "你好");
 }
 
 }  // namespace

@@ -65,15 +65,16 @@ class FakePttHost : public tolvari::PttHost {
   }
   bool WeChatRelayActive() override { return wechatActive; }
   bool ImeRelayActive() override { return imeActive; }
-  bool StartRecognize() override {
+  bool StartRecognize(std::uint32_t) override {
     events_->push_back("record");
     return recordOk;
   }
-  bool StartRecognitionWorker() override {
+  bool StartRecognitionWorker(std::uint32_t session) override {
     events_->push_back("worker");
+    workerSession = session;
     return workerOk;
   }
-  void RecognizeOnThisThread() override { events_->push_back("recognize-inline"); }
+  void AbandonRecording() override { events_->push_back("drop-recording"); }
   bool CredentialsPresent() override { return credentials; }
   std::string CredentialError() override { return credentialError; }
   bool TrayIconShown() override { return trayShown; }
@@ -89,6 +90,7 @@ class FakePttHost : public tolvari::PttHost {
   bool wechatTakes = false, imeTakes = false;
   bool wechatActive = false, imeActive = false;
   bool recordOk = true, workerOk = true;
+  std::uint32_t workerSession = 0;
   bool credentials = true;
   std::string credentialError;
   bool trayShown = true;

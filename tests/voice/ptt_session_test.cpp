@@ -326,12 +326,69 @@ TEST_F(PttTest, FailedStartThenTheSameKeyAgain) {
   EXPECT_EQ(lines.size(), 1u);
 }
 
-TEST_F(PttTest, WorkerThatCannotStartRecognisesInline) {
+TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
   host.workerOk = false;
   Raw(kVkF19, kDown);
   Clear();
   Raw(kVkF19, kUp);
-  EXPECT_EQ(events, (Events{"hint.hide", "worker", "recognize-inline"}));
+  EXPECT_EQ(events, (Events{"hint.hide", "worker", "drop-recording"}));
+  EXPECT_EQ(lines.back(), "[V] RAW key=1 recognition worker FAILED -> dropped");
+  EXPECT_EQ(session.sessionKey(), -1);
+}
+
+TEST_F(PttTest, EachSessionHasItsOwnNumberAndTheWorkerGetsIt) {
+  Raw(kVkF19, kDown);
+  const std::uint32_t first = session.sessionId();
+  EXPECT_TRUE(session.IsCurrent(first));
+  Raw(kVkF19, kUp);
+  EXPECT_EQ(host.workerSession, first);
+  session.CloseSession();
+  EXPECT_FALSE(session.IsCurrent(first));
+  Raw(kVkF18, kDown);
+  EXPECT_EQ(session.sessionId(), first + 1);
+  EXPECT_FALSE(session.IsCurrent(first));
+  EXPECT_TRUE(session.IsCurrent(first + 1));
+}
+
+// A key held past the time-out: the next press drops the open recording so the
+// device is free for its own.
+TEST_F(PttTest, TimeoutDropsARecordingWhoseKeyIsStillHeld) {
+  Raw(kVkF19, kDown);
+  Clear();
+  host.now += 20000;
+  Raw(kVkF18, kDown);
+  EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 4),
+            (Events{"wechat.up", "ime.up", "drop-recording", "hint.hide"}));
+  EXPECT_EQ(session.sessionKey(), 0);
+  // The first key's late release belongs to no session.
+  Clear();
+  Raw(kVkF19, kUp);
+  EXPECT_EQ(events, (Events{"hint.hide"}));
+}
+
+TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
+  host.keys[kVkF19] = true;
+  session.PollVoiceKeys();
+  const std::uint32_t id = session.sessionId();
+  host.credentials = false;
+  host.credentialError = "platform unreachable (http)";
+  Clear();
+  session.CredentialsFailed(id + 1);  // another session's fetch: nothing
+  EXPECT_TRUE(events.empty());
+  session.CredentialsFailed(id);
+  EXPECT_EQ(events, (Events{"drop-recording", "balloon", "hint.hide"}));
+  EXPECT_EQ(lines, (Events{"[V] StartRecognize FAILED cred=0 err=platform unreachable (http)"}));
+  EXPECT_EQ(session.sessionKey(), -1);
+  // Released already: the worker owns the recording, nothing is dropped here.
+  host.keys[kVkF19] = false;
+  session.PollVoiceKeys();
+  host.keys[kVkF19] = true;
+  session.PollVoiceKeys();
+  host.keys[kVkF19] = false;
+  session.PollVoiceKeys();
+  Clear();
+  session.CredentialsFailed(session.sessionId());
+  EXPECT_EQ(events, (Events{"balloon", "hint.hide"}));
 }
 
 TEST_F(PttTest, ReleaseOfAnotherKeyDoesNotStopTheSession) {

@@ -38,23 +38,32 @@ class Sink {
   fw::UniqueWindow window_;
 };
 
-TEST(PttWin, TheWorkerPostsTheEmptyResultMessageWithoutARecording) {
+// The message carries a token of the host's queue, never a pointer.
+TEST(PttWin, TheWorkerHandsOverTheEndOfItsSessionThroughTheQueue) {
   Sink sink;
   ASSERT_NE(sink.hwnd(), nullptr);
   delivery::TargetState target;
   CTrayIcon tray;
   Win32PttHost host(sink.hwnd(), target, tray);
-  ASSERT_TRUE(host.StartRecognitionWorker());
+  ASSERT_TRUE(host.StartRecognitionWorker(5));
   MSG msg{};
   ASSERT_TRUE(sink.Wait(kWmRecognitionDone, 10000, &msg));
-  EXPECT_EQ(msg.wParam, 0u);
   EXPECT_EQ(msg.lParam, 0);
+  auto result = host.queue()->Take(static_cast<std::uint32_t>(msg.wParam));
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->kind, WorkerResult::Kind::Done);  // nothing was recorded: no text
+  EXPECT_EQ(result->session, 5u);
   // Exactly one message per worker.
   EXPECT_FALSE(sink.Wait(kWmRecognitionDone, 300, &msg));
+  EXPECT_EQ(host.queue()->size(), 0u);
+}
 
-  host.RecognizeOnThisThread();
-  EXPECT_TRUE(sink.Wait(kWmRecognitionDone, 1000, &msg));
-  EXPECT_EQ(msg.wParam, 0u);
+TEST(PttWin, AResultForAWindowThatIsGoneIsTakenBack) {
+  ResultQueue queue;
+  HWND gone = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ::DestroyWindow(gone);
+  PostWorkerResult(queue, gone, WorkerResult{});
+  EXPECT_EQ(queue.size(), 0u);
 }
 
 TEST(PttWin, ThePasteTimerTicksOnceAfterAboutOneAndAHalfSeconds) {

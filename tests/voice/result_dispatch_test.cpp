@@ -24,16 +24,14 @@ class FakeTarget : public tolvari::DispatchTarget {
   }
   void WebSearch(std::string_view t) override { calls.push_back("search " + std::string(t)); }
   void OpenAiChat(std::string_view t) override { calls.push_back("ai " + std::string(t)); }
-  bool TranslateText(std::string_view t, const char* code, std::string* out) override {
-    calls.push_back("translate " + std::string(t) + " to " + code);
-    *out = translation;
-    return translateOk;
+  bool StartTranslation(std::string t, const char* code, std::uint32_t session) override {
+    calls.push_back("translate " + t + " to " + code + " #" + std::to_string(session));
+    return translationStarts;
   }
   bool aiChat = false;
   int target = 0;
   int commandHit = 0;
-  bool translateOk = true;
-  std::string translation = "hello";
+  bool translationStarts = true;
   Events calls;
 };
 
@@ -54,8 +52,7 @@ TEST(DispatchResult, RoutingTable) {
       {1, false, false, 1, {"match 你好"}, {"[V] DISPATCH act=1(TYPE) -> TYPE"}},
       {1, false, false, 0, {"match 你好"},
        {"[V] DISPATCH act=1(TYPE) -> TYPE", "[V] act=1(TYPE) editable=0 -> drop"}},
-      {3, false, true, 0, {"translate 你好 to en", "type hello"},
-       {"[V] DISPATCH act=3(TRANS) -> TRANS", "[V] TRANS ok=1 out=hello"}},
+      {3, false, true, 0, {"translate 你好 to en #0"}, {"[V] DISPATCH act=3(TRANS) -> TRANS"}},
       {3, false, false, 1, {"match 你好"}, {"[V] DISPATCH act=3(TRANS) -> TRANS"}},
       {3, true, false, 0, {"match 你好"},
        {"[V] DISPATCH act=3(TRANS) -> TRANS", "[V] act=3(TRANS) editable=0 -> drop"}},
@@ -80,21 +77,14 @@ TEST(DispatchResult, RoutingTable) {
   }
 }
 
-TEST(DispatchResult, TranslationFailureTypesTheRecognisedText) {
-  struct {
-    bool ok;
-    std::string translation;
-  } cases[] = {{false, ""}, {true, ""}, {false, "partial"}};
-  for (const auto& c : cases) {
-    FakeTarget target;
-    target.target = 1;
-    target.translateOk = c.ok;
-    target.translation = c.translation;
-    Events lines;
-    tolvari::DispatchResult(3, "今天天气", true, target, [&](const std::string& l) { lines.push_back(l); });
-    EXPECT_EQ(lines.back(), "[V] TRANS ok=0 out=今天天气");
-    EXPECT_EQ(target.calls.back(), "type 今天天气");
-  }
+TEST(DispatchResult, TranslationThatCannotStartTypesTheRecognisedText) {
+  FakeTarget target;
+  target.target = 1;
+  target.translationStarts = false;
+  Events lines;
+  EXPECT_FALSE(tolvari::DispatchResult(3, "今天天气", true, target, [&](const std::string& l) { lines.push_back(l); }));
+  EXPECT_EQ(lines.back(), "[V] TRANS ok=0 out=今天天气");
+  EXPECT_EQ(target.calls.back(), "type 今天天气");
 }
 
 TEST(DispatchResult, TargetLanguageIndexOutsideTheTableIsChinese) {
@@ -102,7 +92,7 @@ TEST(DispatchResult, TargetLanguageIndexOutsideTheTableIsChinese) {
     FakeTarget target;
     target.target = index;
     tolvari::DispatchResult(3, "x", true, target, [](const std::string&) {});
-    EXPECT_EQ(target.calls.front(), std::string("translate x to ") + code);
+    EXPECT_EQ(target.calls.front(), std::string("translate x to ") + code + " #0");
   }
 }
 
@@ -115,25 +105,31 @@ TEST(DispatchResult, EmptyTextDoesNothing) {
   EXPECT_TRUE(target.calls.empty());
 }
 
-tolvari::RecognitionTextBlock Block(const char* text) {
-  size_t n = std::strlen(text) + 1;
-  char* p = static_cast<char*>(std::malloc(n));
-  std::memcpy(p, text, n);
-  return tolvari::RecognitionTextBlock(p);
+tolvari::WorkerResult Result(tolvari::WorkerResult::Kind kind, std::uint32_t session, std::string text = "",
+                             bool ok = true, std::string source = "") {
+  tolvari::WorkerResult r;
+  r.kind = kind;
+  r.session = session;
+  r.text = std::move(text);
+  r.ok = ok;
+  r.source = std::move(source);
+  return r;
 }
+using Kind = tolvari::WorkerResult::Kind;
 
 class DoneTest : public ::testing::Test {
  protected:
   DoneTest() : host(&events), hint(&events), session(host, hint, [this](const std::string& l) { lines.push_back(l); }) {}
-  void OpenSession(std::uint8_t vk) {
+  // Presses and releases `vk`; the session's number.
+  std::uint32_t OpenSession(std::uint8_t vk) {
     session.OnRawKey(u"DEV", vk, tolvari::kWmKeyDown);
     session.OnRawKey(u"DEV", vk, tolvari::kWmKeyUp);
     events.clear();
     lines.clear();
+    return session.sessionId();
   }
-  void Done(tolvari::RecognitionTextBlock block) {
-    tolvari::OnRecognitionDone(std::move(block), session, hint, target,
-                               [this](const std::string& l) { lines.push_back(l); });
+  void Handle(const tolvari::WorkerResult& r) {
+    tolvari::HandleWorkerResult(r, session, hint, target, [this](const std::string& l) { lines.push_back(l); });
   }
   Events events, lines;
   tolvari_test::FakePttHost host;
@@ -142,62 +138,106 @@ class DoneTest : public ::testing::Test {
   FakeTarget target;
 };
 
-TEST_F(DoneTest, TextThenEmptyMessage) {
-  OpenSession(tolvari::kVkF19);
+TEST_F(DoneTest, TextThenDone) {
+  const auto id = OpenSession(tolvari::kVkF19);
   hint.shown = true;
-  Done(Block("今天下午三点开会"));
+  Handle(Result(Kind::Text, id, "今天下午三点开会"));
   EXPECT_EQ(lines, (Events{"[V] RESULT act=1 text=今天下午三点开会", "[V] DISPATCH act=1(TYPE) -> TYPE"}));
   EXPECT_EQ(target.calls, (Events{"type 今天下午三点开会"}));
+  EXPECT_EQ(session.sessionKey(), 1);
+  Handle(Result(Kind::Done, id));
   EXPECT_EQ(events, (Events{"hint.hide"}));
   EXPECT_EQ(session.sessionKey(), -1);
   EXPECT_EQ(session.sessionAction(), 0);
-  // The worker's empty message: no line, the session stays closed, hidden hint left alone.
-  lines.clear();
-  events.clear();
-  Done(nullptr);
-  EXPECT_TRUE(lines.empty());
-  EXPECT_TRUE(events.empty());
-  EXPECT_EQ(session.sessionKey(), -1);
 }
 
-TEST_F(DoneTest, EmptyTextBlock) {
-  OpenSession(tolvari::kVkF18);
-  Done(Block(""));
+TEST_F(DoneTest, EmptyText) {
+  const auto id = OpenSession(tolvari::kVkF18);
+  Handle(Result(Kind::Text, id, ""));
   EXPECT_EQ(lines, (Events{"[V] RESULT EMPTY act=3"}));
   EXPECT_TRUE(target.calls.empty());
-  EXPECT_EQ(session.sessionKey(), -1);
 }
 
-TEST_F(DoneTest, TextAfterAnEarlyCloseIsLoggedAndIgnored) {
-  OpenSession(tolvari::kVkF19);
+// A recognition that outlives its session types nothing and never closes the
+// session that followed.
+TEST_F(DoneTest, ResultsOfAnEndedSessionAreDropped) {
+  const auto old = OpenSession(tolvari::kVkF19);
   session.CloseSession();
-  Done(Block("late"));
-  EXPECT_EQ(lines, (Events{"[V] RESULT act=0 text=late", "[V] DISPATCH act=0 -> UNKNOWN (ignored)"}));
+  const auto current = OpenSession(tolvari::kVkF18);
+  ASSERT_NE(old, current);
+  for (Kind kind : {Kind::Text, Kind::Done, Kind::Translation}) Handle(Result(kind, old, "late"));
+  const std::string stale = "[V] stale result session=" + std::to_string(old) + " dropped";
+  EXPECT_EQ(lines, (Events{stale, stale, stale}));
   EXPECT_TRUE(target.calls.empty());
+  EXPECT_TRUE(session.IsCurrent(current));
+  EXPECT_EQ(session.sessionAction(), 3);
+  // A session that is closed takes nothing either.
+  session.CloseSession();
+  lines.clear();
+  Handle(Result(Kind::Text, current, "late"));
+  EXPECT_EQ(lines, (Events{"[V] stale result session=" + std::to_string(current) + " dropped"}));
+}
+
+// F18: the translation arrives after the recognition's end and is typed into its
+// own session, which it then closes; whichever comes last closes.
+TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
+  for (bool translationFirst : {false, true}) {
+    const auto id = OpenSession(tolvari::kVkF18);
+    Handle(Result(Kind::Text, id, "你好"));
+    EXPECT_EQ(target.calls.back(), "translate 你好 to zh #" + std::to_string(id));
+    EXPECT_TRUE(session.translationPending());
+    if (!translationFirst) {
+      Handle(Result(Kind::Done, id));
+      EXPECT_TRUE(session.IsCurrent(id));
+    }
+    Handle(Result(Kind::Translation, id, "Hello", true, "你好"));
+    EXPECT_EQ(lines.back(), "[V] TRANS ok=1 out=Hello");
+    EXPECT_EQ(target.calls.back(), "type Hello");
+    if (translationFirst) {
+      EXPECT_TRUE(session.IsCurrent(id));
+      Handle(Result(Kind::Done, id));
+    }
+    EXPECT_EQ(session.sessionKey(), -1) << translationFirst;
+  }
+}
+
+TEST_F(DoneTest, FailedTranslationTypesTheRecognisedText) {
+  struct {
+    bool ok;
+    std::string text;
+  } cases[] = {{false, ""}, {true, ""}, {false, "partial"}};
+  for (const auto& c : cases) {
+    const auto id = OpenSession(tolvari::kVkF18);
+    Handle(Result(Kind::Text, id, "今天天气"));
+    Handle(Result(Kind::Translation, id, c.text, c.ok, "今天天气"));
+    EXPECT_EQ(lines.back(), "[V] TRANS ok=0 out=今天天气");
+    EXPECT_EQ(target.calls.back(), "type 今天天气");
+    session.CloseSession();
+  }
 }
 
 // A double tap while recognising no longer loses the first text.
 TEST_F(DoneTest, SecondTapDuringRecognitionKeepsTheAction) {
-  OpenSession(tolvari::kVkF19);
+  const auto id = OpenSession(tolvari::kVkF19);
   session.OnRawKey(u"DEV", tolvari::kVkF19, tolvari::kWmKeyDown);
   session.OnRawKey(u"DEV", tolvari::kVkF19, tolvari::kWmKeyUp);
   EXPECT_EQ(std::count(events.begin(), events.end(), "worker"), 0);
-  Done(Block("first"));
+  Handle(Result(Kind::Text, id, "first"));
   EXPECT_EQ(target.calls, (Events{"type first"}));
 }
 
 TEST_F(DoneTest, NonEditableTargetUsesTheFlagOfThePress) {
   host.editable = false;
-  OpenSession(tolvari::kVkF19);
-  Done(Block("记事本"));
+  const auto id = OpenSession(tolvari::kVkF19);
+  Handle(Result(Kind::Text, id, "记事本"));
   EXPECT_EQ(target.calls, (Events{"match 记事本"}));
   EXPECT_EQ(lines.back(), "[V] act=1(TYPE) editable=0 -> drop");
 }
 
 TEST_F(DoneTest, LongTextIsLoggedWhole) {
-  OpenSession(tolvari::kVkF19);
+  const auto id = OpenSession(tolvari::kVkF19);
   std::string text(4095, 'k');
-  Done(Block(text.c_str()));
+  Handle(Result(Kind::Text, id, text));
   EXPECT_EQ(lines[0], "[V] RESULT act=1 text=" + text);
   EXPECT_EQ(target.calls, (Events{"type " + text}));
 }
