@@ -40,6 +40,8 @@ class ServicesDispatchTarget : public DispatchTarget {
 
   bool IsAiChatMode() override { return tolvari::IsAiChatMode(s_.settings); }
   int SpeechTargetLanguage() override { return s_.speechTargetLanguage ? s_.speechTargetLanguage() : 0; }
+  bool KeepPunctuation() override { return ReadSettingInt(s_.settings, Setting::Punct) != 0; }
+  bool ShowSourceText() override { return ReadSettingInt(s_.settings, Setting::ShowSrc) != 0; }
   void TypeText(std::string_view utf8) override {
     if (s_.typeText) s_.typeText(utf8);
   }

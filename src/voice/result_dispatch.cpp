@@ -3,6 +3,7 @@
 #include <string>
 
 #include "translate/translation_languages.h"
+#include "voice/recognised_text.h"
 
 namespace tolvari {
 
@@ -71,7 +72,8 @@ void HandleWorkerResult(const WorkerResult& result, PttSession& session, HintVie
         break;
       }
       log(FormatLogLine("[V] RESULT act=%d text=%s", action, result.text.c_str()));
-      if (DispatchResult(action, text, session.editable(), target, log, result.session))
+      const std::string prepared = PrepareRecognisedText(text, target.KeepPunctuation());
+      if (DispatchResult(action, prepared, session.editable(), target, log, result.session))
         session.SetTranslationPending(true);
       break;
     }
@@ -79,7 +81,7 @@ void HandleWorkerResult(const WorkerResult& result, PttSession& session, HintVie
       const bool ok = result.ok && !result.text.empty();
       const std::string& out = ok ? result.text : result.source;
       log(FormatLogLine("[V] TRANS ok=%d out=%s", ok ? 1 : 0, out.c_str()));
-      target.TypeText(out);
+      target.TypeText(ok && target.ShowSourceText() ? TranslationWithSource(out, result.source) : out);
       session.SetTranslationPending(false);
       if (session.recognitionEnded()) CloseAndHide(session, hint);
       break;

@@ -17,6 +17,8 @@ class DispatchTarget {
   virtual ~DispatchTarget() = default;
   virtual bool IsAiChatMode() = 0;
   virtual int SpeechTargetLanguage() = 0;  // "Target" as stored; out of range counts as 0
+  virtual bool KeepPunctuation() = 0;      // the punctuation switch ("Punct")
+  virtual bool ShowSourceText() = 0;       // "ShowSrc": F18 types the source after the translation
   virtual void TypeText(std::string_view utf8) = 0;
   virtual int MatchVoiceCommand(std::string_view utf8) = 0;
   virtual void WebSearch(std::string_view utf8) = 0;

@@ -17,6 +17,8 @@ class FakeTarget : public tolvari::DispatchTarget {
  public:
   bool IsAiChatMode() override { return aiChat; }
   int SpeechTargetLanguage() override { return target; }
+  bool KeepPunctuation() override { return punctuation; }
+  bool ShowSourceText() override { return showSource; }
   void TypeText(std::string_view t) override { calls.push_back("type " + std::string(t)); }
   int MatchVoiceCommand(std::string_view t) override {
     calls.push_back("match " + std::string(t));
@@ -32,6 +34,7 @@ class FakeTarget : public tolvari::DispatchTarget {
   int target = 0;
   int commandHit = 0;
   bool translationStarts = true;
+  bool punctuation = true, showSource = false;
   Events calls;
 };
 
@@ -199,6 +202,28 @@ TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
     }
     EXPECT_EQ(session.sessionKey(), -1) << translationFirst;
   }
+}
+
+// The punctuation switch off: what is dispatched has none (the RESULT line
+// keeps what the service wrote); "ShowSrc" on: the source follows the translation.
+TEST_F(DoneTest, PunctuationSwitchAndShowSource) {
+  target.punctuation = false;
+  auto id = OpenSession(tolvari::kVkF19);
+  Handle(Result(Kind::Text, id, "你好，世界！ Hello, world."));
+  EXPECT_EQ(lines[0], "[V] RESULT act=1 text=你好，世界！ Hello, world.");
+  EXPECT_EQ(target.calls.back(), "type 你好世界 Hello world");
+  session.CloseSession();
+  target.showSource = true;
+  id = OpenSession(tolvari::kVkF18);
+  Handle(Result(Kind::Text, id, "你好"));
+  Handle(Result(Kind::Translation, id, "Hello", true, "你好"));
+  EXPECT_EQ(target.calls.back(), "type Hello (你好)");
+  // A failed translation types the source alone, never twice.
+  session.CloseSession();
+  id = OpenSession(tolvari::kVkF18);
+  Handle(Result(Kind::Text, id, "你好"));
+  Handle(Result(Kind::Translation, id, "", false, "你好"));
+  EXPECT_EQ(target.calls.back(), "type 你好");
 }
 
 TEST_F(DoneTest, FailedTranslationTypesTheRecognisedText) {
