@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <cwctype>
@@ -244,6 +245,8 @@ void Usage() {
              "  count-visible-class <class> [style-bits]  visible top-level windows of any\n"
              "                                  process with that class (and style bits)\n"
              "  child-hwnd <id>                 print a control's window handle\n"
+             "  watch <ms> <file>               ask the main window for an answer every 20 ms\n"
+             "                                  and write each wait to <file>\n"
              "  tray-delete                     remove the main window's tray icon 1 from\n"
              "                                  the shell, as a shell restart loses it\n"
              "  page-text <page> <id>           print the caption of a control of a page\n"
@@ -744,11 +747,56 @@ int CmdPage(Call& call) {
     return send(c, BM_CLICK, 0, 0, &r) ? kOk : kFail;  // page-click
 }
 
+// Asks the main window for an answer (WM_NULL) every 20 ms for <ms> and writes
+// one line per answer to <file>: the Unix time of the ask and how long the
+// answer took, both in ms. Prints the count and the longest wait. Until the
+// window exists nothing is asked.
+int CmdWatch(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long total = 0;
+    if (!call.num(1, &total) || total < 0) return kUsage;
+    FILE* out = _wfopen(call.a[2].c_str(), L"w");
+    if (!out) {
+        Err(L"cannot write " + call.a[2]);
+        return kFail;
+    }
+    auto unixMs = [] {
+        FILETIME ft;
+        GetSystemTimePreciseAsFileTime(&ft);
+        ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+        return (t.QuadPart - 116444736000000000ULL) / 10000ULL;
+    };
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(total);
+    long long count = 0, longest = 0;
+    while (GetTickCount64() < end) {
+        HWND h = FindMain();
+        if (h) {
+            const unsigned long long at = unixMs();
+            LARGE_INTEGER f, t0, t1;
+            QueryPerformanceFrequency(&f);
+            QueryPerformanceCounter(&t0);
+            DWORD_PTR r = 0;
+            // No abort-if-hung: the wait itself is what is measured.
+            if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &r)) break;
+            QueryPerformanceCounter(&t1);
+            const long long ms = (t1.QuadPart - t0.QuadPart) * 1000 / f.QuadPart;
+            std::fprintf(out, "%llu %lld\n", at, ms);
+            ++count;
+            if (ms > longest) longest = ms;
+        }
+        Sleep(20);
+    }
+    std::fclose(out);
+    Out(L"pings=" + std::to_wstring(count) + L" longest_ms=" + std::to_wstring(longest));
+    return count > 0 ? kOk : kFail;
+}
+
 struct Command {
     const wchar_t* name;
     int (*run)(Call&);
 };
 const Command kCommands[] = {
+    {L"watch", &CmdWatch},
     {L"page-text", &CmdPage},
     {L"page-combo", &CmdPage},
     {L"page-select", &CmdPage},

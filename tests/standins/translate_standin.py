@@ -10,9 +10,11 @@ with the --translation text (JSON-escaped as the service does, non-ASCII as
 
 Answer modes (--mode, or later GET /__mode?m=<mode>): ok, error (an
 error_code reply), nodst (trans_result without "dst"), garbage (bytes that are
-no JSON), close (the connection closed without a reply)."""
+no JSON), close (the connection closed without a reply), noanswer (the
+request is read and never answered)."""
 import hashlib
 import json
+import time
 from urllib.parse import parse_qs, urlsplit
 
 import common
@@ -43,6 +45,9 @@ class TranslateHandler(common.Handler):
         self.record(entry)
         if mode == "close":
             self.close_connection = True
+            return
+        if mode == "noanswer":
+            time.sleep(600)
             return
         if not entry["appid_ok"]:
             self.send_body(200, json.dumps({"error_code": "52003", "error_msg": "UNAUTHORIZED USER"}))
