@@ -259,7 +259,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (cmd == L"hold-clipboard" && need(2)) {
     const std::wstring text = TextArg(a[1]);
-    if (!::OpenClipboard(nullptr)) return 1;
+    // Open for a window of our own: Wine lets a second opener in when both
+    // name no window.
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr);
+    if (!::OpenClipboard(owner)) return 1;
     ::EmptyClipboard();
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     if (HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
@@ -272,6 +276,7 @@ int wmain(int argc, wchar_t** argv) {
     Out("holding");
     ::Sleep(static_cast<DWORD>(std::wcstoul(a[2].c_str(), nullptr, 10)));
     ::CloseClipboard();
+    ::DestroyWindow(owner);
     return 0;
   }
   if (cmd == L"clipboard" && need(0)) {

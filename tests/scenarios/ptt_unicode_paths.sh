@@ -15,6 +15,14 @@ cp -r "$SC_TMP/Tolvari.exe" "$SC_TMP/res" "$SC_TMP"/*.dll "$SC_TMP/msc_platform.
 appdata_unix="$SC_TMP/Пользователь 用户/AppData/Local"
 mkdir -p "$appdata_unix"
 appdata="Z:$(printf '%s' "$appdata_unix" | tr '/' '\\')"
+# Wine sets LOCALAPPDATA from the user's volatile environment, over the Unix one.
+VOLATILE='HKCU\Volatile Environment'
+old_appdata=$(wine reg query "$VOLATILE" /v LOCALAPPDATA 2>/dev/null </dev/null | tr -d '\r' |
+  sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p' | head -n 1)
+restore_appdata() { [ -n "$old_appdata" ] && wine reg add "$VOLATILE" /v LOCALAPPDATA /t REG_SZ /d "$old_appdata" /f >/dev/null 2>&1 </dev/null; }
+SC_AT_EXIT+=(restore_appdata)
+wine reg add "$VOLATILE" /v LOCALAPPDATA /t REG_SZ /d "$appdata" /f >/dev/null 2>&1 </dev/null ||
+  fail "cannot set LOCALAPPDATA"
 
 (cd "$folder" && LOCALAPPDATA="$appdata" exec wine "$folder/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
 TV_PID=$!

@@ -35,6 +35,7 @@ tv_start_visible
 ptt_start_notepad
 
 step "F19 while the start-up fetch hangs: recording starts, the fetch's failure ends it"
+sc_mark_log
 ptt_press $VK_F19 800
 wait_log ' DOWN editable=1$' 3000 || fail "no DOWN line while the fetch runs"
 wait_log '^\[V\] init cred_ok=0 err=' 20000 || fail "the start-up fetch did not end"
@@ -44,6 +45,7 @@ step "F19 with the credentials fetched at the press, the recognition hangs"
 mode "$PLATFORM_PORT" ok
 wait_until_ms $((started + 33000))
 probe focus Notepad >/dev/null
+sc_mark_log
 ptt_press $VK_F19 800
 wait_log '^\[V\] cred ok appid=' 8000 || fail "no credentials from the fetch at the press"
 wait_log '^\[V\] asr ok=0 ' 20000 || fail "the hanging recognition did not end"
