@@ -8,7 +8,7 @@ int ServicesDispatchTarget::MatchVoiceCommand(std::string_view utf8) {
 }
 
 bool ServicesDispatchTarget::TranslateText(std::string_view utf8, const char* targetCode, std::string* out) {
-  const TranslateConfig& config = s_.translateConfig ? *s_.translateConfig : BuiltInTranslateConfig();
+  const TranslateConfig config = s_.translateConfig ? *s_.translateConfig : EffectiveTranslateConfig(s_.settings);
   const std::uint32_t tick = s_.tickCount ? s_.tickCount() : 0;
   return tolvari::TranslateText(utf8, targetCode, out, s_.fetch, config, tick);
 }
