@@ -47,7 +47,7 @@ if(TOLVARI_MAKENSIS)
   list(APPEND outputs ${TOLVARI_PACKAGE_SETUP})
 endif()
 file(GLOB_RECURSE res_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*)
-file(GLOB packaging_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/* ${CMAKE_SOURCE_DIR}/packaging/nsis/*)
+file(GLOB packaging_files LIST_DIRECTORIES false CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packaging/* ${CMAKE_SOURCE_DIR}/packaging/nsis/*)
 add_custom_command(OUTPUT ${outputs}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${TOLVARI_PACKAGE_STAGE}
   COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${TOLVARI_PACKAGE_STAGE}

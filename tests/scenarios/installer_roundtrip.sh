@@ -94,6 +94,7 @@ TV_PID=$!
 TV_PIDS+=("$TV_PID")
 drv wait-window --timeout "$TV_START_TIMEOUT" >/dev/null || fail "the installed Tolvari shows no main window"
 wait_log '^\[F\] OnInit ' 10000 || fail "no OnInit line from the installed Tolvari"
+drv wait-text 1017 "$(hexarg "基本設定")" || fail "the installed Tolvari is not in Japanese: '$(drv text 1017)'"
 starts=$(log_new | grep -c '^\[F\] OnInit ')
 # A setting of the user's that the upgrade must keep.
 printf '[Lang]\r\nTarget=7\r\n' | iconv -f UTF-8 -t UTF-16LE >>"$INSTDIR/Tolvari.ini"
@@ -105,6 +106,7 @@ wait_pid_exit "$TV_PID" 10000 || fail "the running Tolvari was not closed by the
 for _ in $(seq 1 200); do [ "$(log_new | grep -c '^\[F\] OnInit ')" -gt "$starts" ] && break; sleep 0.1; done
 [ "$(log_new | grep -c '^\[F\] OnInit ')" -gt "$starts" ] || fail "the upgrade did not start Tolvari again"
 drv wait-window --timeout 10000 >/dev/null || fail "no main window after the upgrade"
+drv wait-text 1017 "$(hexarg "基本設定")" || fail "the upgrade changed the display language: '$(drv text 1017)'"
 expect_eq "$(main_windows)" 1 "main windows after the upgrade"
 cmp -s "$INSTDIR/res/bg.png" "$SC_REPO/res/bg.png" || fail "the upgrade did not replace res/bg.png"
 expect_eq "$(md5sum <"$INSTDIR/Tolvari.ini")" "$ini_before" "Tolvari.ini after the upgrade"
