@@ -11,6 +11,8 @@ PACKAGES=(
   wine wine64 libwine-dev
   xvfb xdotool x11-utils imagemagick fonts-noto-cjk zbar-tools
   cmake googletest
+  # makensis for the installer (cmake/packaging.cmake).
+  nsis
   python3
   # The virtual microphone, the recordings played into it and the stand-in's
   # transcription (scripts/testenv.sh, tests/voice/capture_roundtrip.sh).

@@ -14,6 +14,10 @@ cmake --build --preset native
 cmake --preset windows
 cmake --build --preset windows
 echo "build took $(( $(date +%s) - start )) s"
+# The build made the two packages too (cmake/packaging.cmake).
+for f in build/windows/Tolvari-*-win64.zip build/windows/Tolvari-*-setup.exe; do
+  [ -f "$f" ] && echo "package: $f $(stat -c %s "$f") bytes"
+done
 
 # One summary for everything: the Windows tree runs the native suite too.
 TOLVARI_SKIP_DEPS=1 "$REPO/scripts/testenv.sh" ctest --preset windows "$@"

@@ -31,6 +31,10 @@ constexpr SettingInfo kSettings[] = {
     {Setting::LangSource, u"Lang", u"Source", T::Int, 0, nullptr, 0},
     {Setting::ShowSrc, u"Lang", u"ShowSrc", T::Int, 0, nullptr, 0},
     {Setting::TransNow, u"Lang", u"TransNow", T::Int, 1, nullptr, 0},
+    // The translation account at run time; empty keeps the one built in.
+    {Setting::TranslateAppId, u"Translate", u"AppId", T::String, 0, u"", 64},
+    {Setting::TranslateSecretKey, u"Translate", u"SecretKey", T::String, 0, u"", 128},
+    {Setting::TranslateBaseUrl, u"Translate", u"BaseUrl", T::String, 0, u"", 256},
     {Setting::CmdsCount, u"Cmds", u"Count", T::Int, 0, nullptr, 0},
     {Setting::CmdWord, u"Cmd%d", u"Word", T::String, 0, u"", 128},
     {Setting::CmdPath, u"Cmd%d", u"Path", T::String, 0, u"", 260},

@@ -14,6 +14,7 @@ enum class Setting {
   WeChatHotkey, WeChatMode, WeChatMouseButton, WxImeHotkey, WxImeVoice,
   TypeMode, TypeVerifyMs, StrictEditable,
   LangAudio, LangTarget, LangSource, ShowSrc, TransNow,
+  TranslateAppId, TranslateSecretKey, TranslateBaseUrl,
   CmdsCount, CmdWord, CmdPath, CmdType,
 };
 

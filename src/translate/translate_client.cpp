@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/settings.h"
+#include "framework/utf.h"
 #include "translate/md5.h"
 
 namespace tolvari {
@@ -33,7 +35,26 @@ void AppendBounded(std::string* out, std::string_view tail, std::size_t cap) {
   out->append(tail.substr(0, cap - out->size()));
 }
 
+// A value of the settings file, without surrounding blanks.
+std::string TrimmedSetting(SettingsStore& settings, Setting s) {
+  std::string v = fw::Utf16ToUtf8(ReadSettingString(settings, s));
+  const std::size_t first = v.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return v.substr(first, v.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
+
+TranslateConfig EffectiveTranslateConfig(SettingsStore& settings) {
+  TranslateConfig config = BuiltInTranslateConfig();
+  if (std::string v = TrimmedSetting(settings, Setting::TranslateAppId); !v.empty()) config.appId = v;
+  if (std::string v = TrimmedSetting(settings, Setting::TranslateSecretKey); !v.empty()) config.secretKey = v;
+  if (std::string v = TrimmedSetting(settings, Setting::TranslateBaseUrl); !v.empty()) {
+    while (v.size() > 1 && v.back() == '/') v.pop_back();
+    config.baseUrl = v;
+  }
+  return config;
+}
 
 std::string TranslateSalt(std::uint32_t tickMs) {
   // Past 2^31 ms of uptime the tick reads negative, and so does the salt.

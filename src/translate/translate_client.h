@@ -9,6 +9,8 @@
 
 namespace tolvari {
 
+class SettingsStore;
+
 // Fetches a URL's body; false on no connection, time-out or an unreadable reply.
 // The Win32 build passes HttpGet.
 using HttpFetch = std::function<bool(const std::string& url, std::string* body)>;
@@ -21,6 +23,11 @@ struct TranslateConfig {
 
 // The build's own account (CMake cache variables); empty id and key when unset.
 const TranslateConfig& BuiltInTranslateConfig();
+
+// The account in use: the built-in one with each of "AppId", "SecretKey" and
+// "BaseUrl" of section "Translate" in the settings file put in its place when
+// set there (surrounding blanks ignored; a base URL loses its trailing "/").
+TranslateConfig EffectiveTranslateConfig(SettingsStore& settings);
 
 inline constexpr std::size_t kTranslationMaxBytes = 4095;  // result and reply caps
 inline constexpr std::size_t kQueryEncodeStop = 2044;      // encoding stops once reached

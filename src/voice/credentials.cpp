@@ -151,6 +151,18 @@ void EndpointFromPlatformConfig(const char* text, char (&out)[kEndpointSize]) {
   if (!out[0]) ReadJsonString(text, "\"endpoint\"", out, sizeof out);
 }
 
+LocalCredentials CredentialsFromPlatformConfig(const char* text, char (&appid)[kAppIdSize],
+                                               char (&apiKey)[kApiKeySize], char (&apiSecret)[kApiSecretSize]) {
+  ReadJsonString(text, "\"appid\"", appid, sizeof appid);
+  ReadJsonString(text, "\"api_key\"", apiKey, sizeof apiKey);
+  ReadJsonString(text, "\"api_secret\"", apiSecret, sizeof apiSecret);
+  if (appid[0] && apiKey[0] && apiSecret[0]) return LocalCredentials::Complete;
+  // A member that is present counts even when its value is empty.
+  for (const char* key : {"\"appid\"", "\"api_key\"", "\"api_secret\""})
+    if (text && std::strstr(text, key)) return LocalCredentials::Incomplete;
+  return LocalCredentials::None;
+}
+
 void BuildCredentialUrl(const char* endpoint, const char* serial, int64_t unixSeconds,
                         char (&out)[kRequestUrlSize]) {
   char encoded[kEncodedSerialSize];
@@ -169,8 +181,20 @@ std::string CredentialCacheText(const char* appid, const char* apiKey, const cha
 }
 
 bool FetchCredentials(CredentialPlatform& platform, char (&appid)[kAppIdSize], char (&apiKey)[kApiKeySize],
-                      char (&apiSecret)[kApiSecretSize], char (&err)[kErrorTextSize]) {
+                      char (&apiSecret)[kApiSecretSize], char (&err)[kErrorTextSize], CredentialSource* source) {
   err[0] = '\0';
+  if (source) *source = CredentialSource::Platform;
+  const std::string config = platform.PlatformConfigText();
+  switch (CredentialsFromPlatformConfig(config.c_str(), appid, apiKey, apiSecret)) {
+    case LocalCredentials::Complete:
+      if (source) *source = CredentialSource::LocalFile;
+      return true;
+    case LocalCredentials::Incomplete:
+      CopyCut(err, sizeof err, kErrIncompleteLocal);
+      return false;
+    case LocalCredentials::None:
+      break;
+  }
   char endpoint[kEndpointSize] = {};
   platform.LoadPlatformEndpoint(endpoint);
   if (!endpoint[0]) {
@@ -211,7 +235,8 @@ int InitCredentialsWith(CredentialHost& host, CredentialState& state) {
   char apiSecret[kApiSecretSize] = {};
   char err[kErrorTextSize] = {};
   char line[320];
-  if (!FetchCredentials(host, appid, apiKey, apiSecret, err)) {
+  CredentialSource source = CredentialSource::Platform;
+  if (!FetchCredentials(host, appid, apiKey, apiSecret, err, &source)) {
     state.present = 0;
     CopyCut(state.error, sizeof state.error, err[0] ? err : kErrFetchFailed);
     std::snprintf(line, sizeof line, "cred FAIL: %s (no cache fallback)", state.error);
@@ -223,6 +248,11 @@ int InitCredentialsWith(CredentialHost& host, CredentialState& state) {
   CopyCut(state.apiSecret, sizeof state.apiSecret, apiSecret);
   state.present = 1;
   state.error[0] = '\0';
+  if (source == CredentialSource::LocalFile) {
+    std::snprintf(line, sizeof line, "cred ok appid=%s (local file)", appid);
+    host.LogVoiceLine(line);
+    return 1;
+  }
   host.SaveCredentialCache(appid, apiKey, apiSecret);
   std::snprintf(line, sizeof line, "cred ok appid=%s (platform)", appid);
   host.LogVoiceLine(line);

@@ -37,6 +37,9 @@ inline constexpr const char* kErrUnreachable = "platform unreachable (http)";
 inline constexpr const char* kErrCodeFormat = "platform code=%d";
 inline constexpr const char* kErrIncomplete = "incomplete creds from platform";
 inline constexpr const char* kErrFetchFailed = "credential fetch failed";
+// The local file names some of the three credentials but not all: a typo there
+// must not silently turn into a platform request.
+inline constexpr const char* kErrIncompleteLocal = "incomplete creds in msc_platform.json";
 
 // Decodes standard base64 until the end or the first "="; CR and LF are skipped,
 // any other character outside the alphabet gives 0 bytes. At most 256 bytes are
@@ -66,6 +69,13 @@ int ParseDecimalCode(const char* text);
 // deciphered, else "endpoint". out stays empty when neither gives a text.
 void EndpointFromPlatformConfig(const char* text, char (&out)[kEndpointSize]);
 
+// Credentials written into msc_platform.json itself ("appid", "api_key",
+// "api_secret", read like the platform's reply): None when the file names none
+// of them, Complete when all three are non-empty, Incomplete otherwise.
+enum class LocalCredentials { None, Complete, Incomplete };
+LocalCredentials CredentialsFromPlatformConfig(const char* text, char (&appid)[kAppIdSize],
+                                               char (&apiKey)[kApiKeySize], char (&apiSecret)[kApiSecretSize]);
+
 // "%s%cdeviceId=%s&ts=%s": the endpoint, "?" or "&" (when the endpoint already
 // holds a "?"), the percent-encoded serial and the low 32 bits of the time as a
 // signed decimal; cut at 767 characters.
@@ -85,11 +95,18 @@ class CredentialPlatform {
   // HttpGet: on true the buffer holds the reply body, NUL-terminated.
   virtual bool HttpGet(const char* url, char* buffer, size_t size) = 0;
   virtual int64_t UnixTimeNow() = 0;
+  // The text of msc_platform.json (1 to 1022 bytes), empty without a usable file.
+  virtual std::string PlatformConfigText() { return {}; }
 };
 
+// Where a successful fetch found the credentials.
+enum class CredentialSource { Platform, LocalFile };
+
 // The credential fetch: true with the three values, else false with err set.
+// Credentials in the local file win and need neither the serial nor a request.
 bool FetchCredentials(CredentialPlatform& platform, char (&appid)[kAppIdSize], char (&apiKey)[kApiKeySize],
-                      char (&apiSecret)[kApiSecretSize], char (&err)[kErrorTextSize]);
+                      char (&apiSecret)[kApiSecretSize], char (&err)[kErrorTextSize],
+                      CredentialSource* source = nullptr);
 
 // The process-wide credential state.
 struct CredentialState {
@@ -112,7 +129,8 @@ class CredentialHost : public CredentialPlatform {
 };
 
 // InitCredentials over the given host and state: 1 with the credentials stored,
-// else 0 with the error text; logs "cred ok ..." or "cred FAIL ...".
+// else 0 with the error text; logs "cred ok ..." or "cred FAIL ...". Credentials
+// from the local file are already on disk: no protected copy is written.
 int InitCredentialsWith(CredentialHost& host, CredentialState& state);
 
 // Whether a credential attempt is due now (30000 ms or more

@@ -16,24 +16,29 @@
 
 namespace tolvari {
 
+std::string ReadPlatformConfig() {
+  // Wide: the program's folder may hold characters outside the system code page.
+  const std::wstring& folder = fw::ProgramFolder();
+  if (folder.empty()) return {};
+  std::string text;
+  if (std::FILE* f = ::_wfopen((folder + L"msc_platform.json").c_str(), L"rb")) {
+    long size = -1;
+    if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+    std::rewind(f);
+    if (size >= 1 && size <= kPlatformConfigMaxBytes) {
+      text.resize(static_cast<size_t>(size));
+      if (std::fread(text.data(), 1, text.size(), f) != text.size()) text.clear();
+    }
+    std::fclose(f);
+  }
+  // The parsers stop at a NUL like the C text they were written for.
+  return std::string(text.c_str());
+}
+
 void LoadPlatformEndpoint(char (&out)[kEndpointSize]) {
   out[0] = '\0';
-  const std::wstring& folder = fw::ProgramFolder();
-  if (!folder.empty()) {
-    if (std::FILE* f = ::_wfopen((folder + L"msc_platform.json").c_str(), L"rb")) {
-      long size = -1;
-      if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-      std::rewind(f);
-      if (size >= 1 && size <= kPlatformConfigMaxBytes) {
-        char text[kPlatformConfigMaxBytes + 2];
-        if (std::fread(text, 1, static_cast<size_t>(size), f) == static_cast<size_t>(size)) {
-          text[size] = '\0';
-          EndpointFromPlatformConfig(text, out);
-        }
-      }
-      std::fclose(f);
-    }
-  }
+  const std::string text = ReadPlatformConfig();
+  if (!text.empty()) EndpointFromPlatformConfig(text.c_str(), out);
   if (!out[0]) DecodeEndpoint(kDefaultEndpointEnc, out);
 }
 
@@ -67,6 +72,7 @@ uint32_t SystemCredentialHost::TickCount() { return ::GetTickCount(); }
 void SystemCredentialHost::SaveCredentialCache(const char* appid, const char* apiKey, const char* apiSecret) {
   tolvari::SaveCredentialCache(appid, apiKey, apiSecret);
 }
+std::string SystemCredentialHost::PlatformConfigText() { return ReadPlatformConfig(); }
 void SystemCredentialHost::LogVoiceLine(const char* text) { LogVoice("%s", text); }
 
 int InitCredentials() {

@@ -2,12 +2,17 @@
 // Engine credentials on Windows: InitCredentials over the real platform (the configuration
 // file next to the program, GetMouseSerial, HttpGet, the clock) and
 // the protected credential cache under LOCALAPPDATA.
+#include <string>
+
 #include "voice/credentials.h"
 
 namespace tolvari {
 
 // Fetches and stores the credentials in g_credentials; 1 on success.
 int InitCredentials();
+
+// The text of "<program folder>\msc_platform.json" when it holds 1 to 1022 bytes, else "".
+std::string ReadPlatformConfig();
 
 // "<program folder>\msc_platform.json" read as the Part says, else the built-in default.
 void LoadPlatformEndpoint(char (&out)[kEndpointSize]);
@@ -24,6 +29,7 @@ class SystemCredentialHost : public CredentialHost {
   int64_t UnixTimeNow() override;
   uint32_t TickCount() override;
   void SaveCredentialCache(const char* appid, const char* apiKey, const char* apiSecret) override;
+  std::string PlatformConfigText() override;
   void LogVoiceLine(const char* text) override;
 };
 

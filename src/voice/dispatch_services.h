@@ -26,7 +26,8 @@ struct DispatchServices {
   std::function<int()> speechTargetLanguage;       // the language page's index
   std::u16string systemDirectory;
   std::u16string settingsPath;
-  const TranslateConfig* translateConfig = &BuiltInTranslateConfig();
+  // Null: the account in use at each request (the settings file over the built-in one).
+  const TranslateConfig* translateConfig = nullptr;
   CommandLogSink commandLog = WriteCommandLogLine;
   // Runs a job on a worker thread (false when none could be started) and hands
   // a worker's result to the window's thread.

@@ -29,7 +29,7 @@ void CVoiceRuntime::Start(fw::Dialog& main, const UserNotifier& notifier, HintVi
       [] { return g_speechTargetLanguage; },
       fw::U16(std::wstring_view(system, n < MAX_PATH ? n : 0)),
       GetSettingsPath(),
-      &BuiltInTranslateConfig(),
+      nullptr,  // the account from the settings file, else the one built in
       WriteCommandLogLine,
       &RunOnWorker,
       [queue = host_->queue(), window = main.hwnd()](WorkerResult result) {

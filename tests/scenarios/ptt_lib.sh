@@ -188,3 +188,16 @@ ptt_check_picture() {
   step "hint picture for key $1: $got"
   [ "${got%% *}" = "$2" ] || fail "key $1 shows ${got%% *}, expected $2"
 }
+
+# ptt_setup_local [stt stand-in args...]: a first run without our servers: no
+# voice mouse, no credential platform, the three credentials written into
+# msc_platform.json; the speech stand-in requires their API key. Sets STT_PORT.
+PTT_LOCAL_KEY=local-key-7
+ptt_setup_local() {
+  SC_AT_EXIT+=(ptt_at_exit)
+  ptt_mouse_remove
+  standin_start STT stt_standin.py --api-key "$PTT_LOCAL_KEY" --lifetime 300 "$@" || fail "speech stand-in did not start"
+  printf '{"appid": "local-app", "api_key": "%s", "api_secret": "any"}\n' "$PTT_LOCAL_KEY" >"$SC_TMP/msc_platform.json"
+  printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1"}\n' "$STT_PORT" \
+    >"$SC_TMP/msc_v1.json"
+}

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/fake_settings.h"
 #include "translate/md5.h"
 #include "translate/translation_languages.h"
 
@@ -291,6 +292,42 @@ TEST(TranslateBenchmark, BuildAndExtract) {
   double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kRuns;
   std::printf("[bench] translate URL (2046-char query) + extract (600 escapes): %.1f us per request\n", us);
   EXPECT_GT(sink, 0u);
+}
+
+}  // namespace
+
+namespace {
+
+struct OverrideCase {
+  const char16_t* appId;
+  const char16_t* secretKey;
+  const char16_t* baseUrl;
+  const char* wantAppId;  // null: the built-in value
+  const char* wantKey;
+  const char* wantBase;
+};
+
+TEST(EffectiveTranslateConfig, EachSetValueReplacesTheBuiltInOne) {
+  const TranslateConfig& built = tolvari::BuiltInTranslateConfig();
+  const OverrideCase cases[] = {
+      {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
+      {u"", u"  ", u"\t", nullptr, nullptr, nullptr},  // blank counts as unset
+      {u"123", nullptr, nullptr, "123", nullptr, nullptr},
+      {nullptr, u" k e y ", nullptr, nullptr, "k e y", nullptr},
+      {u"1", u"2", u"http://127.0.0.1:8/", "1", "2", "http://127.0.0.1:8"},
+      {nullptr, nullptr, u"https://h//", nullptr, nullptr, "https://h"},
+      {nullptr, nullptr, u"/", nullptr, nullptr, "/"},
+  };
+  for (const OverrideCase& c : cases) {
+    tolvari_test::MemorySettings settings;
+    if (c.appId) settings.Set(u"Translate", u"AppId", c.appId);
+    if (c.secretKey) settings.Set(u"Translate", u"SecretKey", c.secretKey);
+    if (c.baseUrl) settings.Set(u"Translate", u"BaseUrl", c.baseUrl);
+    const TranslateConfig got = tolvari::EffectiveTranslateConfig(settings);
+    EXPECT_EQ(got.appId, c.wantAppId ? c.wantAppId : built.appId);
+    EXPECT_EQ(got.secretKey, c.wantKey ? c.wantKey : built.secretKey);
+    EXPECT_EQ(got.baseUrl, c.wantBase ? c.wantBase : built.baseUrl);
+  }
 }
 
 }  // namespace

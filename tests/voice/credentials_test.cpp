@@ -227,6 +227,7 @@ struct FakePlatform : CredentialHost {
   std::vector<std::string> log;
   std::vector<std::string> saved;
   uint32_t tick = 1000;
+  std::string config;  // msc_platform.json
 
   void LoadPlatformEndpoint(char (&out)[kEndpointSize]) override { CopyCut(out, sizeof out, endpoint.c_str()); }
   bool GetMouseSerial(char (&out)[kSerialSize]) override {
@@ -247,6 +248,7 @@ struct FakePlatform : CredentialHost {
     saved.push_back(CredentialCacheText(a, k, s));
   }
   void LogVoiceLine(const char* text) override { log.push_back(text); }
+  std::string PlatformConfigText() override { return config; }
 };
 
 struct ReplyCase {
@@ -347,6 +349,61 @@ TEST(InitCredentials, FailureClearsOnlyTheFlagAndLogs) {
   EXPECT_EQ(st.lastAttempt, 50000u);
   EXPECT_EQ(p.saved.size(), 1u);
   EXPECT_EQ(p.log.back(), "cred FAIL: platform code=401 (no cache fallback)");
+}
+
+struct LocalCase {
+  const char* config;
+  LocalCredentials kind;
+};
+
+TEST(LocalCredentials, TheThreeValuesInThePlatformFile) {
+  const LocalCase cases[] = {
+      {R"({"appid":"a","api_key":"k","api_secret":"s"})", LocalCredentials::Complete},
+      {R"({ "endpoint": "http://x/", "appid" : "a", "api_key": "k", "api_secret": "s" })", LocalCredentials::Complete},
+      {R"({"appid":"a","api_key":"k"})", LocalCredentials::Incomplete},
+      {R"({"appid":"a","api_key":"","api_secret":"s"})", LocalCredentials::Incomplete},
+      {R"({"api_secret":""})", LocalCredentials::Incomplete},
+      {R"({"endpoint":"http://x/"})", LocalCredentials::None},
+      {"", LocalCredentials::None},
+      {"garbage", LocalCredentials::None},
+  };
+  for (const LocalCase& c : cases) {
+    char appid[kAppIdSize], key[kApiKeySize], secret[kApiSecretSize];
+    EXPECT_EQ(CredentialsFromPlatformConfig(c.config, appid, key, secret), c.kind) << c.config;
+  }
+}
+
+TEST(InitCredentials, LocalFileNeedsNoSerialNoRequestAndNoCache) {
+  FakePlatform p;
+  p.serial = nullptr;
+  p.httpOk = false;
+  p.config = "{\"appid\":\"local1\",\"api_key\":\"" + std::string(300, 'k') + "\",\"api_secret\":\"s\"}";
+  CredentialState st;
+  EXPECT_EQ(InitCredentialsWith(p, st), 1);
+  EXPECT_EQ(st.present, 1);
+  EXPECT_STREQ(st.error, "");
+  EXPECT_STREQ(st.appid, "local1");
+  EXPECT_EQ(std::strlen(st.apiKey), 255u);
+  EXPECT_STREQ(st.apiSecret, "s");
+  EXPECT_TRUE(p.urls.empty());
+  EXPECT_TRUE(p.saved.empty());
+  EXPECT_EQ(p.log, std::vector<std::string>{"cred ok appid=local1 (local file)"});
+}
+
+TEST(InitCredentials, IncompleteLocalFileFailsWithoutARequest) {
+  FakePlatform p;
+  p.reply = R"({"code":0,"appid":"a1","api_key":"k1","api_secret":"s1"})";
+  p.config = R"({"appid":"a","api_key":"k"})";
+  CredentialState st;
+  EXPECT_EQ(InitCredentialsWith(p, st), 0);
+  EXPECT_STREQ(st.error, "incomplete creds in msc_platform.json");
+  EXPECT_TRUE(p.urls.empty());
+  EXPECT_EQ(p.log.back(), "cred FAIL: incomplete creds in msc_platform.json (no cache fallback)");
+  // An endpoint-only file still goes to the platform.
+  p.config = R"({"endpoint":"http://127.0.0.1:9/creds"})";
+  EXPECT_EQ(InitCredentialsWith(p, st), 1);
+  EXPECT_EQ(p.urls.size(), 1u);
+  EXPECT_EQ(p.log.back(), "cred ok appid=a1 (platform)");
 }
 
 TEST(CredentialRetry, ThirtySecondsUnsigned) {

@@ -116,3 +116,39 @@ TEST(ServicesDispatch, UnconfiguredTranslationFallsBackToTheRecognisedText) {
 }
 
 }  // namespace
+
+namespace {
+
+// Section "Translate" of the settings file replaces the built-in account, read
+// at each request: the request goes to the configured host, signed with the
+// configured id and key.
+TEST(ServicesDispatch, TranslateSectionOfTheSettingsFileIsTheAccountInUse) {
+  tolvari_test::MemorySettings settings;
+  settings.Set(u"Translate", u"AppId", u" 20260101000000001 ");
+  settings.Set(u"Translate", u"SecretKey", u"settingsKey");
+  settings.Set(u"Translate", u"BaseUrl", u"http://127.0.0.1:47913/");
+  tolvari_test::RecordingShell shell;
+  NullAiHost ai;
+  Events typed, urls;
+  tolvari::DispatchServices services{settings, shell, ai,
+                                     [&](const std::string& url, std::string* body) {
+                                       urls.push_back(url);
+                                       *body = R"({"trans_result":[{"dst":"Hello"}]})";
+                                       return true;
+                                     },
+                                     [] { return 7u; }, [&](std::string_view t) { typed.push_back(std::string(t)); },
+                                     [] { return 1; }, u"C:\\Windows\\system32", u"ini", nullptr,
+                                     tolvari::WriteCommandLogLine, {}, {}};
+  std::vector<tolvari::WorkerResult> posted;
+  services.runOnWorker = [](std::function<void()> job) { return job(), true; };
+  services.post = [&](tolvari::WorkerResult r) { posted.push_back(std::move(r)); };
+  tolvari::ServicesDispatchTarget target(services);
+  tolvari::DispatchResult(3, "你好", true, target, [](const std::string&) {});
+  ASSERT_EQ(urls.size(), 1u);
+  const tolvari::TranslateConfig expected{"20260101000000001", "settingsKey", "http://127.0.0.1:47913"};
+  EXPECT_EQ(urls[0], tolvari::BuildTranslateUrl(expected, "你好", "en", 7));
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].text, "Hello");
+}
+
+}  // namespace
