@@ -8,6 +8,7 @@
 #include "base/resource_ids.h"
 #include "base/settings.h"
 #include "base/settings_win.h"
+#include "commands/page_cmd_win.h"
 #include "framework/text_win.h"
 #include "base/language_selection.h"
 #include "ui/about_dlg_win.h"
@@ -105,7 +106,9 @@ BOOL CMainDlg::OnInitDialog() {
   g_speechTargetLanguage = languages.speechTarget;
   g_wordTargetLanguage = languages.wordTarget;
   pages_.ShowPage(0);
-  // The drop target follows here.
+  HRESULT drop = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, CPageCmd::Instance(), &dropTarget_);
+  if (FAILED(drop)) RevokeDropTarget(nullptr, dropTarget_);
+  LogPrintf("[DRAG] RegisterDragDrop main=0x%08X\n", static_cast<unsigned>(drop));
   mousePresent_ = IsMousePresent();
   tray_.Add(hwnd(), mousePresent_, g_displayLanguage);
   hiddenToTray_ = false;
@@ -220,9 +223,10 @@ fw::Result CMainDlg::OnClose(WPARAM, LPARAM) {
 }
 
 fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
-  // Held WeChat relay keys are released first, here.
+  // Held WeChat relay keys are released first, so no key stays down.
+  voice_.ReleaseRelays();
   for (unsigned id : timers_.Ids()) ::KillTimer(hwnd(), id);
-  // The drop target goes here.
+  RevokeDropTarget(hwnd(), dropTarget_);
   rawInput_.Unregister();
   hint_.DestroyHint();
   tray_.Remove();

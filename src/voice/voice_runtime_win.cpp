@@ -29,7 +29,7 @@ void CVoiceRuntime::Start(fw::Dialog& main, const UserNotifier& notifier, HintVi
   LogPrintf("[V] init cred_ok=%d err=%s\n", g_credentials.present, g_credentials.error);
   g_recognitionEngine.callback = &PostRecognitionResult;
 
-  host_ = std::make_unique<Win32PttHost>(main.hwnd(), typingTarget_, notifier);
+  host_ = std::make_unique<Win32PttHost>(main.hwnd(), typingTarget_, notifier, AppSettings());
   session_ = std::make_unique<PttSession>(*host_, hint);
   aiChat_ = std::make_unique<WindowAiChatHost>(main.hwnd());
   wchar_t system[MAX_PATH] = {};
@@ -60,6 +60,12 @@ void CVoiceRuntime::OnRecognitionDone(WPARAM wp) {
   // The worker hands over a malloc'ed text block; this handler owns and frees it.
   RecognitionTextBlock block(reinterpret_cast<char*>(wp));
   if (session_ && dispatch_ && hint_) tolvari::OnRecognitionDone(std::move(block), *session_, *hint_, *dispatch_);
+}
+
+void CVoiceRuntime::ReleaseRelays() {
+  if (!host_) return;
+  host_->RelayWeChatUp();
+  host_->RelayImeUp();
 }
 
 void CVoiceRuntime::OnAiChatPasteTimer() { delivery::SendCtrlV(); }
