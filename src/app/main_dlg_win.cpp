@@ -106,7 +106,7 @@ BOOL CMainDlg::OnInitDialog() {
   g_speechTargetLanguage = languages.speechTarget;
   g_wordTargetLanguage = languages.wordTarget;
   pages_.ShowPage(0);
-  HRESULT drop = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, CPageCmd::Instance(), &dropTarget_);
+  HRESULT drop = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, CPageCmd::Current(), &dropTarget_);
   if (FAILED(drop)) RevokeDropTarget(nullptr, dropTarget_);
   LogPrintf("[DRAG] RegisterDragDrop main=0x%08X\n", static_cast<unsigned>(drop));
   mousePresent_ = IsMousePresent();

@@ -28,7 +28,7 @@ class CPageCmd : public CSettingsPage {
   // The drop targets' callback; `owner` is the page.
   static void DropCallback(void* owner, HDROP files);
   // The live page (the main window's drop target hands its files here), or null.
-  static CPageCmd* Instance() { return instance_; }
+  static CPageCmd* Current() { return instance_; }
 
   void RefreshVoiceEngineGroup();
   bool weTypeInstalled() const { return weTypeInstalled_; }

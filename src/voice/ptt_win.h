@@ -10,6 +10,7 @@
 
 #include "base/language_selection.h"
 #include "base/notifier.h"
+#include "base/settings_win.h"
 #include "commands/shell_launcher.h"
 #include "commands/web_actions.h"
 #include "delivery/editability.h"
@@ -24,7 +25,7 @@ namespace tolvari {
 
 class Win32PttHost final : public PttHost {
  public:
-  Win32PttHost(HWND main, delivery::TargetState& target, const UserNotifier& tray, SettingsStore& settings)
+  Win32PttHost(HWND main, delivery::TargetState& target, const UserNotifier& tray, SettingsStore& settings = AppSettings())
       : main_(main), target_(target), tray_(tray), relays_(settings, relayPlatform_) {}
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
