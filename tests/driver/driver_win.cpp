@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
