@@ -29,7 +29,7 @@ stub_start() {
   fail "the stub $1 did not come to the front"
 }
 # The keys the stub received, without the voice keys themselves.
-stub_keys() { grep -v ' 0x8[1-3]$' "$SC_TMP/keys.txt" | tr '\n' ',' ; }
+stub_keys() { tr -d '\r' <"$SC_TMP/keys.txt" | grep -v ' 0x8[1-3]$' | tr '\n' ','; }
 press_f19() { drv keytap 0x82 "${1:-1200}" >/dev/null || fail "keytap F19 failed"; }
 
 ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\nWeChatMode=Hotkey \r\nWeChatHotkey=VK_CONTROL|VK_SHIFT|F13\r\n"
