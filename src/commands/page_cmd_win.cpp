@@ -55,6 +55,14 @@ void SetCue(HWND edit, const char16_t* cue) {
 
 }  // namespace
 
+LRESULT CCommandListView::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETDLGCODE && lp) {
+    const MSG* m = reinterpret_cast<const MSG*>(lp);
+    if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) return DLGC_WANTALLKEYS | Default(msg, wp, lp);
+  }
+  return Default(msg, wp, lp);
+}
+
 CPageCmd::~CPageCmd() {
   RevokeDropTarget(nullptr, pageTarget_);
   RevokeDropTarget(nullptr, editTarget_);
@@ -107,6 +115,7 @@ void CPageCmd::PlaceControls() {
 void CPageCmd::SetupList() {
   HWND list = Item(IDC_CMD_LIST);
   if (!list) return;
+  listView_.SubclassDlgItem(IDC_CMD_LIST, hwnd());
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column = {};

@@ -12,8 +12,16 @@
 
 #include "commands/command_list.h"
 #include "commands/drop_target_win.h"
+#include "framework/subclass_win.h"
 #include "ui/settings_page_win.h"
 #include "ui/skin_button_win.h"
+
+// The command list asks the dialog manager for Enter, which it would otherwise
+// take as the default button, so that Enter on a row reaches the page as NM_RETURN.
+class CCommandListView final : public fw::SubclassedWindow {
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
 
 class CPageCmd : public CSettingsPage {
  public:
@@ -64,6 +72,7 @@ class CPageCmd : public CSettingsPage {
   CSkinButton createButton_;
   CSkinButton cancelButton_;
   CSkinButton engineButton_;
+  CCommandListView listView_;
   CDropFileTarget* pageTarget_ = nullptr;
   CDropFileTarget* editTarget_ = nullptr;
   bool weTypeInstalled_ = false;

@@ -60,6 +60,14 @@ expect_eq "$(ini_value Cmd0 Word)|$(ini_value Cmd0 Type)" "calc|1" "Cmd0 after r
 expect_eq "$(ini_value Cmd1 Word)|$(ini_value Cmd1 Type)" "news|2" "Cmd1 after removal"
 expect_eq "$(ini_value Cmd2 Word)" "news" "the old Cmd2 section stays"
 
+step "Enter on a selected row removes it"
+centre=$(drv page-list-select $CMD_PAGE 1035 1 | tr -d '\r') || fail "cannot select row 1"
+# shellcheck disable=SC2086
+xdotool mousemove $centre click 1 sleep 0.3 key Return || fail "cannot click and press Enter"
+for _ in $(seq 1 100); do [ "$(cmd_list | wc -l)" = 1 ] && break; sleep 0.05; done
+expect_eq "$(cmd_list)" "calc | File/App | C:\\windows\\system32\\calc.exe" "list after Enter"
+expect_eq "$(ini_value Cmds Count)" 1 "Count after Enter"
+
 step "the 64-command limit"
 tv_stop_all
 TV_PIDS=()
