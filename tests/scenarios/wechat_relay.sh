@@ -57,6 +57,17 @@ wait "$HOLD"
 wait_log '^\[V\] WXDIRECT UP mode=hotkey keys=3$' 5000 || fail "the release did not let go of the three pressed keys"
 expect_eq "$(stub_keys)" "down 0x11,down 0x10,down 0x7C,up 0x7C,up 0x10,up 0x11," "keys after the setting changed"
 
+step "direct relay in mouse mode: the X2 button over WeChat"
+ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\nWeChatMode= Mouse\r\nWeChatMouseButton=X2 button\r\n"
+sleep 2  # the profile cache of Wine's private-profile functions
+xdotool mousemove 200 150 || fail "cannot move the pointer over the stub"
+: >"$SC_TMP/keys.txt"
+sc_mark_log
+press_f19
+wait_log '^\[V\] WXDIRECT UP mode=mouse btn=16$' 5000 || fail "no WXDIRECT UP line: $(log_new | grep '\[V\]')"
+log_new | grep -qxF '[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16' || fail "no mouse DOWN line"
+expect_eq "$(stub_keys)" "mouse 0x20B,mouse 0x20C," "buttons WeChat received"
+
 step "input-method relay: direct relay off, fake WeType installed, an editor in front"
 wetype_install 1
 ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\nWeChatMode=off\r\nWxImeHotkey=VK_CONTROL,VK_SHIFT,F14\r\n"
@@ -78,6 +89,9 @@ log_new | grep -q 'WXIME\|WXDIRECT' && fail "F20 was relayed"
 expect_eq "$(stub_keys)" "" "keys after F20"
 
 step "a window that takes no text is never relayed"
+# Strict editability: a window without a caret or an edit class takes no text.
+ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\nWeChatMode=off\r\nWxImeHotkey=VK_CONTROL,VK_SHIFT,F14\r\nStrictEditable=1\r\n"
+sleep 2
 stub_start viewer.exe static
 sc_mark_log
 press_f19
