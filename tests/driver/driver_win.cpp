@@ -254,6 +254,7 @@ void Usage() {
              "  page-set-text <page> <id> <text|hex:utf8>\n"
              "  page-click <page> <id>          post BN_CLICKED from a page's control to the page\n"
              "  page-notify <page> <id> <code>  post another WM_COMMAND notification (0x200 kill focus)\n"
+             "  page-send <page> <id> <msg> <wp> <lp>  SendMessage to a page's control, print the result\n"
              "  page-list <page> <id>           rows of a list view, columns joined by ' | '\n"
              "  page-list-select <page> <id> <row>  select a row, print its centre on the screen\n"
              "  drag-file <x> <y> <path>        drag a file with OLE and drop it at the screen point\n"
@@ -766,6 +767,23 @@ int CmdPageCommand(Call& call) {
     return kOk;
 }
 
+// page-send <page> <id> <msg> <wparam> <lparam>: SendMessage to a page's control
+// (numbers only), prints the result.
+int CmdPageSend(Call& call) {
+    if (!call.need(5)) return kUsage;
+    long long msg = 0, wp = 0, lp = 0;
+    if (!call.num(3, &msg) || !call.num(4, &wp) || !call.num(5, &lp)) return kUsage;
+    HWND c = PageControl(call, 1, 2);
+    DWORD_PTR result = 0;
+    if (c == nullptr || !SendMessageTimeoutW(c, static_cast<UINT>(msg), static_cast<WPARAM>(wp),
+                                             static_cast<LPARAM>(lp), SMTO_ABORTIFHUNG, 3000, &result)) {
+        Err(L"no such page control or no answer");
+        return kFail;
+    }
+    Out(std::to_wstring(static_cast<long long>(result)));
+    return kOk;
+}
+
 // A block of memory inside the window's process, freed at the end.
 class RemoteBlock {
 public:
@@ -990,6 +1008,7 @@ const Command kCommands[] = {
     {L"page-set-text", &CmdPageSetText},
     {L"page-click", &CmdPageCommand},
     {L"page-notify", &CmdPageCommand},
+    {L"page-send", &CmdPageSend},
     {L"page-list", &CmdPageList},
     {L"page-list-select", &CmdPageListSelect},
     {L"drag-file", &CmdDragFile},

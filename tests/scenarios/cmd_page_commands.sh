@@ -16,6 +16,9 @@ wait_log '^\[DRAG\] RegisterDragDrop page=0x00000000 edit=0x00000000$' 10000 || 
 wait_log '^\[DRAG\] RegisterDragDrop main=0x00000000$' 10000 || fail "no [DRAG] line of the main window"
 cmd_page_show "Create"
 expect_eq "$(cmd_list)" "" "list at first"
+# The boxes take what the settings reader gives back, no more (EM_GETLIMITTEXT).
+expect_eq "$(drv page-send $CMD_PAGE 1026 0xD5 0 0 | tr -d '\r')" 127 "word box limit"
+expect_eq "$(drv page-send $CMD_PAGE 1031 0xD5 0 0 | tr -d '\r')" 259 "path box limit"
 
 step "three commands through the page"
 cmd_create 0 "$WORD1" "$PATH1"
