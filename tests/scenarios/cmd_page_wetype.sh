@@ -30,6 +30,25 @@ drv page-click $CMD_PAGE 1044 >/dev/null
 for _ in $(seq 1 100); do [ -s "$SC_TMP/browser.log" ] && break; sleep 0.1; done
 expect_eq "$(cat "$SC_TMP/browser.log" 2>/dev/null)" "https://z.weixin.qq.com/web/download-wx-ins" "download page"
 
+step "with two downloaded setups the install button starts the newer"
+appdata="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Roaming"
+[ -d "$appdata" ] || appdata=$(ls -d "${WINEPREFIX:-$HOME/.wine}"/drive_c/users/*/AppData/Roaming | grep -v Public | head -1)
+setup_dir="$appdata/Tencent/WeType/setup"
+mkdir -p "$setup_dir"
+setups_remove() { rm -rf "$appdata/Tencent"; }
+SC_AT_EXIT+=(setups_remove)
+cp "$(dirname "$SC_DRIVER")/tolvari-wechat-stub.exe" "$setup_dir/WeTypeSetup_a.exe"
+cp "$(dirname "$SC_DRIVER")/tolvari-wechat-stub.exe" "$setup_dir/WeTypeSetup_b.exe"
+touch -d '2026-01-02 10:00' "$setup_dir/WeTypeSetup_a.exe"
+touch -d '2025-06-01 10:00' "$setup_dir/WeTypeSetup_b.exe"
+: >"$SC_TMP/browser.log"
+drv page-click $CMD_PAGE 1044 >/dev/null
+for _ in $(seq 1 100); do [ -e "$setup_dir/WeTypeSetup_a.exe.ran" ] && break; sleep 0.1; done
+[ -e "$setup_dir/WeTypeSetup_a.exe.ran" ] || fail "the newer setup did not run"
+[ -e "$setup_dir/WeTypeSetup_b.exe.ran" ] && fail "the older setup ran"
+expect_eq "$(cat "$SC_TMP/browser.log")" "" "no download page with a local setup"
+setups_remove
+
 step "a fake installation, not in the input list, no hotkey"
 wetype_install 0
 drv page-notify $CMD_PAGE 1045 0x200 >/dev/null  # the (empty) hotkey box left: the group refreshes

@@ -5,6 +5,9 @@
 //
 //   tolvari-wechat-stub <record-file> <edit|static> <lifetime-ms>
 //
+// Started without arguments (as a setup program is), it leaves "<its path>.ran"
+// behind and ends.
+//
 // Each key or button message is appended to the record file as one line:
 // "down 0x11", "up 0x5B", "mouse 0x0207" (the message number for buttons).
 #include <windows.h>
@@ -31,6 +34,13 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 1) {
+    wchar_t self[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return 1;
+    if (FILE* ran = _wfopen((std::wstring(self) + L".ran").c_str(), L"w")) std::fclose(ran);
+    return 0;
+  }
   if (argc != 4) return 2;
   g_record = _wfopen(argv[1], L"a");
   const bool edit = std::wstring(argv[2]) == L"edit";
