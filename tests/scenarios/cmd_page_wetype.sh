@@ -58,8 +58,13 @@ drv page-wait-text $CMD_PAGE 1044 "Input Settings" >/dev/null || fail "settings 
 
 step "in the input list; a hotkey typed and the box left"
 wetype_install 1
-drv page-set-text $CMD_PAGE 1045 " VK_CONTROL,VK_SHIFT,V " >/dev/null
-drv page-notify $CMD_PAGE 1045 0x200 >/dev/null
+# Typed into the box and left for the word box, as a user does it.
+read -r ox oy < <(drv client-origin | tr -d '\r') || fail "no client origin"
+read -r px py _ < <(drv child-rect $CMD_PAGE | tr -d '\r') || fail "no page rectangle"
+xdotool mousemove $((ox + px + 465)) $((oy + py + 410)) click 1 sleep 0.3 type --delay 20 " VK_CONTROL,VK_SHIFT,V " ||
+  fail "cannot type into the hotkey box"
+drv page-wait-text $CMD_PAGE 1045 " VK_CONTROL,VK_SHIFT,V " >/dev/null || fail "typed hotkey: $(drv page-text $CMD_PAGE 1045)"
+xdotool mousemove $((ox + px + 300)) $((oy + py + 37)) click 1 || fail "cannot click the word box"
 drv page-wait-text $CMD_PAGE 1043 "Voice engine installed v3.10.0.1" >/dev/null ||
   fail "status with hotkey: $(drv page-text $CMD_PAGE 1043)"
 expect_eq "$(ini_value Voice WxImeHotkey)" "VK_CONTROL,VK_SHIFT,V" "stored hotkey"

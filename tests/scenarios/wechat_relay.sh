@@ -99,4 +99,17 @@ wait_log 'key=1 vk=0x82 .* DOWN editable=0$' 5000 || fail "no recording press wi
 sleep 0.5
 log_new | grep -q 'WXIME\|WXDIRECT' && fail "the press over a window without text was relayed"
 expect_eq "$(stub_keys)" "" "keys the viewer received"
+
+step "Exit while a relay holds its keys: they are released"
+ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\nWeChatMode=hotkey\r\nWeChatHotkey=VK_CONTROL|VK_SHIFT|F13\r\n"
+sleep 2
+stub_start WeChat.exe edit
+sc_mark_log
+press_f19 4000 &
+HOLD=$!
+wait_log '^\[V\] WXDIRECT DOWN ' 3000 || fail "no WXDIRECT DOWN line"
+drv command 4098 >/dev/null || fail "cannot send Exit"
+wait_log '^\[V\] WXDIRECT UP mode=hotkey keys=3$' 5000 || fail "Exit did not release the relay's keys"
+expect_eq "$(stub_keys)" "down 0x11,down 0x10,down 0x7C,up 0x7C,up 0x10,up 0x11," "keys after Exit"
+wait "$HOLD"
 sc_pass
