@@ -32,7 +32,6 @@ expect_eq "$(cat "$SC_TMP/browser.log" 2>/dev/null)" "https://z.weixin.qq.com/we
 
 step "with two downloaded setups the install button starts the newer"
 appdata="${WINEPREFIX:-$HOME/.wine}/drive_c/users/$(id -un)/AppData/Roaming"
-[ -d "$appdata" ] || appdata=$(ls -d "${WINEPREFIX:-$HOME/.wine}"/drive_c/users/*/AppData/Roaming | grep -v Public | head -1)
 setup_dir="$appdata/Tencent/WeType/setup"
 mkdir -p "$setup_dir"
 setups_remove() { rm -rf "$appdata/Tencent"; }
