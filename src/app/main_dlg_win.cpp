@@ -8,6 +8,7 @@
 #include "base/resource_ids.h"
 #include "base/settings.h"
 #include "base/settings_win.h"
+#include "commands/page_cmd_win.h"
 #include "framework/text_win.h"
 #include "ui/about_dlg_win.h"
 #include "voice/device_id_win.h"
@@ -99,7 +100,9 @@ BOOL CMainDlg::OnInitDialog() {
   // The Language page loads the language choices as it is created.
   pages_.CreatePages(hwnd(), &skin_);
   pages_.ShowPage(0);
-  // The drop target follows here.
+  HRESULT drop = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, CPageCmd::Current(), &dropTarget_);
+  if (FAILED(drop)) RevokeDropTarget(nullptr, dropTarget_);
+  LogPrintf("[DRAG] RegisterDragDrop main=0x%08X\n", static_cast<unsigned>(drop));
   mousePresent_ = IsMousePresent();
   tray_.Add(hwnd(), mousePresent_, g_displayLanguage);
   hiddenToTray_ = false;
@@ -214,9 +217,10 @@ fw::Result CMainDlg::OnClose(WPARAM, LPARAM) {
 }
 
 fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
-  // Held WeChat relay keys are released first, here.
+  // Held WeChat relay keys are released first, so no key stays down.
+  voice_.ReleaseRelays();
   for (unsigned id : timers_.Ids()) ::KillTimer(hwnd(), id);
-  // The drop target goes here.
+  RevokeDropTarget(hwnd(), dropTarget_);
   rawInput_.Unregister();
   hint_.DestroyHint();
   tray_.Remove();

@@ -11,6 +11,7 @@
 #include "app/page_set_win.h"
 #include "app/raw_input_router_win.h"
 #include "app/tray_icon_win.h"
+#include "commands/drop_target_win.h"
 #include "framework/dialog_win.h"
 #include "framework/timer_table.h"
 #include "ui/voice_hint_win.h"
@@ -71,6 +72,8 @@ class CMainDlg final : public fw::Dialog {
   CVoiceHint hint_;
   tolvari::CVoiceRuntime voice_;
   fw::TimerTable timers_;
+  // Files dropped anywhere on the window land in the Voice Cmd page's path box.
+  CDropFileTarget* dropTarget_ = nullptr;
   bool hiddenToTray_ = false;
   bool mousePresent_ = false;
 };

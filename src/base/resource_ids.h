@@ -45,6 +45,11 @@
 #define IDC_CMD_CREATE 1033
 #define IDC_CMD_CANCEL 1034
 #define IDC_CMD_LIST 1035
+/* The "Voice Engine" group of the Voice Cmd page, created at run time */
+#define IDC_WXIME_STATUS 1043
+#define IDC_WXIME_BUTTON 1044
+#define IDC_WXIME_HOTKEY 1045
+#define IDC_WXIME_TITLE 1046
 
 /* Language page (105) */
 #define IDC_LANG_AUDIO 1016

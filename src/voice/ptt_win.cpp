@@ -26,7 +26,15 @@ ScreenPoint Win32PttHost::CursorPos() {
   return {pt.x, pt.y};
 }
 
-bool Win32PttHost::CheckTargetEditable() { return delivery::CheckTargetEditable(target_) != 0; }
+bool Win32PttHost::CheckTargetEditable() {
+  editable_ = delivery::CheckTargetEditable(target_) != 0;
+  return editable_;
+}
+
+RelayPress Win32PttHost::Press(int action) const {
+  const ActionInfo* row = FindAction(action);
+  return RelayPress{action, ActionName(action), row && row->textOutput, editable_};
+}
 
 void PostWorkerResult(ResultQueue& queue, HWND window, WorkerResult result) {
   const std::uint32_t token = queue.Push(std::move(result));

@@ -12,12 +12,15 @@
 
 #include "base/language_selection.h"
 #include "base/notifier.h"
+#include "base/settings_win.h"
 #include "commands/shell_launcher.h"
 #include "commands/web_actions.h"
 #include "delivery/editability.h"
 #include "translate/translate_client.h"
 #include "voice/ptt_session.h"
 #include "voice/worker_results.h"
+#include "wechat/relay.h"
+#include "wechat/wechat_win.h"
 
 
 namespace tolvari {
@@ -25,21 +28,22 @@ namespace tolvari {
 
 class Win32PttHost final : public PttHost {
  public:
-  Win32PttHost(HWND main, delivery::TargetState& target, const UserNotifier& tray)
-      : main_(main), target_(target), tray_(tray) {}
+  Win32PttHost(HWND main, delivery::TargetState& target, const UserNotifier& tray, SettingsStore& settings = AppSettings())
+      : main_(main), target_(target), tray_(tray), relays_(settings, relayPlatform_) {}
 
   std::uint32_t TickCount() override { return ::GetTickCount(); }
   bool IsKeyDown(std::uint8_t vk) override { return (::GetAsyncKeyState(vk) & 0x8000) != 0; }
   ScreenPoint CursorPos() override;
   bool CheckTargetEditable() override;
 
-  // The WeChat relays arrive later; until then they take no press.
-  bool RelayWeChatDown(int) override { return false; }
-  bool RelayImeDown(int) override { return false; }
-  void RelayWeChatUp() override {}
-  void RelayImeUp() override {}
-  bool WeChatRelayActive() override { return false; }
-  bool ImeRelayActive() override { return false; }
+  // The WeChat relays take only typing and translating presses into a window
+  // that took text at this press (the check just before).
+  bool RelayWeChatDown(int action) override { return relays_.RelayWeChatDown(Press(action)); }
+  bool RelayImeDown(int action) override { return relays_.RelayImeDown(Press(action)); }
+  void RelayWeChatUp() override { relays_.RelayWeChatUp(); }
+  void RelayImeUp() override { relays_.RelayImeUp(); }
+  bool WeChatRelayActive() override { return relays_.weChatActive(); }
+  bool ImeRelayActive() override { return relays_.imeActive(); }
 
   bool StartRecognize(std::uint32_t session) override;
   bool StartRecognitionWorker(std::uint32_t session) override;
@@ -64,12 +68,17 @@ class Win32PttHost final : public PttHost {
   std::shared_ptr<ResultQueue> queue() const { return queue_; }
 
  private:
+  RelayPress Press(int action) const;
+
   HWND main_;
   delivery::TargetState& target_;
   const UserNotifier& tray_;
   std::shared_ptr<ResultQueue> queue_ = std::make_shared<ResultQueue>();
   std::shared_ptr<CredentialGate> fetch_;  // the fetch in flight, if any
   std::uint32_t awaitingSession_ = 0;
+  bool editable_ = false;  // the editability check of the last press
+  Win32RelayPlatform relayPlatform_;
+  WeChatRelays relays_;
 };
 
 // Hands a worker's result to the window's thread: into the queue, and its

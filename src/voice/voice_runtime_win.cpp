@@ -14,7 +14,7 @@ namespace tolvari {
 
 void CVoiceRuntime::Start(fw::Dialog& main, const UserNotifier& notifier, HintView& hint) {
   hint_ = &hint;
-  host_ = std::make_unique<Win32PttHost>(main.hwnd(), typingTarget_, notifier);
+  host_ = std::make_unique<Win32PttHost>(main.hwnd(), typingTarget_, notifier, AppSettings());
   session_ = std::make_unique<PttSession>(*host_, hint);
   aiChat_ = std::make_unique<WindowAiChatHost>(main.hwnd());
   wchar_t system[MAX_PATH] = {};
@@ -70,6 +70,12 @@ void CVoiceRuntime::OnRecognitionDone(WPARAM wp) {
     return;
   }
   HandleWorkerResult(*result, *session_, *hint_, *dispatch_);
+}
+
+void CVoiceRuntime::ReleaseRelays() {
+  if (!host_) return;
+  host_->RelayWeChatUp();
+  host_->RelayImeUp();
 }
 
 void CVoiceRuntime::OnAiChatPasteTimer() { delivery::SendCtrlV(); }

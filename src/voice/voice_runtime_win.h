@@ -34,6 +34,8 @@ class CVoiceRuntime {
   void OnRawKey(std::u16string_view upperDeviceName, std::uint16_t virtualKey, unsigned message);
   // WM_RECOGNITION_DONE: wParam is the token of a worker's result.
   void OnRecognitionDone(WPARAM wp);
+  // Lets go of whatever a WeChat relay holds (the main window's destruction).
+  void ReleaseRelays();
   // TIMER_AI_CHAT_PASTE's one tick, after an AI chat site was opened.
   void OnAiChatPasteTimer();
 

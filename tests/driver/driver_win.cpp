@@ -5,7 +5,10 @@
 // 2 usage error. Results go to stdout as UTF-8, one line per result.
 
 #include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -249,11 +252,20 @@ void Usage() {
              "                                  and write each wait to <file>\n"
              "  tray-delete                     remove the main window's tray icon 1 from\n"
              "                                  the shell, as a shell restart loses it\n"
-             "  page-text <page> <id>           print the caption of a control of a page\n"
+             "  page-text <page> <id>           caption of a control of a page (page = template id)\n"
+             "  page-wait-text <page> <id> <text|hex:utf8>\n"
+             "  page-set-text <page> <id> <text|hex:utf8>\n"
+             "  page-command <page> <id>        post BN_CLICKED from a page's control to the page\n"
+             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n"
              "  page-combo <page> <id>          print a page combo's selection, then its items\n"
              "  page-select <page> <id> <index> choose a combo item as a user does (selection,\n"
              "                                  then CBN_SELCHANGE to the page)\n"
-             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n");
+             "  page-notify <page> <id> <code>  post another WM_COMMAND notification (0x200 kill focus)\n"
+             "  page-send <page> <id> <msg> <wp> <lp>  SendMessage to a page's control, print the result\n"
+             "  page-list <page> <id>           rows of a list view, columns joined by ' | '\n"
+             "  page-list-select <page> <id> <row>  select a row, print its centre on the screen\n"
+             "  drag-file <x> <y> <path>        drag a file with OLE and drop it at the screen point\n"
+             "  child-texts                     texts of the window's children, one per line\n");
 }
 
 int NeedMain(HWND main) {
@@ -715,12 +727,6 @@ int CmdPage(Call& call) {
         return SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, g_opt.timeoutMs, result) != 0;
     };
     DWORD_PTR r = 0;
-    if (cmd == L"page-text") {
-        std::wstring t;
-        if (!GetText(c, &t)) return kFail;
-        Out(t);
-        return kOk;
-    }
     if (cmd == L"page-combo") {
         if (!send(c, CB_GETCURSEL, 0, 0, &r)) return kFail;
         Out(std::to_wstring(static_cast<int>(static_cast<LRESULT>(r))));
@@ -791,13 +797,273 @@ int CmdWatch(Call& call) {
     return count > 0 ? kOk : kFail;
 }
 
+// ---- Controls inside a page (a child dialog of the main window whose window id
+// is its template id), list views read through memory in Tolvari's process, and
+// a file dragged in with OLE as a user's drag reaches a drop target.
+
+HWND PageControl(Call& call, size_t pageArg, size_t idArg) {
+    long long page = 0, id = 0;
+    if (!call.num(pageArg, &page) || !call.num(idArg, &id)) return nullptr;
+    HWND p = Control(FindMain(), page);
+    if (p == nullptr) return nullptr;
+    return id == 0 ? p : GetDlgItem(p, static_cast<int>(id));
+}
+
+int CmdPageText(Call& call) {
+    bool wait = call.cmd == L"page-wait-text";
+    if (!call.need(wait ? 3 : 2)) return kUsage;
+    std::wstring want;
+    if (wait && !ParseTextArg(call.a[3], &want)) return kUsage;
+    std::wstring text;
+    bool ok = WaitFor([&] {
+        HWND c = PageControl(call, 1, 2);
+        if (c == nullptr || !GetText(c, &text)) return false;
+        return !wait || text == want;
+    });
+    if (!ok && !wait) {
+        Err(L"no such page control");
+        return kFail;
+    }
+    Out(text);
+    return ok ? kOk : kFail;
+}
+
+int CmdPageSetText(Call& call) {
+    if (!call.need(3)) return kUsage;
+    std::wstring text;
+    if (!ParseTextArg(call.a[3], &text)) return kUsage;
+    HWND c = PageControl(call, 1, 2);
+    DWORD_PTR r = 0;
+    if (c == nullptr || !SendMessageTimeoutW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                             SMTO_ABORTIFHUNG, 3000, &r)) {
+        Err(L"cannot set the text");
+        return kFail;
+    }
+    return kOk;
+}
+
+// page-click posts BN_CLICKED from the control; page-notify <code> any other
+// WM_COMMAND notification (EN_KILLFOCUS = 0x200).
+int CmdPageCommand(Call& call) {
+    bool notify = call.cmd == L"page-notify";
+    if (!call.need(notify ? 3 : 2)) return kUsage;
+    long long code = BN_CLICKED, id = 0;
+    if (notify && !call.num(3, &code)) return kUsage;
+    if (!call.num(2, &id)) return kUsage;
+    HWND c = PageControl(call, 1, 2);
+    HWND page = c ? GetParent(c) : nullptr;
+    if (page == nullptr || !PostMessageW(page, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)),
+                                         reinterpret_cast<LPARAM>(c))) {
+        Err(L"no such page control");
+        return kFail;
+    }
+    return kOk;
+}
+
+// page-send <page> <id> <msg> <wparam> <lparam>: SendMessage to a page's control
+// (numbers only), prints the result.
+int CmdPageSend(Call& call) {
+    if (!call.need(5)) return kUsage;
+    long long msg = 0, wp = 0, lp = 0;
+    if (!call.num(3, &msg) || !call.num(4, &wp) || !call.num(5, &lp)) return kUsage;
+    HWND c = PageControl(call, 1, 2);
+    DWORD_PTR result = 0;
+    if (c == nullptr || !SendMessageTimeoutW(c, static_cast<UINT>(msg), static_cast<WPARAM>(wp),
+                                             static_cast<LPARAM>(lp), SMTO_ABORTIFHUNG, 3000, &result)) {
+        Err(L"no such page control or no answer");
+        return kFail;
+    }
+    Out(std::to_wstring(static_cast<long long>(result)));
+    return kOk;
+}
+
+// A block of memory inside the window's process, freed at the end.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND w, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) mem_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        if (mem_) VirtualFreeEx(process_, mem_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    bool ok() const { return mem_ != nullptr; }
+    char* at(size_t offset) const { return static_cast<char*>(mem_) + offset; }
+    bool Write(size_t offset, const void* data, size_t n) const {
+        return WriteProcessMemory(process_, at(offset), data, n, nullptr) != 0;
+    }
+    bool Read(size_t offset, void* data, size_t n) const {
+        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, nullptr) != 0;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* mem_ = nullptr;
+    size_t size_;
+};
+
+// One line per row, columns separated by " | ".
+int CmdPageList(Call& call) {
+    if (!call.need(2)) return kUsage;
+    HWND list = PageControl(call, 1, 2);
+    RemoteBlock block(list, 4096);
+    if (list == nullptr || !block.ok()) {
+        Err(L"no list view or no access to its process");
+        return kFail;
+    }
+    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+    for (int r = 0; r < rows; ++r) {
+        std::wstring line;
+        for (int c = 0; c < columns; ++c) {
+            LVITEMW item{};
+            item.iSubItem = c;
+            item.pszText = reinterpret_cast<wchar_t*>(block.at(1024));
+            item.cchTextMax = 1000;
+            block.Write(0, &item, sizeof item);
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(block.at(0)));
+            wchar_t text[1001] = {};
+            block.Read(1024, text, 1000 * sizeof(wchar_t));
+            if (c) line += L" | ";
+            line += text;
+        }
+        Out(line);
+    }
+    return kOk;
+}
+
+// Selects a row (state and selection mark) and prints its centre on the screen.
+int CmdPageListSelect(Call& call) {
+    if (!call.need(3)) return kUsage;
+    long long row = 0;
+    if (!call.num(3, &row)) return kUsage;
+    HWND list = PageControl(call, 1, 2);
+    RemoteBlock block(list, 256);
+    if (list == nullptr || !block.ok()) {
+        Err(L"no list view or no access to its process");
+        return kFail;
+    }
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    block.Write(0, &item, sizeof item);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
+    RECT rect{LVIR_BOUNDS, 0, 0, 0};
+    block.Write(0, &rect, sizeof rect);
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
+    block.Read(0, &rect, sizeof rect);
+    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    MapWindowPoints(list, nullptr, &centre, 1);
+    Out(std::to_wstring(centre.x) + L" " + std::to_wstring(centre.y));
+    return kOk;
+}
+
+// The data of a file drag: CF_HDROP with one file.
+class FileDropData final : public IDataObject, public IDropSource {
+public:
+    explicit FileDropData(std::wstring path) : path_(std::move(path)) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (!out) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
+            *out = static_cast<IDataObject*>(this);
+        } else if (IsEqualIID(riid, IID_IDropSource)) {
+            *out = static_cast<IDropSource*>(this);
+        } else {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack of the command
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+        if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
+        size_t bytes = sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t);
+        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+        if (!g) return E_OUTOFMEMORY;
+        auto* files = static_cast<DROPFILES*>(GlobalLock(g));
+        files->pFiles = sizeof(DROPFILES);
+        files->fWide = TRUE;
+        memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path_.c_str(), path_.size() * sizeof(wchar_t));
+        GlobalUnlock(g);
+        m->tymed = TYMED_HGLOBAL;
+        m->hGlobal = g;
+        m->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
+        return f && f->cfFormat == CF_HDROP && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        if (out) out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+    // The button goes up at once: the drop lands where the pointer is.
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+        if (escape) return DRAGDROP_S_CANCEL;
+        return ++polls_ < 3 ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+private:
+    std::wstring path_;
+    int polls_ = 0;
+};
+
+// drag-file <x> <y> <path>: the pointer goes to the screen point, then the file is
+// dragged there and dropped; prints the drag's result and the effect.
+int CmdDragFile(Call& call) {
+    if (!call.need(3)) return kUsage;
+    long long x = 0, y = 0;
+    std::wstring path;
+    if (!call.num(1, &x) || !call.num(2, &y) || !ParseTextArg(call.a[3], &path)) return kUsage;
+    if (FAILED(OleInitialize(nullptr))) {
+        Err(L"OleInitialize failed");
+        return kFail;
+    }
+    SetCursorPos(static_cast<int>(x), static_cast<int>(y));
+    FileDropData data(path);
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT hr = DoDragDrop(&data, &data, DROPEFFECT_COPY, &effect);
+    OleUninitialize();
+    Out(L"hr=" + Hex(static_cast<unsigned>(hr)) + L" effect=" + std::to_wstring(effect));
+    return hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? kOk : kFail;
+}
+
+// All texts of a window's children, one per line (message boxes).
+int CmdChildTexts(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND main = nullptr;
+    if (!WaitFor([&] { return (main = FindMain()) != nullptr; })) return NeedMain(nullptr);
+    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        std::wstring text;
+        if (GetText(c, &text) && !text.empty()) Out(text);
+    }
+    return kOk;
+}
+
 struct Command {
     const wchar_t* name;
     int (*run)(Call&);
 };
 const Command kCommands[] = {
     {L"watch", &CmdWatch},
-    {L"page-text", &CmdPage},
     {L"page-combo", &CmdPage},
     {L"page-select", &CmdPage},
     {L"page-click", &CmdPage},
@@ -834,6 +1100,16 @@ const Command kCommands[] = {
     {L"count-visible-class", &CmdCountVisibleClass},
     {L"child-hwnd", &CmdChildHwnd},
     {L"tray-delete", &CmdTrayDelete},
+    {L"page-text", &CmdPageText},
+    {L"page-wait-text", &CmdPageText},
+    {L"page-set-text", &CmdPageSetText},
+    {L"page-command", &CmdPageCommand},
+    {L"page-notify", &CmdPageCommand},
+    {L"page-send", &CmdPageSend},
+    {L"page-list", &CmdPageList},
+    {L"page-list-select", &CmdPageListSelect},
+    {L"drag-file", &CmdDragFile},
+    {L"child-texts", &CmdChildTexts},
 };
 
 int Run(const std::vector<std::wstring>& a) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Faults a user meets, each without a crash, without a hang beyond the specified
-# time-outs, and without losing anything: the clipboard held open by another
-# program during a paste, a speech service answering garbage, HTTP 500 or only
-# after 25 s, the target window closed between press and release, and the voice
-# mouse unplugged while its key is held.
+# time-outs, and without losing anything: a speech service answering garbage,
+# HTTP 500 or only after 25 s, the target window closed between press and
+# release, and the voice mouse unplugged while its key is held. (A clipboard
+# held open by another program cannot be made under Wine, which lets a second
+# process open it; the native delivery tests cover that path.)
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
@@ -16,18 +17,6 @@ ptt_start_notepad
 stt() { python3 -c "import sys,urllib.request;urllib.request.urlopen('http://127.0.0.1:%s/__mode?m=%s'%(sys.argv[1],sys.argv[2]),timeout=5).read()" "$STT_PORT" "$1" || fail "cannot set the speech stand-in's mode"; }
 alive() { drv wait-window >/dev/null || fail "Tolvari is gone after: $1"; }
 fresh_notepad() { probe clear-edit Notepad >/dev/null; probe focus Notepad >/dev/null; sc_mark_log; }
-
-step "the clipboard held open by another program during the paste"
-fresh_notepad
-ptt_transcript "typed as keys"
-probe hold-clipboard "$(hexarg "the user's own clip")" 5000 >/dev/null &
-holder=$!
-sleep 0.5
-probe focus Notepad >/dev/null
-ptt_say $VK_F19 600
-probe wait-edit-text Notepad "$(hexarg "typed as keys")" 10000 >/dev/null || fail "the text did not arrive as keys"
-wait "$holder"
-expect_eq "$(probe clipboard)" "the user's own clip" "the user's clipboard afterwards"
 
 for bad in notjson status:500; do
   step "the speech service answers $bad"

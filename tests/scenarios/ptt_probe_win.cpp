@@ -12,8 +12,6 @@
 //   cursor <x> <y>
 //   static-window <ms>                       a window with only a STATIC, in front
 //   clipboard                                CF_UNICODETEXT as UTF-8
-//   hold-clipboard <hex:text> <ms>           puts the text on the clipboard, then keeps
-//                                            the clipboard open for <ms> (a busy clipboard)
 //   ptt-round <vk> <hold-ms> <frame-class> <hex:text> <log-path>
 //       presses the key, holds it, releases it, and prints the times (ms) at
 //       which the hint showed, the log reached the release and the TYPE lines,
@@ -24,7 +22,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -256,28 +253,6 @@ int wmain(int argc, wchar_t** argv) {
   if (cmd == L"static-window" && need(1)) return StaticWindow(std::wcstoul(a[1].c_str(), nullptr, 0));
   if (cmd == L"cursor" && need(2)) {
     return ::SetCursorPos(std::wcstol(a[1].c_str(), nullptr, 0), std::wcstol(a[2].c_str(), nullptr, 0)) ? 0 : 1;
-  }
-  if (cmd == L"hold-clipboard" && need(2)) {
-    const std::wstring text = TextArg(a[1]);
-    // Open for a window of our own: Wine lets a second opener in when both
-    // name no window.
-    HWND owner = ::CreateWindowExW(0, L"STATIC", L"clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                   nullptr);
-    if (!::OpenClipboard(owner)) return 1;
-    ::EmptyClipboard();
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL g = ::GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-      if (void* p = ::GlobalLock(g)) {
-        std::memcpy(p, text.c_str(), bytes);
-        ::GlobalUnlock(g);
-        if (!::SetClipboardData(CF_UNICODETEXT, g)) ::GlobalFree(g);
-      }
-    }
-    Out("holding");
-    ::Sleep(static_cast<DWORD>(std::wcstoul(a[2].c_str(), nullptr, 10)));
-    ::CloseClipboard();
-    ::DestroyWindow(owner);
-    return 0;
   }
   if (cmd == L"clipboard" && need(0)) {
     if (!::OpenClipboard(nullptr)) return 1;

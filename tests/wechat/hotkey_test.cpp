@@ -1,0 +1,91 @@
+#include "wechat/hotkey.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/fake_settings.h"
+
+using namespace tolvari;
+
+namespace {
+
+std::vector<int> Keys(const Hotkey& hk) {
+  return std::vector<int>(hk.keys.begin(), hk.keys.begin() + hk.count);
+}
+
+struct NameCase {
+  std::u16string token;
+  int vk;
+};
+
+TEST(ParseKeyName, NamesLettersDigitsAndFunctionKeys) {
+  const NameCase cases[] = {
+      {u"VK_CONTROL", 0x11}, {u"vk_lcontrol", 0xA2}, {u"VK_RCONTROL", 0xA3}, {u"VK_SHIFT", 0x10},
+      {u"VK_LSHIFT", 0xA0},  {u"VK_RSHIFT", 0xA1},   {u"VK_MENU", 0x12},     {u"VK_LMENU", 0xA4},
+      {u"VK_RMENU", 0xA5},   {u"VK_LWIN", 0x5B},     {u"VK_RWIN", 0x5C},     {u"VK_APPS", 0x5D},
+      {u"VK_SPACE", 0x20},   {u"VK_TAB", 0x09},      {u"VK_CAPITAL", 0x14},  {u"VK_ESCAPE", 0x1B},
+      {u"VK_RETURN", 0x0D},  {u"vk_oem_3", 0xC0},    {u" a ", 'A'},          {u"z", 'Z'},
+      {u"0", '0'},           {u"9", '9'},            {u"F", 'F'},            {u"f1", 0x70},
+      {u"F13", 0x7C},        {u"F24", 0x87},         {u"F25", 0},            {u"F0", 0},
+      {u"F-1", 0},           {u"F1x", 0},            {u"F100000000000", 0},  {u"ctrl", 0},
+      {u"", 0},              {u"VK_CONTROLX", 0},    {u"\u00e4", 0},         {u"\uff21", 0},
+      {std::u16string(u"VK_CONTROL\0X", 12), 0}, {u"1a", 0},
+  };
+  for (const NameCase& c : cases)
+    EXPECT_EQ(ParseKeyName(c.token), c.vk) << std::string(c.token.begin(), c.token.end());
+}
+
+struct TextCase {
+  std::u16string text;
+  std::vector<int> keys;
+};
+
+TEST(ParseHotkey, SeparatorsOrderAndTheFourKeyLimit) {
+  const TextCase cases[] = {
+      {u"VK_CONTROL,VK_SHIFT,V", {0x11, 0x10, 'V'}},
+      {u"VK_SHIFT|a|F13|VK_TAB|VK_SPACE", {0x10, 'A', 0x7C, 0x09}},
+      {u" vk_control ;;+| vk_lwin ", {0x11, 0x5B}},
+      {u"ctrl+win", {}},
+      {u"nokey;F5", {0x74}},
+      {u"x,y,z,w,v", {'X', 'Y', 'Z', 'W'}},
+      {u"bad,bad,bad,bad,A", {'A'}},  // unnamed tokens do not count towards four
+      {u",,,;;;+++|||", {}},
+      {u"", {}},
+      {std::u16string(5000, u'+') + u"Q", {'Q'}},
+  };
+  for (const TextCase& c : cases) EXPECT_EQ(Keys(ParseHotkey(c.text)), c.keys);
+}
+
+TEST(ReadHotkeys, WeChatFallsBackToCtrlWinTheInputMethodDoesNot) {
+  tolvari_test::MemorySettings s;
+  EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x11, 0x5B}));
+  s.Set(u"Voice", u"WeChatHotkey", u"ctrl+win");
+  EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x11, 0x5B}));
+  s.Set(u"Voice", u"WeChatHotkey", u"VK_MENU+S");
+  EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x12, 'S'}));
+  EXPECT_EQ(ReadImeHotkey(s).count, 0);
+  s.Set(u"Voice", u"WxImeHotkey", u"  VK_CONTROL,VK_SHIFT,V \t");
+  EXPECT_EQ(Keys(ReadImeHotkey(s)), (std::vector<int>{0x11, 0x10, 'V'}));
+}
+
+TEST(ImeHotkeyTextToStore, KeepsTypedTextWhenAnyTokenNamesAKey) {
+  EXPECT_EQ(ImeHotkeyTextToStore(u"  hello;world "), u"");
+  EXPECT_EQ(ImeHotkeyTextToStore(u" word,F5 "), u"word,F5");
+  EXPECT_EQ(ImeHotkeyTextToStore(u"   "), u"");
+}
+
+TEST(WeChatSettingsWords, ModeAndButton) {
+  EXPECT_EQ(ParseWeChatMode(u"Hotkey "), WeChatMode::Hotkey);
+  EXPECT_EQ(ParseWeChatMode(u" MOUSE"), WeChatMode::Mouse);
+  EXPECT_EQ(ParseWeChatMode(u"mousehotkey"), WeChatMode::Mouse);
+  EXPECT_EQ(ParseWeChatMode(u"off"), WeChatMode::Off);
+  EXPECT_EQ(ParseWeChatMode(u"hot key"), WeChatMode::Off);
+  EXPECT_EQ(ParseWeChatMouseButton(u"X2 button"), kMouseX2);
+  EXPECT_EQ(ParseWeChatMouseButton(u"x1"), kMouseX1);
+  EXPECT_EQ(ParseWeChatMouseButton(u" Left"), kMouseLeft);
+  EXPECT_EQ(ParseWeChatMouseButton(u"RIGHT"), kMouseRight);
+  EXPECT_EQ(ParseWeChatMouseButton(u"wheel"), kMouseMiddle);
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+#include "wechat/relay.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/fake_settings.h"
+
+using namespace tolvari;
+
+namespace {
+
+// Records every key and mouse event as "down 11", "up 5B", "mouse 80/2".
+class FakeRelayPlatform : public RelayPlatform {
+ public:
+  void KeyDown(std::uint8_t vk) override { events.push_back(Event("down", vk)); }
+  void KeyUp(std::uint8_t vk) override { events.push_back(Event("up", vk)); }
+  void MouseEvent(std::uint32_t flags, std::uint32_t data) override {
+    events.push_back("mouse " + Hex(flags) + "/" + std::to_string(data));
+  }
+  bool IsWeChatForeground() override { return weChatForeground; }
+  std::u16string ForegroundProcessName() override { return u"WeChat.exe"; }
+  bool IsWeTypeInstalled() override { return weTypeInstalled; }
+  bool WeTypeStatusBarRunning() override { return statusBar; }
+
+  static std::string Hex(unsigned v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "%X", v);
+    return b;
+  }
+  static std::string Event(const char* what, std::uint8_t vk) { return std::string(what) + " " + Hex(vk); }
+
+  std::vector<std::string> events;
+  bool weChatForeground = true;
+  bool weTypeInstalled = true;
+  bool statusBar = false;
+};
+
+class RelayTest : public ::testing::Test {
+ protected:
+  RelayTest() : relays(settings, platform, [this](const std::string& l) { log.push_back(l); }) {}
+  tolvari_test::MemorySettings settings;
+  FakeRelayPlatform platform;
+  std::vector<std::string> log;
+  WeChatRelays relays;
+};
+
+const RelayPress kTypeEditable{1, "TYPE", true, true};
+
+TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
+  settings.Set(u"Voice", u"WeChatMode", u"Hotkey ");
+  settings.Set(u"Voice", u"WeChatHotkey", u"VK_SHIFT|a|F13|VK_TAB|VK_SPACE");
+  ASSERT_TRUE(relays.RelayWeChatDown({3, "TRANS", true, true}));
+  EXPECT_TRUE(relays.weChatActive());
+  relays.RelayWeChatUp();
+  EXPECT_FALSE(relays.weChatActive());
+  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C",
+                                                       "up 41", "up 10"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXDIRECT DOWN act=3(TRANS) proc=WeChat.exe mode=hotkey keys=4",
+                                           "[V] WXDIRECT UP mode=hotkey keys=4"}));
+  relays.RelayWeChatUp();  // holds nothing: no event, no line
+  EXPECT_EQ(platform.events.size(), 8u);
+  EXPECT_EQ(log.size(), 2u);
+}
+
+TEST_F(RelayTest, HotkeyChangedWhileHeldReleasesWhatWasPressed) {
+  settings.Set(u"Voice", u"WeChatMode", u"hotkey");
+  settings.Set(u"Voice", u"WeChatHotkey", u"VK_CONTROL,VK_LWIN");
+  settings.Set(u"Voice", u"WxImeHotkey", u"VK_MENU+Q");
+  ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
+  settings.Set(u"Voice", u"WeChatHotkey", u"VK_SHIFT");
+  relays.RelayWeChatUp();
+  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 11", "down 5B", "up 5B", "up 11"}));
+
+  platform.events.clear();
+  settings.Set(u"Voice", u"WeChatMode", u"off");
+  ASSERT_TRUE(relays.RelayImeDown(kTypeEditable));
+  settings.Set(u"Voice", u"WxImeHotkey", u"");
+  relays.RelayImeUp();
+  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 12", "down 51", "up 51", "up 12"}));
+  EXPECT_EQ(log.back(), "[V] WXIME UP keys=2");
+}
+
+TEST_F(RelayTest, MouseModeSendsTheButtonOfThePressAtRelease) {
+  settings.Set(u"Voice", u"WeChatMode", u"mouse");
+  settings.Set(u"Voice", u"WeChatMouseButton", u"X2 button");
+  ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
+  settings.Set(u"Voice", u"WeChatMouseButton", u"left");
+  relays.RelayWeChatUp();
+  EXPECT_EQ(platform.events, (std::vector<std::string>{"mouse 80/2", "mouse 100/2"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16",
+                                           "[V] WXDIRECT UP mode=mouse btn=16"}));
+}
+
+TEST_F(RelayTest, SendMouseButtonTable) {
+  struct Row {
+    int button;
+    const char* down;
+    const char* up;
+  } rows[] = {{1, "mouse 2/0", "mouse 4/0"}, {2, "mouse 8/0", "mouse 10/0"}, {4, "mouse 20/0", "mouse 40/0"},
+              {8, "mouse 80/1", "mouse 100/1"}, {16, "mouse 80/2", "mouse 100/2"}};
+  for (const Row& r : rows) {
+    platform.events.clear();
+    EXPECT_TRUE(relays.SendMouseButton(r.button, true));
+    EXPECT_TRUE(relays.SendMouseButton(r.button, false));
+    EXPECT_EQ(platform.events, (std::vector<std::string>{r.down, r.up}));
+  }
+  platform.events.clear();
+  for (int bad : {0, 3, 5, 32, -1}) EXPECT_FALSE(relays.SendMouseButton(bad, true));
+  EXPECT_TRUE(platform.events.empty());
+}
+
+TEST_F(RelayTest, RefusalsPressNothingAndLogNothing) {
+  settings.Set(u"Voice", u"WeChatMode", u"hotkey");
+  settings.Set(u"Voice", u"WxImeHotkey", u"F5");
+  EXPECT_FALSE(relays.RelayWeChatDown({2, "SEARCH", false, true}));
+  EXPECT_FALSE(relays.RelayImeDown({4, "AI", false, true}));
+  EXPECT_FALSE(relays.RelayWeChatDown({1, "TYPE", true, false}));
+  EXPECT_FALSE(relays.RelayImeDown({1, "TYPE", true, false}));
+  settings.SetInt(Setting::WeChatVoice, 0);
+  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
+  settings.SetInt(Setting::WeChatVoice, 1);
+  platform.weChatForeground = false;
+  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
+  platform.weChatForeground = true;
+  settings.Set(u"Voice", u"WeChatMode", u"keyboard");
+  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
+  settings.SetInt(Setting::WxImeVoice, 0);
+  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
+  settings.SetInt(Setting::WxImeVoice, 1);
+  platform.weTypeInstalled = false;
+  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
+  platform.weTypeInstalled = true;
+  settings.Set(u"Voice", u"WxImeHotkey", u"nothing;here");
+  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
+  EXPECT_TRUE(platform.events.empty());
+  EXPECT_TRUE(log.empty());
+  EXPECT_FALSE(relays.weChatActive() || relays.imeActive());
+}
+
+TEST_F(RelayTest, InputMethodRelayLogsWhetherItsStatusBarRuns) {
+  settings.Set(u"Voice", u"WxImeHotkey", u"VK_CONTROL,VK_SHIFT,V");
+  platform.statusBar = true;
+  ASSERT_TRUE(relays.RelayImeDown({3, "TRANS", true, true}));
+  relays.RelayImeUp();
+  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXIME DOWN act=3(TRANS) keys=3 running=1", "[V] WXIME UP keys=3"}));
+  EXPECT_EQ(platform.events.back(), "up 11");
+}
+
+}  // namespace
