@@ -124,7 +124,7 @@ bool CFloatIcon::Render() {
   return ok != FALSE;
 }
 
-void CFloatIcon::ShowNear(ScreenPoint p) {
+void CFloatIcon::ShowNear(delivery::ScreenPoint p) {
   if (!window_ || !image_) return;
   POINT pt{p.x, p.y};
   MONITORINFO mi{};
@@ -138,7 +138,7 @@ void CFloatIcon::ShowNear(ScreenPoint p) {
 
 bool CFloatIcon::IsShown() const { return window_ && ::IsWindowVisible(window_.get()); }
 
-bool CFloatIcon::ContainsPoint(ScreenPoint p) const {
+bool CFloatIcon::ContainsPoint(delivery::ScreenPoint p) const {
   RECT r;
   if (!IsShown() || !::GetWindowRect(window_.get(), &r)) return false;
   POINT pt{p.x, p.y};

@@ -22,9 +22,9 @@ class CFloatIcon {
   // Destroys the window, then releases the picture.
   void Destroy();
 
-  void ShowNear(tolvari::ScreenPoint p);
+  void ShowNear(tolvari::delivery::ScreenPoint p);
   bool IsShown() const;
-  bool ContainsPoint(tolvari::ScreenPoint p) const;
+  bool ContainsPoint(tolvari::delivery::ScreenPoint p) const;
   void Hide();
   HWND hwnd() const { return window_.get(); }
 

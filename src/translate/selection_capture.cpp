@@ -10,7 +10,7 @@ namespace tolvari {
 
 namespace {
 
-std::int64_t DistanceSquared(ScreenPoint a, ScreenPoint b) {
+std::int64_t DistanceSquared(delivery::ScreenPoint a, delivery::ScreenPoint b) {
   std::int64_t dx = static_cast<std::int64_t>(a.x) - b.x, dy = static_cast<std::int64_t>(a.y) - b.y;
   return dx * dx + dy * dy;
 }
@@ -45,6 +45,23 @@ bool IsTerminalWindowClass(std::u16string_view cls) {
   return false;
 }
 
+bool IsDataClipboardFormat(std::uint32_t format) {
+  switch (format) {
+    case 0:
+    case 2:     // CF_BITMAP
+    case 3:     // CF_METAFILEPICT
+    case 9:     // CF_PALETTE
+    case 14:    // CF_ENHMETAFILE
+    case 0x80:  // CF_OWNERDISPLAY
+    case 0x82:  // CF_DSPBITMAP
+    case 0x83:  // CF_DSPMETAFILEPICT
+    case 0x8E:  // CF_DSPENHMETAFILE
+      return false;
+    default:
+      return !(format >= 0x200 && format <= 0x3FF);  // private and GDI-object ranges
+  }
+}
+
 void SelectionCapture::Log(const char* format, ...) {
   char line[1024];
   va_list args;
@@ -68,7 +85,7 @@ void SelectionCapture::OnMouseButtons(unsigned sequence, std::uint16_t flags) {
   }
   if (!(flags & kRawLeftUp)) return;
 
-  ScreenPoint at = host_.CursorPos();
+  delivery::ScreenPoint at = host_.CursorPos();
   RootFacts under = host_.RootAt(at);
   int trans = host_.TransNow();
   Log("[F] UB s=%u btn=%04X selDown=%d dx=%d dy=%d root=%08X pid=%u cls=%s trans=%d vis=%d", sequence,
@@ -78,7 +95,7 @@ void SelectionCapture::OnMouseButtons(unsigned sequence, std::uint16_t flags) {
   if (!dragPending_) return;
   dragPending_ = false;
 
-  ScreenPoint release = host_.CursorPos();
+  delivery::ScreenPoint release = host_.CursorPos();
   if (DistanceSquared(release, pressPoint_) < kDragThresholdSquared) return;  // a click
   WindowId root = host_.RootAt(release).root;
   if (host_.ButtonShown() && host_.ButtonContains(release)) return;

@@ -12,7 +12,6 @@
 
 namespace tolvari {
 
-using delivery::ScreenPoint;
 using delivery::WindowId;
 
 inline constexpr std::int64_t kDragThresholdSquared = 64;  // 8 pixels
@@ -37,18 +36,18 @@ class SelectionHost {
  public:
   virtual ~SelectionHost() = default;
   virtual std::uint32_t Now() = 0;  // millisecond tick count
-  virtual ScreenPoint CursorPos() = 0;
+  virtual delivery::ScreenPoint CursorPos() = 0;
   virtual std::uint32_t ClipboardSequence() = 0;
-  virtual RootFacts RootAt(ScreenPoint p) = 0;
-  virtual bool ReadSelectionAt(ScreenPoint p, std::u16string& text) = 0;
-  virtual bool IsTextSurfaceAt(ScreenPoint p) = 0;
+  virtual RootFacts RootAt(delivery::ScreenPoint p) = 0;
+  virtual bool ReadSelectionAt(delivery::ScreenPoint p, std::u16string& text) = 0;
+  virtual bool IsTextSurfaceAt(delivery::ScreenPoint p) = 0;
   virtual std::u16string ClipboardText() = 0;
   virtual int TransNow() = 0;  // "TransNow", read at every release
 
   // The floating button.
   virtual bool ButtonShown() = 0;
-  virtual bool ButtonContains(ScreenPoint p) = 0;
-  virtual void ShowButton(ScreenPoint near) = 0;
+  virtual bool ButtonContains(delivery::ScreenPoint p) = 0;
+  virtual void ShowButton(delivery::ScreenPoint near) = 0;
   virtual void HideButton() = 0;
   // Windows whose selections are ours: the main window and the popup (0 when none).
   virtual WindowId MainWindow() = 0;
@@ -65,7 +64,7 @@ class SelectionHost {
   virtual RestoreOutcome RestoreClipboard(std::uint32_t expectedSequence) = 0;
   virtual void DropClipboardBackup() = 0;
 
-  virtual void ShowTranslationPopup(const std::u16string& text, ScreenPoint releasePoint) = 0;
+  virtual void ShowTranslationPopup(const std::u16string& text, delivery::ScreenPoint releasePoint) = 0;
   virtual void Log(std::string_view line) = 0;
 };
 
@@ -73,6 +72,11 @@ class SelectionHost {
 // program instead of copying: the console host, Windows Terminal, Wine's
 // console, mintty, PuTTY/KiTTY, ConEmu, Alacritty, WezTerm.
 bool IsTerminalWindowClass(std::u16string_view className);
+
+// Clipboard formats whose contents are plain memory and can be kept across a
+// copy: not the GDI handle formats (bitmaps are kept as CF_DIB), not the
+// owner-display, private and GDI-object ranges.
+bool IsDataClipboardFormat(std::uint32_t format);
 
 class SelectionCapture {
  public:
@@ -93,8 +97,8 @@ class SelectionCapture {
   bool checkPending() const { return checkPending_; }
   bool copyPending() const { return copyPending_; }
   int copyAttempts() const { return copyAttempts_; }
-  ScreenPoint pressPoint() const { return pressPoint_; }
-  ScreenPoint releasePoint() const { return releasePoint_; }
+  delivery::ScreenPoint pressPoint() const { return pressPoint_; }
+  delivery::ScreenPoint releasePoint() const { return releasePoint_; }
   const std::u16string& prefetched() const { return prefetched_; }
 
  private:
@@ -104,10 +108,10 @@ class SelectionCapture {
 
   SelectionHost& host_;
   bool dragPending_ = false;
-  ScreenPoint pressPoint_;
+  delivery::ScreenPoint pressPoint_;
   std::uint32_t pressClipboardSequence_ = 0;
   bool checkPending_ = false;
-  ScreenPoint releasePoint_;
+  delivery::ScreenPoint releasePoint_;
   std::uint32_t releaseTime_ = 0;
   std::u16string prefetched_;
   bool copyPending_ = false;

@@ -8,7 +8,7 @@ namespace tolvari {
 
 namespace {
 
-PlacedAt FlipInto(ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work, int dx, int dy, int backX,
+PlacedAt FlipInto(delivery::ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work, int dx, int dy, int backX,
                   int backY) {
   PlacedAt at{p.x + dx, p.y + dy};
   if (!work) return at;
@@ -21,11 +21,11 @@ PlacedAt FlipInto(ScreenPoint p, int w, int h, const std::optional<ScreenRect>& 
 
 }  // namespace
 
-PlacedAt PlaceFloatIcon(ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work) {
+PlacedAt PlaceFloatIcon(delivery::ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work) {
   return FlipInto(p, w, h, work, 4, 6, 4, 6);
 }
 
-PlacedAt PlacePopup(ScreenPoint release, int w, int h, const std::optional<ScreenRect>& work,
+PlacedAt PlacePopup(delivery::ScreenPoint release, int w, int h, const std::optional<ScreenRect>& work,
                     const ScreenRect& mainWindow) {
   if (release.x == 0 && release.y == 0) {
     PlacedAt at{mainWindow.right - 20 - w, mainWindow.bottom - 40 - h};

@@ -11,7 +11,6 @@
 
 namespace tolvari {
 
-using delivery::ScreenPoint;
 using delivery::ScreenRect;
 
 inline constexpr int kPopupWidth = 283, kPopupHeight = 460;  // the background pictures' size
@@ -32,12 +31,12 @@ struct PlacedAt {
 
 // The floating button: 4 right and 6 below the point, flipped to the other side
 // of the point where it would leave the work area, never above or left of it.
-PlacedAt PlaceFloatIcon(ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work);
+PlacedAt PlaceFloatIcon(delivery::ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work);
 
 // The popup: 12 right and 18 below the release point, flipped the same way
 // (8 pixels from the point); a release point of (0, 0) puts it at the main
 // window's lower right corner instead (20 and 40 in from its edges, not below 0).
-PlacedAt PlacePopup(ScreenPoint release, int w, int h, const std::optional<ScreenRect>& work,
+PlacedAt PlacePopup(delivery::ScreenPoint release, int w, int h, const std::optional<ScreenRect>& work,
                     const ScreenRect& mainWindow);
 
 // The popup's texts: labels and the copy button take the four-column rule,

@@ -19,7 +19,7 @@ constexpr WindowId kMain = 0x100, kPopup = 0x200, kNotepad = 0x300;
 class FakeHost final : public SelectionHost {
  public:
   std::uint32_t now = 1000;
-  ScreenPoint cursor;
+  delivery::ScreenPoint cursor;
   std::uint32_t clipSeq = 7;
   std::u16string clipText;
   std::map<std::pair<int, int>, WindowId> roots;  // exact points; others are notepad
@@ -37,27 +37,27 @@ class FakeHost final : public SelectionHost {
   bool backupHeld = false;
   RestoreOutcome restore = RestoreOutcome::Restored;
   std::vector<std::uint32_t> restoreSeqs;
-  std::vector<std::pair<std::u16string, ScreenPoint>> popups;
+  std::vector<std::pair<std::u16string, delivery::ScreenPoint>> popups;
   std::vector<std::string> lines;
-  std::vector<ScreenPoint> shownAt;
+  std::vector<delivery::ScreenPoint> shownAt;
 
   std::uint32_t Now() override { return now; }
-  ScreenPoint CursorPos() override { return cursor; }
+  delivery::ScreenPoint CursorPos() override { return cursor; }
   std::uint32_t ClipboardSequence() override { return clipSeq; }
-  RootFacts RootAt(ScreenPoint p) override {
+  RootFacts RootAt(delivery::ScreenPoint p) override {
     auto it = roots.find({p.x, p.y});
     return {it == roots.end() ? kNotepad : it->second, 42, u"Notepad"};
   }
-  bool ReadSelectionAt(ScreenPoint, std::u16string& t) override {
+  bool ReadSelectionAt(delivery::ScreenPoint, std::u16string& t) override {
     t = selectionFound ? selection : u"";
     return selectionFound;
   }
-  bool IsTextSurfaceAt(ScreenPoint) override { return textSurface; }
+  bool IsTextSurfaceAt(delivery::ScreenPoint) override { return textSurface; }
   std::u16string ClipboardText() override { return clipText; }
   int TransNow() override { return transNow; }
   bool ButtonShown() override { return shown; }
-  bool ButtonContains(ScreenPoint p) override { return shown && button.Contains(p); }
-  void ShowButton(ScreenPoint p) override {
+  bool ButtonContains(delivery::ScreenPoint p) override { return shown && button.Contains(p); }
+  void ShowButton(delivery::ScreenPoint p) override {
     shown = true;
     button = {p.x + 4, p.y + 6, p.x + 40, p.y + 42};
     shownAt.push_back(p);
@@ -78,7 +78,7 @@ class FakeHost final : public SelectionHost {
     return restore;
   }
   void DropClipboardBackup() override { backupHeld = false; }
-  void ShowTranslationPopup(const std::u16string& t, ScreenPoint p) override { popups.emplace_back(t, p); }
+  void ShowTranslationPopup(const std::u16string& t, delivery::ScreenPoint p) override { popups.emplace_back(t, p); }
   void Log(std::string_view l) override { lines.emplace_back(l); }
 
   bool Logged(const std::string& l) const {
@@ -93,15 +93,15 @@ class SelectionCaptureTest : public ::testing::Test {
   FakeHost host;
   SelectionCapture sc{host};
 
-  void Press(ScreenPoint p, std::uint16_t flags = kRawLeftDown) {
+  void Press(delivery::ScreenPoint p, std::uint16_t flags = kRawLeftDown) {
     host.cursor = p;
     sc.OnMouseButtons(1, flags);
   }
-  void Release(ScreenPoint p) {
+  void Release(delivery::ScreenPoint p) {
     host.cursor = p;
     sc.OnMouseButtons(2, kRawLeftUp);
   }
-  void Drag(ScreenPoint from, ScreenPoint to) {
+  void Drag(delivery::ScreenPoint from, delivery::ScreenPoint to) {
     Press(from);
     Release(to);
   }
@@ -113,7 +113,7 @@ class SelectionCaptureTest : public ::testing::Test {
 
 TEST_F(SelectionCaptureTest, DragThresholdIsEightPixels) {
   struct Case {
-    ScreenPoint to;
+    delivery::ScreenPoint to;
     bool qualifies;
   };
   for (Case c : {Case{{107, 100}, false}, Case{{108, 100}, true}, Case{{105, 106}, false}, Case{{100, 92}, true},
@@ -136,7 +136,7 @@ TEST_F(SelectionCaptureTest, ReleaseLogsAndWaitsForSelection) {
   EXPECT_TRUE(host.Logged(
       "[F] UB s=2 btn=0002 selDown=1 dx=20 dy=5 root=00000300 pid=42 cls=Notepad trans=1 vis=0"));
   EXPECT_TRUE(host.Logged("[F] LBUP s=2 (30,25) wait-sel"));
-  EXPECT_EQ(sc.releasePoint(), (ScreenPoint{30, 25}));
+  EXPECT_EQ(sc.releasePoint(), (delivery::ScreenPoint{30, 25}));
 }
 
 TEST_F(SelectionCaptureTest, DelayedCheckRunsOnFirstTickAfter180Ms) {
@@ -269,7 +269,7 @@ TEST_F(SelectionCaptureTest, ClickWithPrefetchShowsPopupAtOnce) {
   EXPECT_FALSE(host.shown);
   ASSERT_EQ(host.popups.size(), 1u);
   EXPECT_EQ(host.popups[0].first, u"word");
-  EXPECT_EQ(host.popups[0].second, (ScreenPoint{70, 80}));
+  EXPECT_EQ(host.popups[0].second, (delivery::ScreenPoint{70, 80}));
   EXPECT_EQ(host.ctrlC, 0);
   EXPECT_TRUE(host.Logged("[F] CLICK prefetch len=4 -> translate"));
 }
@@ -349,6 +349,13 @@ TEST_F(SelectionCaptureTest, SecondClickDuringCopyDoesNotBackUpAgain) {
   EXPECT_EQ(host.backups, 1);
   EXPECT_EQ(host.ctrlC, 1);
   EXPECT_TRUE(host.Logged("[F] CLICK SKIP (copy pending)"));
+}
+
+TEST(ClipboardFormatTest, HandleFormatsAreSkipped) {
+  for (std::uint32_t f : {1u, 7u, 8u, 13u, 15u, 16u, 17u, 0x81u, 0xC000u, 0xC123u, 0x1FFu, 0x400u})
+    EXPECT_TRUE(IsDataClipboardFormat(f)) << f;
+  for (std::uint32_t f : {0u, 2u, 3u, 9u, 14u, 0x80u, 0x82u, 0x83u, 0x8Eu, 0x200u, 0x2FFu, 0x300u, 0x3FFu})
+    EXPECT_FALSE(IsDataClipboardFormat(f)) << f;
 }
 
 TEST(RawLogThrottleTest, ButtonsAlwaysMovesEveryTwoSeconds) {

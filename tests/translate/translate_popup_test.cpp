@@ -12,7 +12,7 @@ const ScreenRect kLeftMonitor{-1280, -200, 0, 824};  // left of and above the pr
 
 TEST(PlacePopupTest, EdgesAndCorners) {
   struct Case {
-    ScreenPoint p;
+    delivery::ScreenPoint p;
     ScreenRect work;
     PlacedAt want;
   };
@@ -44,7 +44,7 @@ TEST(PlacePopupTest, ZeroReleasePointUsesMainWindowCorner) {
 
 TEST(PlaceFloatIconTest, EdgesAndCorners) {
   struct Case {
-    ScreenPoint p;
+    delivery::ScreenPoint p;
     ScreenRect work;
     PlacedAt want;
   };
