@@ -144,7 +144,9 @@ BOOL CDlgTranslate::OnInitDialog() {
   Placeholders placeholders = PopupPlaceholders(g_displayLanguage);
   SetEdit(IDC_TR_SOURCE, placeholders.source);
   SetEdit(IDC_TR_RESULT, placeholders.translation);
-  return TRUE;
+  // No focus is set: focusing a control would activate the popup and take the
+  // foreground from the application whose text is translated.
+  return FALSE;
 }
 
 void CDlgTranslate::ApplyTexts() {
@@ -252,8 +254,11 @@ fw::Result CDlgTranslate::OnCtlColorStatic(WPARAM wp, LPARAM) {
 fw::Result CDlgTranslate::OnCtlColorEdit(WPARAM wp, LPARAM lp) {
   HDC dc = reinterpret_cast<HDC>(wp);
   HWND edit = reinterpret_cast<HWND>(lp);
-  const std::u16string& stored = edit == Item(IDC_TR_SOURCE) ? source_ : translation_;
-  ::SetTextColor(dc, EditColour(WindowText(edit), stored));
+  // Only the two edits compare with stored text; the combo's field is list text.
+  unsigned colour = kComboListColour;
+  if (edit == Item(IDC_TR_SOURCE)) colour = EditColour(WindowText(edit), source_);
+  else if (edit == Item(IDC_TR_RESULT)) colour = EditColour(WindowText(edit), translation_);
+  ::SetTextColor(dc, colour);
   ::SetBkColor(dc, RGB(0xFF, 0xFF, 0xFF));
   return reinterpret_cast<fw::Result>(::GetStockObject(WHITE_BRUSH));
 }

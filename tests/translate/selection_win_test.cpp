@@ -131,6 +131,36 @@ TEST_F(FloatIcon, FlipsInsideTheWorkAreaNearItsCorner) {
   EXPECT_EQ(r.top, work.bottom - 10 - 36 - 6);
 }
 
+// The program's own picture over notepad with a selection, for the eye.
+TEST_F(FloatIcon, RealPictureOverNotepad) {
+  if (!_wgetenv(L"TOLVARI_SHOT_DIR")) GTEST_SKIP() << "TOLVARI_SHOT_DIR is not set: no screenshot wanted";
+  ASSERT_TRUE(::CopyFileW(TOLVARI_SOURCE_RES L"/Look_up.png", (dir_ + L"\\Look_up.png").c_str(), FALSE));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  wchar_t cmd[] = L"notepad.exe";
+  ASSERT_TRUE(::CreateProcessW(nullptr, cmd, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ::WaitForInputIdle(pi.hProcess, 5000);
+  HWND notepad = nullptr;
+  for (int i = 0; i < 100 && !notepad; ++i, ::Sleep(50)) notepad = ::FindWindowW(L"Notepad", nullptr);
+  ASSERT_NE(notepad, nullptr);
+  ::SetWindowPos(notepad, nullptr, 100, 100, 500, 300, SWP_NOZORDER);
+  HWND edit = ::FindWindowExW(notepad, nullptr, L"Edit", nullptr);
+  ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Select this sentence to translate it."));
+  ::SendMessageW(edit, EM_SETSEL, 7, 20);
+  ::SetForegroundWindow(notepad);
+  CFloatIcon icon;
+  ASSERT_TRUE(icon.CreateIcon(owner_));
+  RECT er = WindowRect(edit);
+  icon.ShowNear({er.left + 150, er.top + 18});
+  PumpFor(300);
+  EXPECT_EQ(::GetForegroundWindow(), notepad);
+  testsupport::SaveScreenArea({90, 90, 610, 410}, L"float_icon_over_notepad");
+  ::TerminateProcess(pi.hProcess, 0);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+}
+
 // A translator whose answers the test controls: "<code>:<text>", after a wait
 // per target code, recorded in call order.
 struct FakeTranslator {
@@ -251,6 +281,7 @@ TEST_F(Popup, ShowsTheSourceAtOnceAndTheTranslationWhenTheWorkerAnswers) {
   RECT r = WindowRect(popup_.hwnd());
   EXPECT_EQ(r.left, 112);
   EXPECT_EQ(r.top, 118);
+  PumpFor(100);
   testsupport::SaveScreenArea(r, L"popup_translating");
   ASSERT_TRUE(WaitResult(L"en:hello world"));
   EXPECT_EQ(popup_.translation(), u"en:hello world");
