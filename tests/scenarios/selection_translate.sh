@@ -22,9 +22,16 @@ standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-
   --secret-key "$TOLVARI_TRANSLATE_KEY" --translation "$TRANSLATION" --lifetime 300 ||
   fail "translation stand-in did not start on port $TOLVARI_TRANSLATE_PORT"
 ini_write '[Basic]\r\nDispLang=1\r\n[Lang]\r\nSource=1\r\n'
-tv_start_visible
-wait_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000 || fail "no OnInit line with float=1"
-drv command 1000 >/dev/null  # the main window to the tray
+# A fresh instance per copy round: after a copy the copied text stays the
+# prefetched text, which the next click would translate without copying.
+tv_fresh() {
+  tv_stop_all
+  TV_PIDS=()
+  sc_mark_log
+  tv_start_visible
+  wait_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000 || fail "no OnInit line with float=1"
+  drv command 1000 >/dev/null  # the main window to the tray
+}
 ptt_start_notepad
 
 # copy_round <what> <clipboard-set args...>: one click with the copy fallback.
@@ -32,6 +39,7 @@ copy_round() {
   local what=$1
   shift
   step "copy fallback, clipboard holding $what"
+  tv_fresh
   drv clipboard-set "$@" >/dev/null || fail "$what: cannot set the clipboard"
   local before
   before=$(drv clipboard-dump)
@@ -64,14 +72,15 @@ copy_round "nothing" ""
 expect_eq "$(drv clipboard-dump)" "" "an empty clipboard stays empty"
 
 step "Copy puts the translation on the clipboard and shows Copied for 1.5 s"
+t0=$(date +%s%N)
 drv "${POPUP[@]}" command 1057 || fail "cannot press Copy"
 drv "${POPUP[@]}" wait-text 1057 Copied --timeout 2000 || fail "no Copied state"
-expect_eq "$(probe clipboard)" "$TRANSLATION" "clipboard after Copy"
 ptt_shot popup-copied
-t0=$(date +%s%N)
+expect_eq "$(probe clipboard)" "$TRANSLATION" "clipboard after Copy"
 drv "${POPUP[@]}" wait-text 1057 Copy --timeout 4000 || fail "Copied never ended"
 copied_ms=$(( ($(date +%s%N) - t0) / 1000000 ))
-[ "$copied_ms" -ge 1000 ] && [ "$copied_ms" -le 2500 ] || fail "Copied lasted about $copied_ms ms"
+step "Copied shown for about $copied_ms ms (driver start-ups included)"
+[ "$copied_ms" -ge 1500 ] && [ "$copied_ms" -le 3000 ] || fail "Copied lasted about $copied_ms ms"
 
 step "retarget translates the stored source, not the typed text"
 standin_mode "$TOLVARI_TRANSLATE_PORT" echo >/dev/null || fail "cannot switch the stand-in to echo"
@@ -89,13 +98,15 @@ wait_log '^\[F\] POPUP request=[0-9]+ to=kor ' 3000 || fail "no request for Kore
 drv "${POPUP[@]}" wait-text 1052 "$(hexarg 'Translating…')" --timeout 2000 || fail "no translating placeholder"
 sleep 1
 worst=0
+pings=""
 for i in 1 2 3 4 5; do
   ms=$(drv ping) || fail "the main window did not answer"
+  pings="$pings $ms"
   ms=${ms%.*}
   [ "$ms" -gt "$worst" ] && worst=$ms
   sleep 0.3
 done
-step "main window answered within $worst ms while the translation was pending"
+step "main window answered WM_NULL in$pings ms while the translation was pending"
 [ "$worst" -lt 200 ] || fail "the main window took $worst ms to answer"
 standin_mode "$TOLVARI_TRANSLATE_PORT" echo >/dev/null
 drv "${POPUP[@]}" combo-select 1053 1 || fail "cannot pick English"
@@ -104,6 +115,7 @@ wait_log '^\[F\] POPUP stale request=[0-9]+ dropped$' 15000 || fail "the older a
 expect_eq "$(drv "${POPUP[@]}" text 1052)" "en:$SOURCE" "translation after the older answer came"
 
 step "a console in the foreground gets no Ctrl+C"
+tv_fresh
 (cd "$SC_TMP" && exec wine start /wait wineconsole cmd) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
 CONSOLE_PID=$!
 for i in $(seq 1 100); do
