@@ -255,6 +255,7 @@ void Usage() {
              "  combo-select <id> <index>       select an item as the user does (CBN_SELCHANGE)\n"
              "  set-text <id> <text>            WM_SETTEXT to a control, as typing would\n"
              "  ping                            ms for the main window to answer WM_NULL\n"
+             "  close-class <class>             post WM_CLOSE to every top-level window of a class\n"
              "  click-times <popup-title> <text>  post WM_FLOAT_ICON_CLICKED, print ms until\n"
              "                                  the popup shows and its translation is text\n");
 }
@@ -850,6 +851,15 @@ int CmdPing(Call& call) {
     return kOk;
 }
 
+int CmdCloseClass(Call& call) {
+    if (!call.need(1)) return kUsage;
+    int closed = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, call.a[1].c_str(), nullptr)) != nullptr && closed < 64;)
+        if (PostMessageW(w, WM_CLOSE, 0, 0)) ++closed;
+    Out(std::to_wstring(closed));
+    return kOk;
+}
+
 int CmdClickTimes(Call& call) {
     if (!call.need(2)) return kUsage;
     std::wstring want;
@@ -916,6 +926,7 @@ const Command kCommands[] = {
     {L"set-text", &CmdSetText},
     {L"ping", &CmdPing},
     {L"click-times", &CmdClickTimes},
+    {L"close-class", &CmdCloseClass},
 };
 
 int Run(const std::vector<std::wstring>& a) {

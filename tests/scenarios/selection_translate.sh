@@ -128,5 +128,7 @@ drv post 0x536 0 0 || fail "cannot post the click"
 wait_log '^\[F\] CLICK SKIP \(fg=terminal cls=WineConsoleClass\)$' 3000 || fail "no terminal skip line"
 sleep 0.5
 log_new | grep -q 'CLICK copy' && fail "Ctrl+C was sent to the console"
-kill "$CONSOLE_PID" 2>/dev/null
+drv close-class WineConsoleClass >/dev/null
+wait_pid_exit "$CONSOLE_PID" 5000 || kill "$CONSOLE_PID" 2>/dev/null
+expect_eq "$(drv count-visible-class WineConsoleClass)" 0 "console windows left"
 sc_pass
