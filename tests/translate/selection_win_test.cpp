@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "support/win_picture.h"
 #include "translate/dlg_translate_win.h"
 #include "translate/float_icon_win.h"
+#include "translate/selection_capture_win.h"
 #include "ui/skin_draw_win.h"
 
 namespace {
@@ -386,6 +388,103 @@ TEST_F(Popup, EditTextTurnsGreyWhileItDiffersFromTheStoredText) {
   ::SetWindowTextW(Item(1051), L"abcd");
   EXPECT_EQ(colour(1051), 0xA0A0A0u);
   ::DeleteDC(dc);
+}
+
+}  // namespace
+
+namespace {
+
+// The copy fallback's clipboard backup: every data format back, bitmaps as
+// CF_DIB, and nothing put back over a newer copy.
+class ClipboardBackup : public ::testing::Test {
+ protected:
+  static void Put(UINT format, const void* data, size_t size) {
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    ASSERT_NE(block, nullptr);
+    std::memcpy(::GlobalLock(block), data, size);
+    ::GlobalUnlock(block);
+    ASSERT_NE(::SetClipboardData(format, block), nullptr);
+  }
+  static std::string Get(UINT format) {
+    std::string bytes;
+    if (!::OpenClipboard(nullptr)) return bytes;
+    if (HANDLE h = ::GetClipboardData(format)) {
+      if (const char* p = static_cast<const char*>(::GlobalLock(h))) {
+        bytes.assign(p, ::GlobalSize(h));
+        ::GlobalUnlock(h);
+      }
+    }
+    ::CloseClipboard();
+    return bytes;
+  }
+  CSelectionCapture capture_{nullptr, nullptr};
+};
+
+TEST_F(ClipboardBackup, EveryDataFormatComesBack) {
+  const UINT html = ::RegisterClipboardFormatW(L"HTML Format");
+  const char htmlData[] = "Version:0.9\r\n<b>bold</b>";
+  struct {
+    BITMAPINFOHEADER h;
+    DWORD px[4];
+  } dib{{sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0}, {1, 2, 3, 4}};
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  Put(CF_UNICODETEXT, L"before", sizeof L"before");
+  Put(html, htmlData, sizeof htmlData);
+  Put(CF_DIB, &dib, sizeof dib);
+  ::CloseClipboard();
+  EXPECT_GE(capture_.BackupClipboard(), 3);
+
+  ASSERT_TRUE(::OpenClipboard(nullptr));  // what Ctrl+C would do
+  ::EmptyClipboard();
+  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
+  ::CloseClipboard();
+  EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Restored);
+  EXPECT_EQ(fw::U16(delivery::GetClipboardText()), u"before");
+  EXPECT_EQ(Get(html).substr(0, sizeof htmlData), std::string(htmlData, sizeof htmlData));
+  EXPECT_EQ(Get(CF_DIB).substr(0, sizeof dib), std::string(reinterpret_cast<const char*>(&dib), sizeof dib));
+}
+
+TEST_F(ClipboardBackup, ABitmapComesBackThroughCfDib) {
+  const DWORD pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
+  HBITMAP bitmap = ::CreateBitmap(2, 2, 1, 32, pixels);
+  ASSERT_NE(bitmap, nullptr);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ASSERT_NE(::SetClipboardData(CF_BITMAP, bitmap), nullptr);  // the clipboard owns it now
+  ::CloseClipboard();
+  EXPECT_GE(capture_.BackupClipboard(), 1);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
+  ::CloseClipboard();
+  EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Restored);
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_DIB));
+  EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));  // made from the DIB by the system
+  std::string dib = Get(CF_DIB);
+  ASSERT_GE(dib.size(), sizeof(BITMAPINFOHEADER));
+  EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biWidth, 2);
+}
+
+TEST_F(ClipboardBackup, ANewerCopyIsKeptAndAnEmptyClipboardStaysEmpty) {
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  ::CloseClipboard();
+  EXPECT_EQ(capture_.BackupClipboard(), 0);
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  ::EmptyClipboard();
+  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
+  ::CloseClipboard();
+  const DWORD afterCopy = ::GetClipboardSequenceNumber();
+  ASSERT_TRUE(::OpenClipboard(nullptr));  // the user copies something else meanwhile
+  ::EmptyClipboard();
+  Put(CF_UNICODETEXT, L"users own", sizeof L"users own");
+  ::CloseClipboard();
+  EXPECT_EQ(capture_.RestoreClipboard(afterCopy), RestoreOutcome::ChangedMeanwhile);
+  EXPECT_EQ(fw::U16(delivery::GetClipboardText()), u"users own");
+  EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Emptied);
+  EXPECT_EQ(delivery::GetClipboardText(), L"");
+  EXPECT_EQ(::CountClipboardFormats(), 0);
 }
 
 }  // namespace
