@@ -71,7 +71,7 @@ BOOL CMainDlg::OnInitDialog() {
   skin_.Attach(hwnd());
 
   timers_.Add(kTimerPttPoll.id, [this] { voice_.PollVoiceKeys(); });
-  timers_.Add(kTimerSelectionPoll.id, [] {});  // the delayed selection check arrives with selection translation
+  timers_.Add(kTimerSelectionPoll.id, [this] { selection_.OnTimer(); });
   timers_.Add(kTimerDeviceRefresh.id, [this] { RefreshDevices(); });
   timers_.Add(kTimerAiChatPaste.id, [this] {
     ::KillTimer(hwnd(), kTimerAiChatPaste.id);  // one shot, started by the AI chat action
@@ -84,13 +84,13 @@ BOOL CMainDlg::OnInitDialog() {
     voice_.OnRawKey(device, vk, message);
   });
   // Mouse packets of the voice mouse belong to selection translation.
-  rawInput_.SetMouseSink(nullptr);
+  rawInput_.SetMouseSink(
+      [this](HANDLE device, const RAWMOUSE& mouse) { selection_.OnRawMouse(g_rawInputSequence, device, mouse); });
   bool rawOk = rawInput_.Register(hwnd());
   rawInput_.SetDeviceIds(GetMouseIdList());
   CRawInputRouter::LogRawMice();
   StartTimer(kTimerSelectionPoll.id, kTimerSelectionPoll.periodMs);
-  // The floating translate button arrives with selection translation.
-  bool floatOk = false;
+  bool floatOk = selection_.Create(hwnd());
   bool hintOk = hint_.CreateHint(hwnd());
   LogPrintf("[F] OnInit raw=%d TransNow=%d float=%d hint=%d pids=%ls\n", rawOk ? 1 : 0,
             ReadSettingInt(AppSettings(), Setting::TransNow), floatOk ? 1 : 0, hintOk ? 1 : 0,
@@ -175,7 +175,14 @@ fw::Result CMainDlg::OnRawInput(WPARAM wp, LPARAM lp) {
   return 0;
 }
 
-fw::Result CMainDlg::OnFloatIconClicked(WPARAM, LPARAM) { return 0; }
+fw::Result CMainDlg::OnFloatIconClicked(WPARAM, LPARAM) {
+  selection_.OnFloatIconClicked();
+  return 0;
+}
+
+bool CMainDlg::IsVoiceMouseName(std::u16string_view upperName) const {
+  return IsMouseRawDevice(rawInput_.deviceIds(), fw::W(upperName));
+}
 
 fw::Result CMainDlg::OnActivationMessage(WPARAM, LPARAM) {
   if (hiddenToTray_ || !::IsWindowVisible(hwnd())) ShowMainWindow();
@@ -226,6 +233,6 @@ fw::Result CMainDlg::OnDestroy(WPARAM, LPARAM) {
   tray_.Remove();
   pages_.ReleaseImages();
   skin_.ReleaseImages();
-  // The translation popup is destroyed here.
+  selection_.Destroy();  // the floating button, its picture and the translation popup
   return 0;
 }

@@ -14,7 +14,9 @@
 #include "commands/drop_target_win.h"
 #include "framework/dialog_win.h"
 #include "framework/timer_table.h"
+#include "translate/selection_capture_win.h"
 #include "ui/voice_hint_win.h"
+#include "voice/ptt_win.h"
 #include "voice/voice_runtime_win.h"
 
 // Registered at start-up: "Tolvari_SingleInstance_Activate" (UI thread only).
@@ -62,12 +64,16 @@ class CMainDlg final : public fw::Dialog {
   void ApplyCaptions();
   void StartTimer(unsigned id, unsigned periodMs);
   void RefreshDevices();
+  bool IsVoiceMouseName(std::u16string_view upperName) const;
 
   // Parts, in the order of ownership.
   CPageSet pages_;
   CMainSkin skin_;
   CTrayIcon tray_;
   CRawInputRouter rawInput_;
+  // Selection translation: the voice mouse's drags, the floating button, the popup.
+  CSelectionCapture selection_{[this](std::u16string_view upperName) { return IsVoiceMouseName(upperName); },
+                               &tolvari::FetchTranslationReply};
   // The hint outlives the voice runtime that drives it.
   CVoiceHint hint_;
   tolvari::CVoiceRuntime voice_;

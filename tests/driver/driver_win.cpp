@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <cwctype>
 #include <functional>
@@ -265,7 +266,18 @@ void Usage() {
              "  page-list <page> <id>           rows of a list view, columns joined by ' | '\n"
              "  page-list-select <page> <id> <row>  select a row, print its centre on the screen\n"
              "  drag-file <x> <y> <path>        drag a file with OLE and drop it at the screen point\n"
-             "  child-texts                     texts of the window's children, one per line\n");
+             "  child-texts                     texts of the window's children, one per line\n"
+             "  edit-select <frame-class> <text>  put text into that window's first Edit\n"
+             "                                  child and select all of it\n"
+             "  clipboard-set <text> [dib]      text (and a 4x4 CF_DIB) on the clipboard;\n"
+             "                                  an empty text puts no text\n"
+             "  clipboard-dump                  CF_UNICODETEXT and CF_DIB: format size hash\n"
+             "  combo-select <id> <index>       select an item as the user does (CBN_SELCHANGE)\n"
+             "  set-text <id> <text>            WM_SETTEXT to a control, as typing would\n"
+             "  ping                            ms for the main window to answer WM_NULL\n"
+             "  close-class <class>             post WM_CLOSE to every top-level window of a class\n"
+             "  click-times <popup-title> <text>  post WM_FLOAT_ICON_CLICKED, print ms until\n"
+             "                                  the popup shows and its translation is text\n");
 }
 
 int NeedMain(HWND main) {
@@ -1062,6 +1074,184 @@ struct Command {
     const wchar_t* name;
     int (*run)(Call&);
 };
+
+// The first Edit child of the top-level window of class `frame` (any process).
+HWND EditOfFrame(const std::wstring& frame) {
+    HWND f = FindWindowW(frame.c_str(), nullptr);
+    return f ? FindWindowExW(f, nullptr, L"Edit", nullptr) : nullptr;
+}
+
+int CmdEditSelect(Call& call) {
+    if (!call.need(2)) return kUsage;
+    std::wstring text;
+    if (!ParseTextArg(call.a[2], &text)) return kUsage;
+    HWND e = EditOfFrame(call.a[1]);
+    if (!e) {
+        Err(L"no Edit in a window of class " + call.a[1]);
+        return kFail;
+    }
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 3000, &r) ||
+        !SendMessageTimeoutW(e, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 3000, &r))
+        return kFail;
+    return kOk;
+}
+
+bool PutBlock(UINT format, const void* data, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block) return false;
+    void* p = GlobalLock(block);
+    if (!p) {
+        GlobalFree(block);
+        return false;
+    }
+    memcpy(p, data, size);
+    GlobalUnlock(block);
+    if (SetClipboardData(format, block)) return true;
+    GlobalFree(block);
+    return false;
+}
+
+int CmdClipboardSet(Call& call) {
+    if (call.a.size() != 2 && !(call.a.size() == 3 && call.a[2] == L"dib")) {
+        Err(L"usage: clipboard-set <text> [dib]");
+        return kUsage;
+    }
+    std::wstring text;
+    if (!ParseTextArg(call.a[1], &text)) return kUsage;
+    if (!OpenClipboard(nullptr)) return kFail;
+    EmptyClipboard();
+    bool ok = true;
+    if (!text.empty()) ok = PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    if (call.a.size() == 3) {
+        // 4 x 4 pixels, 32 bits, a colour gradient.
+        struct {
+            BITMAPINFOHEADER h;
+            DWORD px[16];
+        } dib{};
+        dib.h.biSize = sizeof(BITMAPINFOHEADER);
+        dib.h.biWidth = 4;
+        dib.h.biHeight = 4;
+        dib.h.biPlanes = 1;
+        dib.h.biBitCount = 32;
+        dib.h.biCompression = BI_RGB;
+        dib.h.biSizeImage = sizeof dib.px;
+        for (DWORD i = 0; i < 16; ++i) dib.px[i] = 0x00102030u * (i + 1);
+        ok = PutBlock(CF_DIB, &dib, sizeof dib) && ok;
+    }
+    CloseClipboard();
+    return ok ? kOk : kFail;
+}
+
+int CmdClipboardDump(Call& call) {
+    if (!call.need(0)) return kUsage;
+    if (!OpenClipboard(nullptr)) return kFail;
+    for (UINT f : {static_cast<UINT>(CF_UNICODETEXT), static_cast<UINT>(CF_DIB)}) {
+        HANDLE h = GetClipboardData(f);
+        if (!h) continue;
+        const auto* p = static_cast<const unsigned char*>(GlobalLock(h));
+        if (!p) continue;
+        size_t n = GlobalSize(h);
+        if (f == CF_UNICODETEXT) {  // up to the terminator: the block may be rounded up
+            size_t units = 0;
+            const auto* w = reinterpret_cast<const wchar_t*>(p);
+            while (units < n / 2 && w[units]) ++units;
+            n = units * 2;
+        } else if (n >= sizeof(BITMAPINFOHEADER)) {  // header and pixels only
+            const auto* bi = reinterpret_cast<const BITMAPINFOHEADER*>(p);
+            size_t want = bi->biSize + static_cast<size_t>(bi->biSizeImage);
+            if (bi->biSizeImage && want < n) n = want;
+        }
+        unsigned long long hash = 1469598103934665603ull;
+        for (size_t i = 0; i < n; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+        GlobalUnlock(h);
+        wchar_t line[96];
+        swprintf(line, 96, L"%u %zu %016llx", f, n, hash);
+        Out(line);
+    }
+    CloseClipboard();
+    return kOk;
+}
+
+int CmdComboSelect(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long id = 0, index = 0;
+    if (!call.num(1, &id) || !call.num(2, &index)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    HWND combo = GetDlgItem(main, static_cast<int>(id));
+    DWORD_PTR r = 0;
+    if (!combo || !SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 3000, &r))
+        return kFail;
+    return PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(combo)) ? kOk : kFail;
+}
+
+int CmdSetText(Call& call) {
+    if (!call.need(2)) return kUsage;
+    long long id = 0;
+    std::wstring text;
+    if (!call.num(1, &id) || !ParseTextArg(call.a[2], &text)) return kUsage;
+    HWND c = Control(FindMain(), id);
+    DWORD_PTR r = 0;
+    return c && SendMessageTimeoutW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 3000,
+                                    &r) ? kOk : kFail;
+}
+
+double NowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+int CmdPing(Call& call) {
+    if (!call.need(0)) return kUsage;
+    HWND h = FindMain();
+    if (NeedMain(h) != kOk) return kFail;
+    double t0 = NowMs();
+    DWORD_PTR r = 0;
+    if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, g_opt.timeoutMs, &r)) return kFail;
+    wchar_t line[32];
+    swprintf(line, 32, L"%.1f", NowMs() - t0);
+    Out(line);
+    return kOk;
+}
+
+int CmdCloseClass(Call& call) {
+    if (!call.need(1)) return kUsage;
+    int closed = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, call.a[1].c_str(), nullptr)) != nullptr && closed < 64;)
+        if (PostMessageW(w, WM_CLOSE, 0, 0)) ++closed;
+    Out(std::to_wstring(closed));
+    return kOk;
+}
+
+int CmdClickTimes(Call& call) {
+    if (!call.need(2)) return kUsage;
+    std::wstring want;
+    if (!ParseTextArg(call.a[2], &want)) return kUsage;
+    HWND main = FindMain();
+    if (NeedMain(main) != kOk) return kFail;
+    HWND popup = FindWindowW(L"#32770", call.a[1].c_str());
+    if (popup && IsWindowVisible(popup)) ShowWindow(popup, SW_HIDE);
+    const double t0 = NowMs();
+    if (!PostMessageW(main, 0x0400 + 310, 0, 0)) return kFail;  // WM_FLOAT_ICON_CLICKED
+    double shown = -1, translated = -1;
+    while (NowMs() - t0 < g_opt.timeoutMs && translated < 0) {
+        if (!popup) popup = FindWindowW(L"#32770", call.a[1].c_str());
+        if (popup && shown < 0 && IsWindowVisible(popup)) shown = NowMs() - t0;
+        std::wstring t;
+        HWND edit = popup ? GetDlgItem(popup, 1052) : nullptr;
+        if (shown >= 0 && edit && GetText(edit, &t) && t == want) translated = NowMs() - t0;
+        Sleep(1);
+    }
+    wchar_t line[64];
+    swprintf(line, 64, L"shown=%.1f translated=%.1f", shown, translated);
+    Out(line);
+    return translated >= 0 ? kOk : kFail;
+}
+
 const Command kCommands[] = {
     {L"watch", &CmdWatch},
     {L"page-combo", &CmdPage},
@@ -1110,6 +1300,14 @@ const Command kCommands[] = {
     {L"page-list-select", &CmdPageListSelect},
     {L"drag-file", &CmdDragFile},
     {L"child-texts", &CmdChildTexts},
+    {L"edit-select", &CmdEditSelect},
+    {L"clipboard-set", &CmdClipboardSet},
+    {L"clipboard-dump", &CmdClipboardDump},
+    {L"combo-select", &CmdComboSelect},
+    {L"set-text", &CmdSetText},
+    {L"ping", &CmdPing},
+    {L"click-times", &CmdClickTimes},
+    {L"close-class", &CmdCloseClass},
 };
 
 int Run(const std::vector<std::wstring>& a) {

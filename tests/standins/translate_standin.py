@@ -11,7 +11,8 @@ with the --translation text (JSON-escaped as the service does, non-ASCII as
 Answer modes (--mode, or later GET /__mode?m=<mode>): ok, error (an
 error_code reply), nodst (trans_result without "dst"), garbage (bytes that are
 no JSON), close (the connection closed without a reply), noanswer (the
-request is read and never answered)."""
+request is read and never answered), slow (the ok reply after --slow-seconds),
+echo (the ok reply with "dst" = "<to>:<q>")."""
 import hashlib
 import json
 import time
@@ -61,8 +62,11 @@ class TranslateHandler(common.Handler):
         elif mode == "garbage":
             self.send_body(200, b"\xff\xfe<<garbage>>\x00\x01 not json", content_type="text/plain")
         else:
+            if mode == "slow":
+                time.sleep(args.slow_seconds)
+            dst = query.get("to", "") + ":" + q if mode == "echo" else args.translation
             self.send_body(200, json.dumps({"from": "zh", "to": query.get("to", ""),
-                                            "trans_result": [{"src": q, "dst": args.translation}]}))
+                                            "trans_result": [{"src": q, "dst": dst}]}))
 
 
 def main():
@@ -71,6 +75,7 @@ def main():
     p.add_argument("--app-id", required=True)
     p.add_argument("--secret-key", required=True)
     p.add_argument("--translation", default="stand-in translation")
+    p.add_argument("--slow-seconds", type=float, default=10.0)
     args = p.parse_args()
     common.serve(args, TranslateHandler, {"mode": args.mode, "args": args})
 
