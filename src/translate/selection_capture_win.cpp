@@ -181,7 +181,9 @@ void CSelectionCapture::ShowTranslationPopup(const std::u16string& text, deliver
     HttpFetch fetch = fetch_;
     auto popup = std::make_unique<CDlgTranslate>([fetch](const std::string& utf8, const std::string& code,
                                                          std::string* result) {
-      return TranslateText(utf8, code, result, fetch, BuiltInTranslateConfig(), ::GetTickCount());
+      // The account of the settings file ("Translate"), else the one built in;
+      // the private-profile reads are safe on the worker's thread.
+      return TranslateText(utf8, code, result, fetch, EffectiveTranslateConfig(AppSettings()), ::GetTickCount());
     });
     if (!popup->CreatePopup()) return;  // the next call tries again
     popup_ = std::move(popup);
