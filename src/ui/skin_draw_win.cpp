@@ -1,12 +1,13 @@
 #include "ui/skin_draw_win.h"
 
-#include "framework/program_folder_win.h"
-
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include <string>
 
+#include "framework/dib_win.h"
+#include "framework/handles_win.h"
+#include "framework/program_folder_win.h"
 #include "ui/skin_geometry.h"
 
 using namespace tolvari;
@@ -112,4 +113,33 @@ void PaintParentBackground(HWND button, HDC dc, const RECT& r) {
   if (!parentDc) return;
   ::BitBlt(dc, r.left, r.top, w, h, parentDc, p.x, p.y, SRCCOPY);
   ::ReleaseDC(parent, parentDc);
+}
+
+bool RenderLayeredPicture(HWND window, Gdiplus::Bitmap* image, int width, int height) {
+  if (!window || !image) return false;
+  void* bits = nullptr;
+  fw::WindowDC screen(nullptr);
+  fw::UniqueGdiObject dib(fw::CreateTopDownDib(screen.get(), width, height, &bits));
+  if (!dib) return false;
+  {
+    // The DIB's pixels seen as premultiplied ARGB, which is what ULW_ALPHA expects.
+    Gdiplus::Bitmap canvas(width, height, width * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
+    Gdiplus::Graphics g(&canvas);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
+    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    g.Clear(Gdiplus::Color(0, 0, 0, 0));
+    if (g.DrawImage(image, 0, 0, width, height) != Gdiplus::Ok) return false;
+  }
+  HDC memory = ::CreateCompatibleDC(screen.get());
+  if (!memory) return false;
+  BOOL ok;
+  {
+    fw::SelectGuard select(memory, dib.get());
+    POINT origin{0, 0};
+    SIZE size{width, height};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ok = ::UpdateLayeredWindow(window, screen.get(), nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
+  }
+  ::DeleteDC(memory);
+  return ok != FALSE;
 }

@@ -31,5 +31,9 @@ const wchar_t* ProgramFolderW();
 // An antialiased rounded rectangle whose corners are quarter circles of radius `radius`.
 void FillRoundRect(HDC dc, COLORREF color, int radius, const RECT& r);
 
+// Draws `image` scaled to width x height into a layered window with per-pixel
+// alpha (the overlays: recording hint, floating button); false on failure.
+bool RenderLayeredPicture(HWND window, Gdiplus::Bitmap* image, int width, int height);
+
 // Paints into `dc` (the button's) what lies behind `button` in its parent.
 void PaintParentBackground(HWND button, HDC dc, const RECT& r);

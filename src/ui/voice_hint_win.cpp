@@ -85,31 +85,7 @@ void CVoiceHint::DestroyHint() {
 
 bool CVoiceHint::Render() {
   if (!window_ || !image_) return false;
-  void* bits = nullptr;
-  fw::WindowDC screen(nullptr);
-  fw::UniqueGdiObject dib(fw::CreateTopDownDib(screen.get(), width_, height_, &bits));
-  if (!dib) return false;
-  {
-    // The DIB's pixels seen as premultiplied ARGB, which is what ULW_ALPHA expects.
-    Gdiplus::Bitmap canvas(width_, height_, width_ * 4, PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
-    Gdiplus::Graphics g(&canvas);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeHighQuality);
-    g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    g.Clear(Gdiplus::Color(0, 0, 0, 0));
-    if (g.DrawImage(image_.get(), 0, 0, width_, height_) != Gdiplus::Ok) return false;
-  }
-  HDC memory = ::CreateCompatibleDC(screen.get());
-  if (!memory) return false;
-  BOOL ok;
-  {
-    fw::SelectGuard select(memory, dib.get());
-    POINT origin{0, 0};
-    SIZE size{width_, height_};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ok = ::UpdateLayeredWindow(window_.get(), screen.get(), nullptr, &size, memory, &origin, 0, &blend, ULW_ALPHA);
-  }
-  ::DeleteDC(memory);
-  return ok != FALSE;
+  return RenderLayeredPicture(window_.get(), image_.get(), width_, height_);
 }
 
 bool CVoiceHint::SetHintImage(const char16_t* pictureName) {

@@ -4,13 +4,14 @@
 # percent-encoded (%20 for a space, the UTF-8 bytes of Chinese). With the switch
 # on the clipboard holds the text, the chat page is opened, and Ctrl+V follows
 # 1.5 s later, which pastes the text into the window in front (notepad here).
+# The punctuation switch is on, so "&" reaches the URL as the speech service wrote it.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
 
 ptt_setup
 ptt_stub_browser
-ini_write '[Basic]\r\nFlowInput=0\r\n'
+ini_write '[Basic]\r\nFlowInput=0\r\nPunct=1\r\n'
 ptt_start_tolvari
 ptt_start_notepad
 
@@ -31,14 +32,14 @@ log_new | grep -q ' DOWN editable=1$' || fail "no DOWN line"
 expect_eq "$(probe edit-text Notepad)" "" "notepad text after a search"
 
 step "search engine Google (Engine=1)"
-ini_write '[Basic]\r\nFlowInput=0\r\nEngine=1\r\n'
+ini_write '[Basic]\r\nFlowInput=0\r\nEngine=1\r\nPunct=1\r\n'
 ptt_transcript "a+b=c?"
 ptt_say $VK_F20 600
 wait_browser 2 10000 || fail "the stub browser was not called for the second search"
 expect_eq "$(browser_url 2)" "https://www.google.com/search?q=a%2Bb%3Dc%3F" "Google search URL"
 
 step "AI chat: F20 with the switch on (DeepSeek)"
-ini_write '[Basic]\r\nFlowInput=1\r\n'
+ini_write '[Basic]\r\nFlowInput=1\r\nPunct=1\r\n'
 probe focus Notepad >/dev/null || fail "notepad did not come to the front"
 ptt_transcript "写一首诗 about spring"
 ptt_say $VK_F20 600

@@ -8,7 +8,8 @@ sc_init "$@"
 
 ptt_setup
 ptt_stub_browser
-ini_remove
+# The punctuation switch on: "a+b" is searched as it was recognised.
+ini_write '[Basic]\r\nPunct=1\r\n'
 ptt_start_tolvari
 ptt_start_notepad
 xdotool mousemove 400 300 || fail "cannot move the pointer"

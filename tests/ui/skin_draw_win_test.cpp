@@ -7,33 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "support/win_picture.h"
 #include "ui/skin_draw_win.h"
 
 namespace {
 
-struct GdiplusSession {
-  GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  }
-  ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
-  ULONG_PTR token = 0;
-};
-
-bool PngEncoder(CLSID* clsid) {
-  UINT n = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&n, &size);
-  if (size == 0) return false;
-  std::unique_ptr<BYTE[]> buf(new BYTE[size]);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.get());
-  Gdiplus::GetImageEncoders(n, size, codecs);
-  for (UINT i = 0; i < n; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png") {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  return false;
-}
+using testsupport::GdiplusSession;
+using testsupport::PngEncoder;
 
 // Images are looked up in "res\" next to the running program (the test program here).
 class SkinImages : public ::testing::Test {

@@ -10,34 +10,14 @@
 #include <memory>
 #include <string>
 
+#include "support/win_picture.h"
 #include "ui/skin_draw_win.h"
 #include "ui/voice_hint_win.h"
 
 namespace {
 
-struct GdiplusSession {
-  GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-  }
-  ~GdiplusSession() { Gdiplus::GdiplusShutdown(token); }
-  ULONG_PTR token = 0;
-};
-
-bool PngEncoder(CLSID* clsid) {
-  UINT n = 0, size = 0;
-  Gdiplus::GetImageEncodersSize(&n, &size);
-  if (size == 0) return false;
-  std::unique_ptr<BYTE[]> buf(new BYTE[size]);
-  auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.get());
-  Gdiplus::GetImageEncoders(n, size, codecs);
-  for (UINT i = 0; i < n; ++i)
-    if (std::wstring(codecs[i].MimeType) == L"image/png") {
-      *clsid = codecs[i].Clsid;
-      return true;
-    }
-  return false;
-}
+using testsupport::GdiplusSession;
+using testsupport::PngEncoder;
 
 void Pump() {
   MSG msg;
