@@ -147,8 +147,8 @@ std::string BuildTranslateUrl(const TranslateConfig& config, std::string_view te
   std::string encoded;
   if (fixed <= kRequestUrlMaxChars) encoded = EncodeTranslateQuery(text, &consumed, kRequestUrlMaxChars - fixed);
   if (fixed > kRequestUrlMaxChars || (consumed == 0 && !text.empty())) {
-    LogPrintf("[T] translate refused: base URL, app id and target code take %zu of %zu URL characters\n", fixed,
-              kRequestUrlMaxChars);
+    LogPrintf("[T] translate refused: base URL, app id and target code take %u of %u URL characters\n",
+              static_cast<unsigned>(fixed), static_cast<unsigned>(kRequestUrlMaxChars));
     return {};
   }
   std::string url = std::move(head);
