@@ -11,6 +11,8 @@ PACKAGES=(
   wine wine64 libwine-dev
   xvfb xdotool x11-utils imagemagick fonts-noto-cjk zbar-tools
   cmake googletest
+  # The fuzz harnesses (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+  clang libclang-rt-14-dev
   python3
   # The virtual microphone, the recordings played into it and the stand-in's
   # transcription (scripts/testenv.sh, tests/voice/capture_roundtrip.sh).

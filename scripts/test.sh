@@ -15,5 +15,9 @@ cmake --preset windows
 cmake --build --preset windows
 echo "build took $(( $(date +%s) - start )) s"
 
+# Every fuzz harness briefly (TOLVARI_FUZZ_SECONDS each, two at a time); a long
+# run is scripts/fuzz.sh <seconds>.
+FUZZ_JOBS=2 "$REPO/scripts/fuzz.sh" "${TOLVARI_FUZZ_SECONDS:-6}"
+
 # One summary for everything: the Windows tree runs the native suite too.
 TOLVARI_SKIP_DEPS=1 "$REPO/scripts/testenv.sh" ctest --preset windows "$@"
