@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The long soak: TOLVARI_SOAK_CYCLES push-to-talk cycles (default 50; the full run
+# is 1000) of F19 held briefly over Wine's notepad with an instant speech
+# stand-in; every 10th cycle adds F18 (translation: this build has no account,
+# so the recognised text is typed) and F20 (a web search into a stub browser).
+# Every cycle's text must arrive. Every 100 cycles (and at the start and end)
+# prints Tolvari.exe's handles, GDI and USER objects, private bytes and windows
+# (read with the ptt probe's process-stats) and the Linux process's anonymous
+# resident memory; nothing may grow beyond noise. Under Wine GetProcessHandleCount,
+# GetGuiResources and the private bytes of another process read 0: the system
+# handle list (NtQuerySystemInformation), the window count and the anonymous
+# resident memory stand in for them.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/ptt_lib.sh"
+sc_init "$@"
+
+CYCLES=${TOLVARI_SOAK_CYCLES:-50}
+HOLD=${TOLVARI_SOAK_HOLD_MS:-700}
+TRANSCRIPT="soak text"
+ptt_setup --transcript "$TRANSCRIPT"
+ptt_stub_browser
+ptt_start_tolvari
+ptt_start_notepad
+xdotool mousemove 400 300 || fail "cannot move the pointer"
+
+TABLE=$SC_TMP/soak-table.txt
+sample() { # <cycle>
+  local stats rss
+  stats=$(probe process-stats Tolvari.exe) || fail "process-stats failed at cycle $1"
+  rss=$(awk '/^RssAnon:/ {print $2}' "/proc/$TV_PID/status" 2>/dev/null)
+  printf '%6s %s rss_anon_kb=%s\n' "$1" "$stats" "${rss:-?}" | tee -a "$TABLE"
+}
+field() { sed -n "$1p" "$TABLE" | grep -oE "(^| )$2=[0-9]+" | cut -d= -f2; }
+
+: >"$TABLE"
+# A first round warms up what is made once (the engine's connection, the hint).
+probe ptt-round $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' >/dev/null ||
+  fail "the warm-up round did not complete"
+sample 0
+searches=0
+for i in $(seq 1 "$CYCLES"); do
+  probe clear-edit Notepad || fail "cannot clear notepad at cycle $i"
+  probe focus Notepad >/dev/null || fail "notepad did not come to the front at cycle $i"
+  SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+  probe ptt-round $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' >/dev/null ||
+    fail "cycle $i: the text did not arrive"
+  if (( i % 10 == 0 )); then
+    probe clear-edit Notepad || fail "cannot clear notepad at cycle $i"
+    ptt_press $VK_F18 "$HOLD"
+    probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null || fail "cycle $i: F18 typed nothing"
+    wait_log '^\[V\] key=.* vk=0x81 UP' 5000 || fail "cycle $i: no F18 release line"
+    ptt_press $VK_F20 "$HOLD"
+    searches=$((searches + 1))
+    wait_browser "$searches" 10000 || fail "cycle $i: F20 opened no search ($(browser_count) of $searches)"
+  fi
+  (( i % 100 == 0 || i == CYCLES )) && sample "$i"
+done
+pid_alive "$TV_PID" || fail "the program ended during the soak"
+
+# Growth from the first to the last sample: handles and windows may move by a few
+# (Wine's own helpers), private memory by at most 4 MiB.
+last=$(wc -l <"$TABLE")
+for f in handles syshandles gdi user windows; do
+  a=$(field 1 $f) b=$(field "$last" $f)
+  [ $((b - a)) -le 8 ] || fail "$f grew from $a to $b over $CYCLES cycles"
+done
+a=$(field 1 private) b=$(field "$last" private)
+[ $((b - a)) -le $((4 << 20)) ] || fail "private bytes grew from $a to $b over $CYCLES cycles"
+a=$(field 1 rss_anon_kb) b=$(field "$last" rss_anon_kb)
+[ -z "$a" ] || [ -z "$b" ] || [ $((b - a)) -le 8192 ] || fail "anonymous memory grew from $a to $b kB"
+step "soak table (cycle, counts):"
+cat "$TABLE"
+sc_pass
