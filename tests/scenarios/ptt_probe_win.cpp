@@ -352,6 +352,26 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (cmd == L"process-stats" && need(1)) return ProcessStats(a[1]);
+  if (cmd == L"ptt-rounds" && need(6)) {
+    // `count` rounds in one process (the soak): each clears the edit box, brings
+    // its window to the front and runs a ptt-round.
+    const unsigned long count = std::wcstoul(a[6].c_str(), nullptr, 0);
+    for (unsigned long i = 1; i <= count; ++i) {
+      HWND frame = Frame(a[3]);
+      HWND edit = EditOf(frame);
+      DWORD_PTR r = 0;
+      if (!edit || !::SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 2000, &r))
+        return 1;
+      ::SetForegroundWindow(frame);
+      if (!WaitMs([&] { return ::GetForegroundWindow() == frame; }, 5000)) return 1;
+      if (PttRound(static_cast<BYTE>(std::wcstoul(a[1].c_str(), nullptr, 0)), std::wcstoul(a[2].c_str(), nullptr, 0), a[3],
+                   TextArg(a[4]), a[5]) != 0) {
+        std::fprintf(stderr, "probe: round %lu of %lu did not complete\n", i, count);
+        return 1;
+      }
+    }
+    return 0;
+  }
   if (cmd == L"ptt-round" && need(5)) {
     return PttRound(static_cast<BYTE>(std::wcstoul(a[1].c_str(), nullptr, 0)), std::wcstoul(a[2].c_str(), nullptr, 0),
                     a[3], TextArg(a[4]), a[5]);

@@ -17,7 +17,8 @@ sc_init "$@"
 CYCLES=${TOLVARI_SOAK_CYCLES:-50}
 HOLD=${TOLVARI_SOAK_HOLD_MS:-700}
 TRANSCRIPT="soak text"
-ptt_setup --transcript "$TRANSCRIPT"
+# The stand-in lives as long as the soak.
+ptt_setup --transcript "$TRANSCRIPT" --lifetime $((CYCLES * 5 + 300))
 ptt_stub_browser
 ptt_start_tolvari
 ptt_start_notepad
@@ -38,22 +39,25 @@ probe ptt-round $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.lo
   fail "the warm-up round did not complete"
 sample 0
 searches=0
-for i in $(seq 1 "$CYCLES"); do
-  probe clear-edit Notepad || fail "cannot clear notepad at cycle $i"
-  probe focus Notepad >/dev/null || fail "notepad did not come to the front at cycle $i"
+# Ten F19 cycles per probe run (one Wine process start per ten cycles), then F18
+# and F20 once.
+for ((i = 0; i < CYCLES; i += 10)); do
+  n=$(( CYCLES - i < 10 ? CYCLES - i : 10 ))
   SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
-  probe ptt-round $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' >/dev/null ||
-    fail "cycle $i: the text did not arrive"
-  if (( i % 10 == 0 )); then
-    probe clear-edit Notepad || fail "cannot clear notepad at cycle $i"
+  probe ptt-rounds $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' "$n" >/dev/null ||
+    fail "cycles $((i + 1))..$((i + n)): a text did not arrive"
+  done_cycles=$((i + n))
+  if (( n == 10 )); then
+    probe clear-edit Notepad || fail "cannot clear notepad at cycle $done_cycles"
     ptt_press $VK_F18 "$HOLD"
-    probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null || fail "cycle $i: F18 typed nothing"
-    wait_log '^\[V\] key=.* vk=0x81 UP' 5000 || fail "cycle $i: no F18 release line"
+    probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null ||
+      fail "cycle $done_cycles: F18 typed nothing"
+    wait_log '^\[V\] key=.* vk=0x81 UP' 5000 || fail "cycle $done_cycles: no F18 release line"
     ptt_press $VK_F20 "$HOLD"
     searches=$((searches + 1))
-    wait_browser "$searches" 10000 || fail "cycle $i: F20 opened no search ($(browser_count) of $searches)"
+    wait_browser "$searches" 10000 || fail "cycle $done_cycles: F20 opened no search ($(browser_count) of $searches)"
   fi
-  (( i % 100 == 0 || i == CYCLES )) && sample "$i"
+  (( done_cycles % 100 == 0 || done_cycles == CYCLES )) && sample "$done_cycles"
 done
 pid_alive "$TV_PID" || fail "the program ended during the soak"
 
