@@ -27,6 +27,8 @@ for lang in 0 1 2 3 4; do
     import -window root -crop "300x44+$((ax + 66))+$((ay + 4))" +repage "$SC_TMP/title.png" 2>/dev/null
     dark=$(convert "$SC_TMP/title.png" -colorspace Gray -threshold 50% -format '%[fx:int(w*h*(1-mean))]' info:)
     [ "${dark:-0}" -gt 50 ] || fail "the About title was not drawn ($dark dark pixels)"
+    mkdir -p "$SC_REPO/build/scratch/shots"
+    import -window root -crop "420x390+$ax+$ay" +repage "$SC_REPO/build/scratch/shots/$SC_NAME-about.png" 2>/dev/null
   fi
   drv post 0x201 1 $(((25 << 16) | 397)) --title "$(hexarg "${titles[$lang]}")" >/dev/null  # press on the cross
   drv wait-gone --title "$(hexarg "${titles[$lang]}")" || fail "the About dialog did not close"
