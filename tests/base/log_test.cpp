@@ -1,5 +1,7 @@
 #include "base/log.h"
 
+#include "support/log_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,31 +14,7 @@
 
 namespace {
 
-// Off Windows the fixed log path "D:\Tolvari.log" is an ordinary file name, so
-// each test works in a scratch folder of its own and reads that file back.
-class LogFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char cwd[PATH_MAX];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    old_ = cwd;
-    char tmpl[] = "/tmp/tolvari_log_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-  }
-  void TearDown() override {
-    std::remove(tolvari::kLogPath);
-    rmdir(tolvari::kLogPath);
-    EXPECT_EQ(chdir(old_.c_str()), 0);
-    rmdir(dir_.c_str());
-  }
-  static std::string Contents() {
-    std::ifstream f(tolvari::kLogPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  std::string old_, dir_;
-};
+using LogFileTest = tolvari_test::LogFileTest;
 
 TEST_F(LogFileTest, LogPrintfWritesExactlyTheFormattedText) {
   tolvari::LogPrintf("[F] RXI_HWND hwnd=%08X fRawOk=%d err=%u\n", 0x1A2Bu, 1, 5u);

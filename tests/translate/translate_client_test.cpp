@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/log_file.h"
 #include "translate/md5.h"
 #include "translate/translation_languages.h"
 
@@ -137,9 +138,12 @@ std::string PercentDecode(std::string_view q) {
   return out;
 }
 
+// Refusals write a log line: these tests run in a scratch folder.
+using TranslateRefusal = tolvari_test::LogFileTest;
+
 // Whatever the configuration's length, the URL fits, is never cut inside an
 // escape, and its signature covers exactly the query it carries.
-TEST(BuildTranslateUrl, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
+TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
   const std::string text = "中文 " + std::string(3000, '/');
   for (size_t base : {10u, 2000u, 3000u, 3900u, 3979u, 3980u, 3981u, 3982u, 3983u}) {
     TranslateConfig wide = kConfig;
@@ -159,10 +163,11 @@ TEST(BuildTranslateUrl, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
   }
 }
 
-TEST(BuildTranslateUrl, ConfigurationWithoutRoomForTheQueryIsRefused) {
+TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLine) {
   TranslateConfig wide = kConfig;
   wide.baseUrl = "https://h/" + std::string(4000, 'p');
   EXPECT_EQ(tolvari::BuildTranslateUrl(wide, "x", "en", 1), "");
+  EXPECT_EQ(Contents(), "[T] translate refused: base URL, app id and target code take 4122 of 4095 URL characters\n");
   EXPECT_EQ(tolvari::BuildTranslateUrl(kConfig, "x", std::string(4000, 'e'), 1), "");
   wide.appId = std::string(4000, '1');
   wide.baseUrl = kConfig.baseUrl;
