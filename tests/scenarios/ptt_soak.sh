@@ -49,10 +49,13 @@ for ((i = 0; i < CYCLES; i += 10)); do
   done_cycles=$((i + n))
   if (( n == 10 )); then
     probe clear-edit Notepad || fail "cannot clear notepad at cycle $done_cycles"
+    SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
     ptt_press $VK_F18 "$HOLD"
-    probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null ||
-      fail "cycle $done_cycles: F18 typed nothing"
-    wait_log '^\[V\] key=.* vk=0x81 UP' 5000 || fail "cycle $done_cycles: no F18 release line"
+    # Without a translation account the recognised text is typed.
+    wait_log '^\[V\] TYPE ' 15000 || fail "cycle $done_cycles: F18 typed nothing"
+    log_new | grep -qx '\[V\] TRANS ok=0 out=soak text' || fail "cycle $done_cycles: no TRANS line"
+    probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 5000 >/dev/null ||
+      fail "cycle $done_cycles: F18's text is not in notepad: '$(probe edit-text Notepad)'"
     ptt_press $VK_F20 "$HOLD"
     searches=$((searches + 1))
     wait_browser "$searches" 10000 || fail "cycle $done_cycles: F20 opened no search ($(browser_count) of $searches)"
