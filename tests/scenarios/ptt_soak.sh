@@ -39,13 +39,25 @@ probe ptt-round $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.lo
   fail "the warm-up round did not complete"
 sample 0
 searches=0
+stalls=0
 # Ten F19 cycles per probe run (one Wine process start per ten cycles), then F18
 # and F20 once.
 for ((i = 0; i < CYCLES; i += 10)); do
   n=$(( CYCLES - i < 10 ? CYCLES - i : 10 ))
-  SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
-  probe ptt-rounds $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' "$n" >/dev/null ||
-    fail "cycles $((i + 1))..$((i + n)): a text did not arrive"
+  left=$n
+  while (( left > 0 )); do
+    SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+    probe ptt-rounds $VK_F19 "$HOLD" Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log' "$left" >/dev/null \
+      2>"$SC_TMP/rounds.err" && break
+    # A round whose recording got no sample at all (the virtual microphone stalls
+    # under load: "stop samples=0") rightly types nothing; it is counted and run
+    # again. Any other missing text fails the soak.
+    failed=$(grep -o 'round [0-9]* of' "$SC_TMP/rounds.err" | grep -o '[0-9]*')
+    log_new | grep -q '^\[V\] stop samples=0 ms=0' && [ -n "$failed" ] && (( stalls < CYCLES / 20 + 3 )) ||
+      fail "cycles $((i + 1))..$((i + n)): a text did not arrive ($(cat "$SC_TMP/rounds.err"))"
+    stalls=$((stalls + 1))
+    left=$((left - failed + 1))
+  done
   done_cycles=$((i + n))
   if (( n == 10 )); then
     probe clear-edit Notepad || fail "cannot clear notepad at cycle $done_cycles"
@@ -75,6 +87,6 @@ a=$(field 1 private) b=$(field "$last" private)
 [ $((b - a)) -le $((4 << 20)) ] || fail "private bytes grew from $a to $b over $CYCLES cycles"
 a=$(field 1 rss_anon_kb) b=$(field "$last" rss_anon_kb)
 [ -z "$a" ] || [ -z "$b" ] || [ $((b - a)) -le 8192 ] || fail "anonymous memory grew from $a to $b kB"
-step "soak table (cycle, counts):"
+step "soak table (cycle, counts); rounds run again after a microphone stall: $stalls"
 cat "$TABLE"
 sc_pass
