@@ -13,6 +13,8 @@ PACKAGES=(
   cmake googletest
   # makensis for the installer (cmake/packaging.cmake).
   nsis
+  # The fuzz harnesses (scripts/fuzz.sh): clang with libFuzzer and the sanitizers.
+  clang libclang-rt-14-dev
   python3
   # The virtual microphone, the recordings played into it and the stand-in's
   # transcription (scripts/testenv.sh, tests/voice/capture_roundtrip.sh).

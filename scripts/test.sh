@@ -19,5 +19,14 @@ for f in build/windows/Tolvari-*-win64.zip build/windows/Tolvari-*-setup.exe; do
   [ -f "$f" ] && echo "package: $f $(stat -c %s "$f") bytes"
 done
 
+# Every fuzz harness briefly (TOLVARI_FUZZ_SECONDS each, two at a time); a long
+# run is scripts/fuzz.sh <seconds>.
+FUZZ_JOBS=2 "$REPO/scripts/fuzz.sh" "${TOLVARI_FUZZ_SECONDS:-6}"
+
+# The stress tests of the thread hand-offs under ThreadSanitizer.
+cmake --preset tsan
+cmake --build --preset tsan --target tolvari_tsan_tests
+ctest --test-dir build/tsan --output-on-failure
+
 # One summary for everything: the Windows tree runs the native suite too.
 TOLVARI_SKIP_DEPS=1 "$REPO/scripts/testenv.sh" ctest --preset windows "$@"

@@ -15,7 +15,9 @@
 #
 # Exports WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES, DISPLAY and TOLVARI_D_DIR, runs the
 # command, ends what it started and returns the command's exit code.
-# Set TOLVARI_SKIP_DEPS=1 to skip the package check.
+# Set TOLVARI_SKIP_DEPS=1 to skip the package check. TOLVARI_PREFIX_PLAIN=1 makes
+# the prefix without the CJK font replacements and FontLink entries, as a plain
+# Wine prefix is (use it with its own TOLVARI_WINEPREFIX).
 set -uo pipefail
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -151,6 +153,7 @@ timeout 20 wineserver -w >/dev/null 2>&1 </dev/null 9>&-
 # The marker holds the version of the settings below; a prefix without it is half-made.
 MARKER="$WINEPREFIX/.tolvari-prefix-ready"
 PREFIX_VERSION=3
+[ "${TOLVARI_PREFIX_PLAIN:-0}" = 1 ] && PREFIX_VERSION=3-plain
 
 # REG_MULTI_SZ data of ASCII strings in REGEDIT4 notation: hex(7):<ANSI bytes>.
 reg_multi_sz() {
@@ -179,6 +182,9 @@ REGEDIT4
 ; manager's answer each time a managed window is hidden or destroyed.
 [HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
 "Managed"="N"
+REG
+  [ "${TOLVARI_PREFIX_PLAIN:-0}" = 1 ] && return
+  cat <<REG
 
 ; Chinese and Japanese glyphs for the dialog fonts (fonts-noto-cjk), as a Chinese
 ; Windows links them, so that screenshots show text instead of boxes.

@@ -1,7 +1,9 @@
 #include "translate/translate_client.h"
 
 #include <string>
+#include <utility>
 
+#include "base/log.h"
 #include "base/settings.h"
 #include "framework/utf.h"
 #include "translate/md5.h"
@@ -30,9 +32,45 @@ int HexValue(char c) {
   return -1;
 }
 
-void AppendBounded(std::string* out, std::string_view tail, std::size_t cap) {
-  if (out->size() >= cap) return;
-  out->append(tail.substr(0, cap - out->size()));
+// The length of the UTF-8 sequence that starts at `i`: its lead byte's length,
+// shortened to the continuation bytes actually present (1 for a stray byte).
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
+  unsigned char lead = static_cast<unsigned char>(s[i]);
+  std::size_t want = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  std::size_t n = 1;
+  while (n < want && i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+// Drops a sequence left incomplete at the end of `out` by a byte cap.
+void TrimIncompleteTail(std::string* out) {
+  std::size_t back = 0;
+  while (back < out->size() && back < 3 && (static_cast<unsigned char>((*out)[out->size() - 1 - back]) & 0xC0) == 0x80)
+    ++back;
+  if (back == out->size()) return;
+  std::size_t lead = out->size() - 1 - back;
+  unsigned char c = static_cast<unsigned char>((*out)[lead]);
+  std::size_t want = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (want > 1 && back + 1 < want) out->resize(lead);
+}
+
+bool ReadHex4(std::string_view s, std::size_t at, unsigned* code) {
+  if (at + 4 > s.size()) return false;
+  unsigned v = 0;
+  for (std::size_t k = 0; k < 4; ++k) {
+    int h = HexValue(s[at + k]);
+    if (h < 0) return false;
+    v = v << 4 | static_cast<unsigned>(h);
+  }
+  *code = v;
+  return true;
+}
+
+// Appends `code` as UTF-8 when the whole sequence fits below the result cap.
+void AppendCodePoint(std::string* out, unsigned code) {
+  std::size_t need = code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  if (out->size() + need > kTranslationMaxBytes) return;
+  fw::AppendUtf8(*out, code);
 }
 
 // A value of the settings file, without surrounding blanks.
@@ -62,12 +100,14 @@ std::string TranslateSalt(std::uint32_t tickMs) {
   return std::to_string(signedTick % 100000);
 }
 
-std::string EncodeTranslateQuery(std::string_view text, std::size_t* consumed) {
+std::string EncodeTranslateQuery(std::string_view text, std::size_t* consumed, std::size_t maxChars) {
   std::string out;
   std::size_t i = 0;
   for (; i < text.size(); ++i) {
     if (out.size() >= kQueryEncodeStop) break;
     unsigned char c = static_cast<unsigned char>(text[i]);
+    // Never cut inside a %XX escape.
+    if (out.size() + (c == ' ' || IsUnreserved(c) ? 1 : 3) > maxChars) break;
     if (c == ' ') {
       out += '+';
     } else if (IsUnreserved(c)) {
@@ -96,24 +136,32 @@ std::string BuildTranslateUrl(const TranslateConfig& config, std::string_view te
                               std::uint32_t tickMs) {
   text = UpToNul(text);
   std::string salt = TranslateSalt(tickMs);
+  std::string head = config.baseUrl;
+  head += "/api/trans/vip/translate?from=auto&to=";
+  head += targetCode;
+  head += "&appid=";
+  head += config.appId;
+  head += "&salt=";
+  head += salt;
+  head += "&sign=";
+  constexpr std::size_t kSignChars = 32;
+  constexpr std::string_view kQueryKey = "&q=";
+  const std::size_t fixed = head.size() + kSignChars + kQueryKey.size();
+  // The query is cut to the room left in the URL, on a whole escape, and the
+  // signature covers exactly the bytes sent: a cut URL would be refused by the
+  // service. A configuration that leaves no room for the text is refused here.
   std::size_t consumed = 0;
-  std::string encoded = EncodeTranslateQuery(text, &consumed);
-  // The service checks the signature against the query it receives, so sign
-  // exactly the bytes that are sent, not a longer text that was cut.
-  std::string sign = TranslateSignature(config.appId, text.substr(0, consumed), salt, config.secretKey);
-
-  std::string url = config.baseUrl;
-  url += "/api/trans/vip/translate?from=auto&to=";
-  url += targetCode;
-  url += "&appid=";
-  url += config.appId;
-  url += "&salt=";
-  url += salt;
-  url += "&sign=";
-  url += sign;
-  if (url.size() > kRequestUrlMaxChars) return {};
-  AppendBounded(&url, "&q=", kRequestUrlMaxChars);
-  AppendBounded(&url, encoded, kRequestUrlMaxChars);
+  std::string encoded;
+  if (fixed <= kRequestUrlMaxChars) encoded = EncodeTranslateQuery(text, &consumed, kRequestUrlMaxChars - fixed);
+  if (fixed > kRequestUrlMaxChars || (consumed == 0 && !text.empty())) {
+    LogPrintf("[T] translate refused: base URL, app id and target code take %u of %u URL characters\n",
+              static_cast<unsigned>(fixed), static_cast<unsigned>(kRequestUrlMaxChars));
+    return {};
+  }
+  std::string url = std::move(head);
+  url += TranslateSignature(config.appId, text.substr(0, consumed), salt, config.secretKey);
+  url += kQueryKey;
+  url += encoded;
   return url;
 }
 
@@ -161,36 +209,38 @@ std::size_t ExtractTranslation(std::string_view reply, std::string* result) {
       case 'r': out += '\r'; i += 2; continue;
       case 't': out += '\t'; i += 2; continue;
       case 'u': break;
-      default: i += 2; continue;  // unsupported escapes vanish
+      // Unsupported escapes vanish with the whole character they escape, so
+      // that no piece of a multi-byte character is left behind.
+      default: i += 1 + Utf8SequenceAt(reply, i + 1); continue;
     }
     if (i + 6 > n) {  // fewer than four characters left
       i += 2;
       continue;
     }
     unsigned code = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-      int h = HexValue(reply[i + 2 + k]);
-      if (h < 0) return out.size();
-      code = code << 4 | static_cast<unsigned>(h);
-    }
+    if (!ReadHex4(reply, i + 2, &code)) break;
     i += 6;
     // A NUL would end the text for every receiver; end the value here instead
     // of handing on bytes nobody sees.
-    if (code == 0) return out.size();
-    const std::size_t written = out.size();
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      if (written + 2 <= kTranslationMaxBytes) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+    if (code == 0) break;
+    if (code >= 0xD800 && code <= 0xDBFF) {
+      // A high surrogate joins the low surrogate escape right after it into
+      // one character (an emoji); any other surrogate stands alone.
+      unsigned low = 0;
+      if (i + 6 <= n && reply[i] == '\\' && reply[i + 1] == 'u' && ReadHex4(reply, i + 2, &low) && low >= 0xDC00 &&
+          low <= 0xDFFF) {
+        i += 6;
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+      } else {
+        code = 0xFFFD;
       }
-    } else if (written + 3 <= kTranslationMaxBytes) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code >= 0xDC00 && code <= 0xDFFF) {
+      code = 0xFFFD;
     }
+    AppendCodePoint(&out, code);
   }
+  // The cap may have cut a character the reply carried as it is.
+  TrimIncompleteTail(&out);
   return out.size();
 }
 

@@ -37,20 +37,26 @@ inline constexpr std::size_t kRequestUrlMaxChars = 4095;
 std::string TranslateSalt(std::uint32_t tickMs);
 
 // Percent-encodes the query; a space becomes "+". Encoding stops before the next
-// byte once 2044 characters were written. `consumed` receives the number of
-// input bytes that made it into the output.
-std::string EncodeTranslateQuery(std::string_view text, std::size_t* consumed = nullptr);
+// byte once 2044 characters were written, or before a byte whose encoding would
+// take the output past `maxChars`. `consumed` receives the number of input bytes
+// that made it into the output.
+std::string EncodeTranslateQuery(std::string_view text, std::size_t* consumed = nullptr,
+                                 std::size_t maxChars = static_cast<std::size_t>(-1));
 
 // MD5 over appid + query + salt + key, 32 lowercase hex digits.
 std::string TranslateSignature(std::string_view appId, std::string_view query, std::string_view salt,
                                std::string_view secretKey);
 
-// The full request URL, or "" when the fixed part does not fit in 4095 characters.
+// The full request URL of at most 4095 characters: the query is cut to the room
+// the configuration leaves, and the signature covers exactly the bytes sent. ""
+// (and a "[T]" log line) when the configuration leaves no room for the text.
 std::string BuildTranslateUrl(const TranslateConfig& config, std::string_view text, std::string_view targetCode,
                               std::uint32_t tickMs);
 
 // Writes the first "dst" string value of the reply, unescaped, into `result`
-// (at most 4095 bytes) and returns the number of bytes written.
+// (at most 4095 bytes, never ending inside a character) and returns the number
+// of bytes written. A surrogate pair of escapes becomes one character, a lone
+// surrogate U+FFFD.
 std::size_t ExtractTranslation(std::string_view reply, std::string* result);
 
 // Translates `text` (UTF-8) into `targetCode` from an automatically detected

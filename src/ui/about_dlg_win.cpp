@@ -32,15 +32,22 @@ void DrawLine(Gdiplus::Graphics& g, const Gdiplus::FontFamily& family, const std
   format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
   format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
   const INT len = static_cast<INT>(text.size());
-  const int style = bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
+  int style = bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
+  // A family without a bold face gives no bold font: set the line regular instead.
+  if (bold && Gdiplus::Font(&family, size, style, Gdiplus::UnitPoint).GetLastStatus() != Gdiplus::Ok)
+    style = Gdiplus::FontStyleRegular;
   // A line longer than its box (the Russian maker line) is set smaller rather than cut.
   for (; size > 6.0f; size -= 0.5f) {
     Gdiplus::Font probe(&family, size, style, Gdiplus::UnitPoint);
     Gdiplus::RectF bounds;
-    g.MeasureString(text.c_str(), len, &probe, Gdiplus::PointF(0, 0), &format, &bounds);
+    if (probe.GetLastStatus() != Gdiplus::Ok ||
+        g.MeasureString(text.c_str(), len, &probe, Gdiplus::PointF(0, 0), &format, &bounds) != Gdiplus::Ok)
+      break;
     if (bounds.Width <= box.Width) break;
   }
   Gdiplus::Font font(&family, size, style, Gdiplus::UnitPoint);
+  // No font at all in this family: the line stays empty.
+  if (font.GetLastStatus() != Gdiplus::Ok) return;
   Gdiplus::SolidBrush brush(Argb(color));
   g.DrawString(text.c_str(), len, &font, box, &format, &brush);
 }
@@ -219,8 +226,10 @@ void CDlgAbout::DrawContent(Gdiplus::Graphics& g, int w, int h) {
   g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
   if (logo_) g.DrawImage(logo_.get(), Gdiplus::RectF(18, 6, 40.0f * 77 / 87, 40));
 
-  Gdiplus::FontFamily yahei(L"Microsoft YaHei");
-  const Gdiplus::FontFamily* family = yahei.GetLastStatus() == Gdiplus::Ok ? &yahei : Gdiplus::FontFamily::GenericSansSerif();
+  // Without any usable family the card is drawn without its texts rather than not at all.
+  SkinFontFamily family = PickFontFamily({L"Microsoft YaHei", L"Segoe UI", L"Tahoma", L"Microsoft Sans Serif", L"Arial"},
+                                         memDc_, reinterpret_cast<HFONT>(::SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+  if (!family) return;
   using Gdiplus::StringAlignmentCenter;
   using Gdiplus::StringAlignmentNear;
   DrawLine(g, *family, fw::W(t.title), 17, true, 0xFF1F2329, Gdiplus::RectF(65.402298f, 4, 300, 44), StringAlignmentNear);

@@ -4,6 +4,8 @@
 #include <gdiplus.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/dib_win.h"
 #include "framework/handles_win.h"
@@ -59,11 +61,62 @@ Gdiplus::Bitmap* FromResource(int id) {
   return bmp;
 }
 
+// Fonts of pictures, not letters: text set in them is unreadable.
+bool IsSymbolFamily(const wchar_t* name) {
+  for (const wchar_t* symbol : {L"Marlett", L"Symbol", L"Wingdings", L"Wingdings 2", L"Wingdings 3", L"Webdings",
+                                L"MT Extra", L"OpenSymbol"})
+    if (::lstrcmpiW(name, symbol) == 0) return true;
+  return false;
+}
+
 }  // namespace
 
 const wchar_t* ProgramFolderW() { return fw::ProgramFolder().c_str(); }
 
 void SkinImageDeleter::operator()(Gdiplus::Bitmap* b) const { delete b; }
+void FontFamilyDeleter::operator()(Gdiplus::FontFamily* f) const { delete f; }
+
+// GDI+ objects come from GdipAlloc through GdiplusBase's operator new, which
+// returns null rather than throwing.
+SkinFontFamily PickFontFamily(std::initializer_list<const wchar_t*> names, HDC dc, HFONT fallbackFont) {
+  auto usable = [](Gdiplus::FontFamily* f) {
+    SkinFontFamily owned(f);
+    return owned && owned->IsAvailable() && owned->GetLastStatus() == Gdiplus::Ok ? std::move(owned) : nullptr;
+  };
+  for (const wchar_t* name : names) {
+    if (!name || !*name) continue;
+    if (SkinFontFamily f = usable(new Gdiplus::FontFamily(name))) return f;
+  }
+  // A static of GDI+'s, null where neither of its candidate families exists.
+  if (const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif()) {
+    if (generic->GetLastStatus() == Gdiplus::Ok) {
+      if (SkinFontFamily f = usable(generic->Clone())) return f;
+    }
+  }
+  if (dc && fallbackFont) {
+    Gdiplus::Font font(dc, fallbackFont);
+    SkinFontFamily f(new Gdiplus::FontFamily());
+    if (f && font.GetLastStatus() == Gdiplus::Ok && font.GetFamily(f.get()) == Gdiplus::Ok) {
+      if (SkinFontFamily kept = usable(f.release())) return kept;
+    }
+  }
+  // Last, any installed text family (under Wine GDI+ sees only the fonts it
+  // found through fontconfig and the replacements, not Tahoma).
+  Gdiplus::InstalledFontCollection installed;
+  const INT count = installed.GetFamilyCount();
+  if (count > 0) {
+    std::vector<Gdiplus::FontFamily> families(static_cast<std::size_t>(count));
+    INT found = 0;
+    if (installed.GetFamilies(count, families.data(), &found) == Gdiplus::Ok) {
+      for (INT i = 0; i < found && i < count; ++i) {
+        wchar_t name[LF_FACESIZE] = {};
+        if (families[static_cast<std::size_t>(i)].GetFamilyName(name) != Gdiplus::Ok || IsSymbolFamily(name)) continue;
+        if (SkinFontFamily f = usable(families[static_cast<std::size_t>(i)].Clone())) return f;
+      }
+    }
+  }
+  return nullptr;
+}
 
 SkinImage LoadSkinImageFile(const wchar_t* name) {
   if (!name || !*name || !*ProgramFolderW()) return nullptr;

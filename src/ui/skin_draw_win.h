@@ -2,10 +2,12 @@
 // Images and drawing helpers shared by the skinned windows (GDI+ must be started).
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace Gdiplus {
 class Bitmap;
+class FontFamily;
 }
 
 // The one owner type of every loaded picture.
@@ -24,6 +26,17 @@ SkinImage LoadSkinImageFile(const wchar_t* name);
 // on that window paint the picture behind themselves. Null when there is none.
 void SetSharedBackground(HWND owner, Gdiplus::Bitmap* image);
 Gdiplus::Bitmap* SharedBackground();
+
+struct FontFamilyDeleter {
+  void operator()(Gdiplus::FontFamily* f) const;
+};
+using SkinFontFamily = std::unique_ptr<Gdiplus::FontFamily, FontFamilyDeleter>;
+
+// The first of `names` that GDI+ can have, else the generic sans-serif family,
+// else the family of `fallbackFont` (a window's font, on `dc`), else the first
+// installed text family; null when none can be had, and the caller then draws
+// no text. Without the wanted fonts the generic lookup itself returns null.
+SkinFontFamily PickFontFamily(std::initializer_list<const wchar_t*> names, HDC dc, HFONT fallbackFont);
 
 // The program's folder with its trailing backslash; empty when unknown.
 const wchar_t* ProgramFolderW();

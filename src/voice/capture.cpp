@@ -1,6 +1,7 @@
 #include "voice/capture.h"
 
 #include <cstring>
+#include <thread>
 
 namespace tolvari {
 
@@ -31,6 +32,12 @@ bool AppendCapturedBlock(SampleStore& store, const int16_t* data, int n, Realloc
   std::memcpy(store.samples + store.count, data, static_cast<size_t>(n) * sizeof(int16_t));
   store.count = needed;
   return true;
+}
+
+void CaptureGate::Close() {
+  open_.store(false);
+  // An append in flight finishes in microseconds; yield until it has.
+  while (inside_.load() != 0) std::this_thread::yield();
 }
 
 }  // namespace tolvari

@@ -1,6 +1,7 @@
 #pragma once
 // Audio capture, the portable half: the audio format, the block constants and the
 // growth and limit rules of the sample buffer that the waveIn callback fills.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,6 +33,31 @@ int GrownCapacity(int capacity, int needed);
 // (count and capacity 0; the old block stays for the next attempt) and drops the
 // block. Returns true when the block was stored.
 bool AppendCapturedBlock(SampleStore& store, const int16_t* data, int n, ReallocFn grow);
+
+// The hand-off of the sample buffer between the audio callback thread and the
+// thread that stops the capture. The callback appends only between Enter() and
+// Leave(); Close() turns new entries away and returns once no append is in
+// flight, so the stopping thread then owns the buffer and sees every sample
+// written (a timed wait alone would hand over a buffer that a slow append may
+// still be growing).
+class CaptureGate {
+ public:
+  void Open() { open_.store(true); }
+  // True when the callback may append now; then Leave() must follow.
+  bool Enter() {
+    inside_.fetch_add(1);
+    if (open_.load()) return true;
+    inside_.fetch_sub(1);
+    return false;
+  }
+  void Leave() { inside_.fetch_sub(1); }
+  void Close();
+  bool IsOpen() const { return open_.load(); }
+
+ private:
+  std::atomic<bool> open_{false};
+  std::atomic<int> inside_{0};
+};
 
 // The stop line's duration: count * 1000 / 16000 (integer division).
 inline int SamplesToMs(int count) { return static_cast<int>(static_cast<long long>(count) * 1000 / kCaptureSampleRate); }

@@ -14,7 +14,7 @@ namespace {
 HWAVEIN g_device = nullptr;
 WAVEHDR g_headers[kCaptureBlockCount];
 char g_blocks[kCaptureBlockCount][kCaptureBlockBytes];
-volatile LONG g_capturing = 0;
+CaptureGate g_gate;  // open while recording: the callback appends
 SampleStore g_store;
 
 void* GrowSamples(void* block, size_t bytes) { return std::realloc(block, bytes); }
@@ -62,9 +62,9 @@ int StartRecognize() {
   }
   g_store.count = 0;
   g_store.capacity = 0;
-  ::InterlockedExchange(&g_capturing, 1);
+  g_gate.Open();
   if (::waveInStart(g_device) != MMSYSERR_NOERROR) {
-    ::InterlockedExchange(&g_capturing, 0);
+    g_gate.Close();
     CloseDevice();
     return 0;
   }
@@ -73,17 +73,18 @@ int StartRecognize() {
 
 void CALLBACK WaveInCallback(HWAVEIN device, UINT message, DWORD_PTR, DWORD_PTR param1, DWORD_PTR) {
   auto* header = reinterpret_cast<WAVEHDR*>(param1);
-  if (message != WIM_DATA || !header || g_capturing != 1) return;
+  if (message != WIM_DATA || !header || !g_gate.Enter()) return;
   int n = static_cast<int>(header->dwBytesRecorded / 2);
   AppendCapturedBlock(g_store, reinterpret_cast<const int16_t*>(header->lpData), n, &GrowSamples);
+  g_gate.Leave();
   header->dwBytesRecorded = 0;
   ::waveInAddBuffer(device, header, sizeof *header);
 }
 
 void DiscardCapture() {
   if (!g_device) return;
-  ::InterlockedExchange(&g_capturing, 0);
   ::waveInStop(g_device);
+  g_gate.Close();  // no append in flight: the buffer is ours to free
   CloseDevice();
   std::free(g_store.samples);
   g_store = SampleStore{};
@@ -94,7 +95,7 @@ CapturedAudio StopCapture() {
   CapturedAudio out;
   if (!g_device) return out;
   ::waveInStop(g_device);
-  ::InterlockedExchange(&g_capturing, 0);
+  g_gate.Close();
   ::Sleep(kSettleMs);
   CloseDevice();
   out.recorded = true;

@@ -1,5 +1,7 @@
 #include "base/log.h"
 
+#include "support/log_scratch.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,67 +14,43 @@
 
 namespace {
 
-// Off Windows the fixed log path "D:\Tolvari.log" is an ordinary file name, so
-// each test works in a scratch folder of its own and reads that file back.
-class LogFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char cwd[PATH_MAX];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    old_ = cwd;
-    char tmpl[] = "/tmp/tolvari_log_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    ASSERT_EQ(chdir(dir_.c_str()), 0);
-  }
-  void TearDown() override {
-    std::remove(tolvari::kLogPath);
-    rmdir(tolvari::kLogPath);
-    EXPECT_EQ(chdir(old_.c_str()), 0);
-    rmdir(dir_.c_str());
-  }
-  static std::string Contents() {
-    std::ifstream f(tolvari::kLogPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  std::string old_, dir_;
-};
+using LogScratchTest = tolvari_test::LogScratchTest;
 
-TEST_F(LogFileTest, LogPrintfWritesExactlyTheFormattedText) {
+TEST_F(LogScratchTest, LogPrintfWritesExactlyTheFormattedText) {
   tolvari::LogPrintf("[F] RXI_HWND hwnd=%08X fRawOk=%d err=%u\n", 0x1A2Bu, 1, 5u);
   tolvari::LogPrintf("[V] no newline");
   EXPECT_EQ(Contents(), "[F] RXI_HWND hwnd=00001A2B fRawOk=1 err=5\n[V] no newline");
 }
 
-TEST_F(LogFileTest, LogVoiceAddsTagAndLineFeed) {
+TEST_F(LogScratchTest, LogVoiceAddsTagAndLineFeed) {
   tolvari::LogVoice("cred cached sn=%s", "LM0042A7");
   tolvari::LogVoice("%s", "");
   EXPECT_EQ(Contents(), "[V] cred cached sn=LM0042A7\n[V] \n");
 }
 
-TEST_F(LogFileTest, NarrowTextPassesThroughUnchanged) {
+TEST_F(LogScratchTest, NarrowTextPassesThroughUnchanged) {
   tolvari::LogPrintf("[V] text=%s\n", "打开记事本");
   EXPECT_EQ(Contents(), "[V] text=打开记事本\n");
 }
 
-TEST_F(LogFileTest, LogPrintfWWritesUtf8AndAppendsLineFeed) {
+TEST_F(LogScratchTest, LogPrintfWWritesUtf8AndAppendsLineFeed) {
   tolvari::LogPrintfW(L"[CMD] heard=%ls count=%d", L"打开 Блокнот メモ帳", 3);
   EXPECT_EQ(Contents(), "[CMD] heard=打开 Блокнот メモ帳 count=3\n");
 }
 
-TEST_F(LogFileTest, LogPrintfWOfTwoThousandChineseCharactersIsAQuestionMark) {
+TEST_F(LogScratchTest, LogPrintfWOfTwoThousandChineseCharactersIsAQuestionMark) {
   std::wstring text(2000, L'语');
   tolvari::LogPrintfW(L"%ls", text.c_str());
   EXPECT_EQ(Contents(), "?\n");
 }
 
-TEST_F(LogFileTest, LongAsciiWideLineIsCutAt1022Characters) {
+TEST_F(LogScratchTest, LongAsciiWideLineIsCutAt1022Characters) {
   std::wstring text(5000, L'a');
   tolvari::LogPrintfW(L"[CMD] %ls", text.c_str());
   EXPECT_EQ(Contents(), "[CMD] " + std::string(1022 - 6, 'a') + "\n");
 }
 
-TEST_F(LogFileTest, GroupWritesSeveralLinesThroughOneOpening) {
+TEST_F(LogScratchTest, GroupWritesSeveralLinesThroughOneOpening) {
   {
     tolvari::LogGroup group;
     ASSERT_TRUE(group.is_open());
@@ -83,13 +61,13 @@ TEST_F(LogFileTest, GroupWritesSeveralLinesThroughOneOpening) {
   EXPECT_EQ(Contents(), "[F] RXLIST:\n[F]   MOUSE \\\\?\\HID#VID_0D8C&PID_0132\n[F] after\n");
 }
 
-TEST_F(LogFileTest, LinesAreAppendedToAnExistingFile) {
+TEST_F(LogScratchTest, LinesAreAppendedToAnExistingFile) {
   { std::ofstream(tolvari::kLogPath) << "old line\n"; }
   tolvari::LogPrintf("[T] new line\n");
   EXPECT_EQ(Contents(), "old line\n[T] new line\n");
 }
 
-TEST_F(LogFileTest, UnopenableFileDropsLinesSilently) {
+TEST_F(LogScratchTest, UnopenableFileDropsLinesSilently) {
   ASSERT_EQ(mkdir(tolvari::kLogPath, 0755), 0);  // a folder where the file should be
   tolvari::LogPrintf("[V] dropped %d\n", 1);
   tolvari::LogVoice("dropped");

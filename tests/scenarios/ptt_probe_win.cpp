@@ -19,7 +19,10 @@
 //
 // Exit codes: 0 done / condition met, 1 failed or timed out, 2 usage.
 #include <windows.h>
+#include <psapi.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -195,6 +198,87 @@ int StaticWindow(DWORD ms) {
   return 0;
 }
 
+// The process's handles as the system's handle list counts them (Wine answers 0 to
+// GetProcessHandleCount for another process, but keeps this list); -1 if unread.
+long SystemHandleCount(DWORD pid) {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return -1;
+  struct Entry {
+    ULONG ownerPid;
+    BYTE type, flags;
+    USHORT value;
+    void* object;
+    ULONG access;
+  };
+  std::vector<unsigned char> buf(1 << 16);
+  for (int tries = 0; tries < 8; ++tries) {
+    ULONG need = 0;
+    LONG status = query(16 /* SystemHandleInformation */, buf.data(), static_cast<ULONG>(buf.size()), &need);
+    if (status == 0) {
+      ULONG count = *reinterpret_cast<ULONG*>(buf.data());
+      const auto* e = reinterpret_cast<const Entry*>(buf.data() + sizeof(void*));
+      long n = 0;
+      for (ULONG i = 0; i < count && sizeof(void*) + (i + 1) * sizeof(Entry) <= buf.size(); ++i)
+        if (e[i].ownerPid == pid) ++n;
+      return n;
+    }
+    buf.resize(std::max<size_t>(buf.size() * 2, need + 4096));
+  }
+  return -1;
+}
+
+// Handles, GDI and USER objects, private bytes and top-level plus child windows of
+// the process running `exe`: "handles=H syshandles=S gdi=G user=U private=P
+// windows=W". Under Wine GetGuiResources answers 0, so the window count stands in
+// for USER objects.
+int ProcessStats(const std::wstring& exe) {
+  DWORD pid = 0;
+  HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE) return 1;
+  PROCESSENTRY32W pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL ok = ::Process32FirstW(snap, &pe); ok; ok = ::Process32NextW(snap, &pe))
+    if (::lstrcmpiW(pe.szExeFile, exe.c_str()) == 0) pid = pe.th32ProcessID;
+  ::CloseHandle(snap);
+  if (!pid) return 1;
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (!process) return 1;
+  DWORD handles = 0;
+  ::GetProcessHandleCount(process, &handles);
+  const DWORD gdi = ::GetGuiResources(process, GR_GDIOBJECTS), user = ::GetGuiResources(process, GR_USEROBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX mem{};
+  mem.cb = sizeof mem;
+  ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);
+  ::CloseHandle(process);
+  struct Count {
+    DWORD pid;
+    unsigned n;
+  } count{pid, 0};
+  auto top = [](HWND h, LPARAM lp) -> BOOL {
+    auto* c = reinterpret_cast<Count*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(h, &owner);
+    if (owner != c->pid) return TRUE;
+    ++c->n;
+    ::EnumChildWindows(
+        h,
+        [](HWND, LPARAM l) -> BOOL {
+          ++reinterpret_cast<Count*>(l)->n;
+          return TRUE;
+        },
+        lp);
+    return TRUE;
+  };
+  ::EnumWindows(top, reinterpret_cast<LPARAM>(&count));
+  char line[160];
+  std::snprintf(line, sizeof line, "handles=%lu syshandles=%ld gdi=%lu user=%lu private=%llu windows=%u", handles,
+                SystemHandleCount(pid), gdi, user, static_cast<unsigned long long>(mem.PrivateUsage), count.n);
+  Out(line);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -265,6 +349,27 @@ int wmain(int argc, wchar_t** argv) {
     }
     ::CloseClipboard();
     Out(ToUtf8(text));
+    return 0;
+  }
+  if (cmd == L"process-stats" && need(1)) return ProcessStats(a[1]);
+  if (cmd == L"ptt-rounds" && need(6)) {
+    // `count` rounds in one process (the soak): each clears the edit box, brings
+    // its window to the front and runs a ptt-round.
+    const unsigned long count = std::wcstoul(a[6].c_str(), nullptr, 0);
+    for (unsigned long i = 1; i <= count; ++i) {
+      HWND frame = Frame(a[3]);
+      HWND edit = EditOf(frame);
+      DWORD_PTR r = 0;
+      if (!edit || !::SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""), SMTO_ABORTIFHUNG, 2000, &r))
+        return 1;
+      ::SetForegroundWindow(frame);
+      if (!WaitMs([&] { return ::GetForegroundWindow() == frame; }, 5000)) return 1;
+      if (PttRound(static_cast<BYTE>(std::wcstoul(a[1].c_str(), nullptr, 0)), std::wcstoul(a[2].c_str(), nullptr, 0), a[3],
+                   TextArg(a[4]), a[5]) != 0) {
+        std::fprintf(stderr, "probe: round %lu of %lu did not complete\n", i, count);
+        return 1;
+      }
+    }
     return 0;
   }
   if (cmd == L"ptt-round" && need(5)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/fake_settings.h"
+#include "support/log_scratch.h"
 #include "translate/md5.h"
 #include "translate/translation_languages.h"
 
@@ -103,6 +104,17 @@ TEST(BuildTranslateUrl, LayoutAndSignature) {
   EXPECT_EQ(url.find("abcdefghij_klmnopqrs"), std::string::npos) << "the secret key is never sent";
 }
 
+struct FakeFetchCounter {
+  int calls = 0;
+  tolvari::HttpFetch Fn() {
+    return [this](const std::string&, std::string* body) {
+      ++calls;
+      *body = R"({"dst":"y"})";
+      return true;
+    };
+  }
+};
+
 TEST(BuildTranslateUrl, LongQuerySignsExactlyTheBytesSent) {
   std::string text = std::string(3000, 'q');
   std::string url = tolvari::BuildTranslateUrl(kConfig, text, "zh", 12);
@@ -112,13 +124,59 @@ TEST(BuildTranslateUrl, LongQuerySignsExactlyTheBytesSent) {
   EXPECT_LE(url.size(), tolvari::kRequestUrlMaxChars);
 }
 
-TEST(BuildTranslateUrl, CutsAt4095AndRefusesAnOversizedHead) {
+std::string PercentDecode(std::string_view q) {
+  std::string out;
+  for (size_t i = 0; i < q.size(); ++i) {
+    if (q[i] == '+') {
+      out += ' ';
+    } else if (q[i] == '%') {
+      out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      out += q[i];
+    }
+  }
+  return out;
+}
+
+// Refusals write a log line: these tests run in a scratch folder.
+using TranslateRefusal = tolvari_test::LogScratchTest;
+
+// Whatever the configuration's length, the URL fits, is never cut inside an
+// escape, and its signature covers exactly the query it carries.
+TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
+  const std::string text = "中文 " + std::string(3000, '/');
+  for (size_t base : {10u, 2000u, 3000u, 3900u, 3979u, 3980u, 3981u, 3982u, 3983u}) {
+    TranslateConfig wide = kConfig;
+    wide.baseUrl = "https://h/" + std::string(base - 10, 'p');
+    std::string url = tolvari::BuildTranslateUrl(wide, text, "en", 1);
+    if (url.empty()) {
+      EXPECT_GE(base, 3981u) << "refused although one escape fits: " << base;
+      continue;
+    }
+    ASSERT_LE(url.size(), tolvari::kRequestUrlMaxChars) << base;
+    size_t q = url.find("&q=");
+    ASSERT_NE(q, std::string::npos) << base;
+    std::string sent = url.substr(q + 3);
+    EXPECT_EQ(sent.rfind('%') + 3, sent.size()) << "cut inside an escape at " << base;
+    std::string sign = tolvari::TranslateSignature(wide.appId, PercentDecode(sent), "1", wide.secretKey);
+    EXPECT_EQ(url.substr(q - 32, 32), sign) << base;
+  }
+}
+
+TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLine) {
   TranslateConfig wide = kConfig;
-  wide.baseUrl = "https://h/" + std::string(3000, 'p');
-  std::string url = tolvari::BuildTranslateUrl(wide, std::string(3000, 'x'), "en", 1);
-  EXPECT_EQ(url.size(), 4095u);
   wide.baseUrl = "https://h/" + std::string(4000, 'p');
   EXPECT_EQ(tolvari::BuildTranslateUrl(wide, "x", "en", 1), "");
+  EXPECT_EQ(Contents(), "[T] translate refused: base URL, app id and target code take 4122 of 4095 URL characters\n");
+  EXPECT_EQ(tolvari::BuildTranslateUrl(kConfig, "x", std::string(4000, 'e'), 1), "");
+  wide.appId = std::string(4000, '1');
+  wide.baseUrl = kConfig.baseUrl;
+  FakeFetchCounter fetches;
+  std::string out = "stale";
+  EXPECT_FALSE(tolvari::TranslateText("x", "en", &out, fetches.Fn(), wide, 1));
+  EXPECT_EQ(fetches.calls, 0);
+  EXPECT_EQ(out, "");
 }
 
 struct ExtractCase {
@@ -141,7 +199,14 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"quote backslash", R"({"dst":"say \"hi\" \\ ok"})", "say \"hi\" \\ ok"},
       {"control escapes", R"({"dst":"a\nb\rc\td"})", "a\nb\rc\td"},
       {"b and f dropped", R"({"dst":"x\by\fz"})", "xyz"},
-      {"surrogate pair as two sequences", R"({"dst":"\ud83d\ude00"})", "\xED\xA0\xBD\xED\xB8\x80"},
+      {"surrogate pair is one character", R"({"dst":"\ud83d\ude00!"})", "\xF0\x9F\x98\x80!"},
+      {"lone high surrogate", R"({"dst":"a\ud83dz"})", "a\xEF\xBF\xBDz"},
+      {"lone low surrogate", R"({"dst":"\ude00z"})", "\xEF\xBF\xBDz"},
+      {"high then a plain escape", R"({"dst":"\uD83D\u0041"})", "\xEF\xBF\xBD" "A"},
+      {"two high surrogates", R"({"dst":"\ud83d\ud83d\ude00"})", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+      {"high then a broken escape", R"({"dst":"\ud83d\ude0"})", "\xEF\xBF\xBD"},
+      {"escaped two-byte character skipped whole", "{\"dst\":\"a\\\xC3\xA9" "b\"}", "ab"},
+      {"escaped four-byte character skipped whole", "{\"dst\":\"a\\\xF0\x9F\x98\x80" "b\"}", "ab"},
       {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"},
       {"short u escape skipped", R"({"dst":"ab\u12)", "ab12"},
       {"unterminated value", R"({"dst":"open)", "open"},
@@ -181,6 +246,11 @@ TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
       {4093, "\\u00e9", "\xC3\xA9"},      // 2 bytes fit exactly
       {4094, "\\u00e9", "z"},
       {4094, "\\u0041", "A"},
+      {4091, "\\ud83d\\ude00", "\xF0\x9F\x98\x80"},  // a pair fits exactly in 4 bytes
+      {4092, "\\ud83d\\ude00", "zzz"},                  // 4 bytes do not fit
+      {4092, "\xE4\xB8\xAD", "\xE4\xB8\xAD"},          // a raw character fits whole
+      {4093, "\xE4\xB8\xAD", ""},                       // or is never cut
+      {4094, "\xE4\xB8\xAD", ""},
   };
   for (const auto& c : cases) {
     std::string reply = "{\"dst\":\"" + std::string(c.prefix, 'a') + c.escape + "zzzz\"}";

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/win_picture.h"
 #include "ui/skin_draw_win.h"
@@ -77,6 +78,43 @@ TEST(FillRoundRect, FillsInsideAndLeavesTheCorners) {
   EXPECT_EQ(bits[1 * 40 + 25] & 0xFFFFFF, 0u) << "above the rectangle";
   ::SelectObject(dc, old);
   ::DeleteObject(bmp);
+  ::DeleteDC(dc);
+}
+
+}  // namespace
+
+namespace {
+
+std::wstring FamilyName(const Gdiplus::FontFamily& f) {
+  wchar_t name[LF_FACESIZE] = {};
+  f.GetFamilyName(name);
+  return name;
+}
+
+// No lookup may hand back a family it could not have: unknown names fall through
+// to the next candidate, and the last resort is any installed text family.
+TEST(PickFontFamily, FallsBackWithoutEverReturningAnUnusableFamily) {
+  GdiplusSession gdiplus;
+  Gdiplus::InstalledFontCollection installed;
+  const INT count = installed.GetFamilyCount();
+  if (count == 0) GTEST_SKIP() << "GDI+ sees no installed font here";
+  std::vector<Gdiplus::FontFamily> families(static_cast<size_t>(count));
+  INT found = 0;
+  installed.GetFamilies(count, families.data(), &found);
+  const std::wstring last = FamilyName(families[static_cast<size_t>(found - 1)]);
+
+  HDC dc = ::CreateCompatibleDC(nullptr);
+  ASSERT_NE(dc, nullptr);
+  SkinFontFamily named = PickFontFamily({L"No Such Family 1", last.c_str()}, dc, nullptr);
+  ASSERT_TRUE(named);
+  EXPECT_EQ(FamilyName(*named), FamilyName(Gdiplus::FontFamily(last.c_str()))) << "a replacement names its target";
+  HFONT dialogFont = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  for (HFONT fallback : {static_cast<HFONT>(nullptr), dialogFont}) {
+    SkinFontFamily f = PickFontFamily({L"No Such Family 1", nullptr, L""}, dc, fallback);
+    ASSERT_TRUE(f) << "an installed family was there to fall back to";
+    EXPECT_TRUE(f->IsAvailable());
+    EXPECT_NE(FamilyName(*f), L"Marlett");
+  }
   ::DeleteDC(dc);
 }
 

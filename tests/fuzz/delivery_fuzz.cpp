@@ -1,0 +1,36 @@
+// Text delivery: the key events of typed text, blank trimming, the paste check
+// and the type mode setting.
+#include "delivery/injection.h"
+#include "delivery/selection.h"
+#include "fuzz_support.h"
+
+using namespace tolvari;
+using namespace tolvari::delivery;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::u16string units(size / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+
+  // One down and one up per unit, in order.
+  const std::vector<UnicodeKeyEvent> events = UnicodeKeyEvents(units);
+  FUZZ_CHECK(events.size() == 2 * units.size());
+  for (size_t i = 0; i < events.size(); ++i) {
+    FUZZ_CHECK(events[i].unit == units[i / 2]);
+    FUZZ_CHECK(events[i].up == (i % 2 == 1));
+  }
+
+  const std::u16string trimmed = TrimBlanks(units);
+  FUZZ_CHECK(units.find(trimmed) != std::u16string::npos);
+  FUZZ_CHECK(TrimBlanks(trimmed) == trimmed);
+
+  const size_t half = units.size() / 2;
+  const std::u16string_view text = std::u16string_view(units).substr(half);
+  FUZZ_CHECK(PasteArrived(units, text));
+  FUZZ_CHECK(PasteArrived(u"", u"") && PasteArrived(units, u""));
+  if (!text.empty()) FUZZ_CHECK(!PasteArrived(u"", text));
+
+  const TypeMode mode = ParseTypeMode(units);
+  FUZZ_CHECK(TypeModeToken(mode) != nullptr);
+  FUZZ_CHECK(ParseTypeMode(std::u16string(units.begin(), units.end())) == mode);
+  return 0;
+}

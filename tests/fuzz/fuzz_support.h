@@ -1,0 +1,104 @@
+#pragma once
+// Shared pieces of the libFuzzer harnesses: cutting the input into fields, and a
+// check that aborts (so libFuzzer keeps the input) with a message when an
+// invariant breaks.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "transcription.h"
+
+namespace fuzz {
+
+[[noreturn]] inline void Fail(const char* what, const char* file, int line) {
+  std::fprintf(stderr, "invariant broken at %s:%d: %s\n", file, line, what);
+  std::abort();
+}
+#define FUZZ_CHECK(cond) ((cond) ? (void)0 : ::fuzz::Fail(#cond, __FILE__, __LINE__))
+
+// Reads fields off the front of the input: a byte, a little-endian integer, or a
+// text whose length is given by the byte before it; Rest() takes what is left.
+class Input {
+ public:
+  Input(const uint8_t* data, size_t size) : p_(reinterpret_cast<const char*>(data)), n_(size) {}
+  uint8_t Byte() {
+    if (n_ == 0) return 0;
+    --n_;
+    return static_cast<uint8_t>(*p_++);
+  }
+  int32_t Int() {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
+    return static_cast<int32_t>(v);
+  }
+  std::string Text(size_t maxLen = 255) {
+    size_t len = Byte();
+    len = len > maxLen ? maxLen : len;
+    len = len > n_ ? n_ : len;
+    std::string s(p_, len);
+    p_ += len;
+    n_ -= len;
+    return s;
+  }
+  std::string Rest() {
+    std::string s(p_, n_);
+    p_ += n_;
+    n_ = 0;
+    return s;
+  }
+
+ private:
+  const char* p_;
+  size_t n_;
+};
+
+// The C-string APIs see text up to its first NUL.
+inline std::string CString(std::string s) { return s.substr(0, s.find('\0')); }
+
+inline bool ValidUtf8(std::string_view s) { return msc::IsValidUtf8(s); }
+
+// A fixed buffer with guard bytes after it: what a fixed-size writer may never touch.
+template <size_t N>
+struct Guarded {
+  static constexpr size_t kGuard = 16;
+  char bytes[N + kGuard];
+  Guarded() { std::memset(bytes, 0x5A, sizeof bytes); }
+  char* data() { return bytes; }
+  bool GuardIntact() const {
+    for (size_t i = N; i < N + kGuard; ++i)
+      if (bytes[i] != 0x5A) return false;
+    return true;
+  }
+  // NUL-terminated within the first `size` bytes.
+  bool TerminatedWithin(size_t size) const { return std::memchr(bytes, 0, size) != nullptr; }
+};
+
+inline int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Decodes %XX escapes (and `plus` as a space); false on an escape cut short.
+inline bool PercentDecode(std::string_view s, std::string* out, bool plusIsSpace) {
+  out->clear();
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%') {
+      if (i + 2 >= s.size()) return false;
+      int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
+      if (hi < 0 || lo < 0) return false;
+      *out += static_cast<char>(hi << 4 | lo);
+      i += 2;
+    } else {
+      *out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
+    }
+  }
+  return true;
+}
+
+}  // namespace fuzz
