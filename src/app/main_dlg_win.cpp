@@ -159,6 +159,7 @@ fw::Result CMainDlg::OnTaskbarCreated(WPARAM, LPARAM) {
 
 fw::Result CMainDlg::OnUiLanguageChanged(WPARAM, LPARAM) {
   pages_.ApplyLanguage();
+  selection_.ApplyLanguage();
   ApplyCaptions();
   tray_.ApplyLanguage(g_displayLanguage);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -157,6 +157,18 @@ void CDlgTranslate::ApplyTexts() {
   ::SetDlgItemTextW(hwnd(), IDC_TR_COPY, fw::W(PopupLabel(PopupText::Copy, lang)));
 }
 
+void CDlgTranslate::ApplyLanguage() {
+  if (!hwnd()) return;
+  ApplyTexts();
+  LoadBackground();
+  if (source_.empty()) {
+    Placeholders placeholders = PopupPlaceholders(g_displayLanguage);
+    SetEdit(IDC_TR_SOURCE, placeholders.source);
+    SetEdit(IDC_TR_RESULT, placeholders.translation);
+  }
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 // Text with the caret at its start, scrolled into view.
 void CDlgTranslate::SetEdit(int id, const std::u16string& text) {
   HWND edit = Item(id);

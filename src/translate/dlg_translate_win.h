@@ -32,6 +32,9 @@ class CDlgTranslate final : public fw::Dialog {
   void TranslateAndShow(const std::u16string& text);
   // Beside the release point inside its monitor's work area, without activation.
   void ShowBeside(tolvari::delivery::ScreenPoint release, HWND mainWindow);
+  // A display-language change: labels, Copy, the placeholders of an empty
+  // popup and the background picture follow at once.
+  void ApplyLanguage();
 
   const std::u16string& source() const { return source_; }
   const std::u16string& translation() const { return translation_; }

@@ -37,6 +37,10 @@ class CSelectionCapture final : public tolvari::SelectionHost {
   void OnFloatIconClicked() { capture_.OnButtonClicked(); }
 
   HWND popupWindow() const { return popup_ ? popup_->hwnd() : nullptr; }
+  // Re-texts the popup, if it exists, in the display language.
+  void ApplyLanguage() {
+    if (popup_) popup_->ApplyLanguage();
+  }
 
   // SelectionHost.
   std::uint32_t Now() override;

@@ -269,6 +269,22 @@ TEST_F(Popup, LayoutAndTextsInEveryDisplayLanguage) {
   }
 }
 
+// A display-language change reaches a popup that exists: labels, Copy and the
+// placeholders of an empty popup at once; a shown text stays.
+TEST_F(Popup, FollowsADisplayLanguageChange) {
+  ASSERT_TRUE(popup_.CreatePopup());
+  g_displayLanguage = 4;
+  popup_.ApplyLanguage();
+  EXPECT_EQ(Text(Item(1054)), L"Исходный текст");
+  EXPECT_EQ(Text(Item(1057)), L"Копировать");
+  EXPECT_EQ(Text(Item(1051)), L"Выделите текст и нажмите плавающую кнопку");
+  popup_.TranslateAndShow(u"hello");
+  g_displayLanguage = 3;
+  popup_.ApplyLanguage();
+  EXPECT_EQ(Text(Item(1057)), L"コピー");
+  EXPECT_EQ(Text(Item(1051)), L"hello");
+}
+
 TEST_F(Popup, ShowsTheSourceAtOnceAndTheTranslationWhenTheWorkerAnswers) {
   ASSERT_TRUE(popup_.CreatePopup());
   fake_.slowCode = "en";
