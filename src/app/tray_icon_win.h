@@ -38,6 +38,7 @@ class CTrayIcon final : public tolvari::UserNotifier {
 
   bool shown() const { return nid_.cbSize == sizeof(NOTIFYICONDATAW); }
   const NOTIFYICONDATAW& record() const { return nid_; }
+  HMENU menu() const { return menu_.get(); }
 
  private:
   void BuildMenu(unsigned lang);

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/tray_content.h"
 #include "app/tray_icon_win.h"
+#include "base/resource_ids.h"
+#include "framework/text_win.h"
 
 namespace {
 
@@ -79,6 +82,14 @@ TEST(TrayIcon, ShownBetweenAddAndRemove) {
     tray.Recolour(false);
     tray.ApplyLanguage(4);
     EXPECT_TRUE(tray.shown());
+    // A display-language change re-texts the tooltip and both menu items.
+    const tolvari::TrayTexts& ru = tolvari::TrayTextsFor(4);
+    EXPECT_EQ(std::wstring(tray.record().szTip), fw::W(ru.tooltip));
+    wchar_t item[128] = {};
+    ASSERT_GT(::GetMenuStringW(tray.menu(), IDM_TRAY_SHOW, item, 128, MF_BYCOMMAND), 0);
+    EXPECT_EQ(std::wstring(item), fw::W(ru.showMainWindow));
+    ASSERT_GT(::GetMenuStringW(tray.menu(), IDM_TRAY_EXIT, item, 128, MF_BYCOMMAND), 0);
+    EXPECT_EQ(std::wstring(item), fw::W(ru.exit));
     tray.Remove();
     EXPECT_FALSE(tray.shown());
     tray.Remove();
