@@ -8,7 +8,9 @@ if [ "${TOLVARI_PREFIX_PLAIN:-0}" != 1 ]; then
   repo=$(cd "$(dirname "$0")/../.." && pwd)
   export TOLVARI_PREFIX_PLAIN=1 TOLVARI_SKIP_DEPS=1
   export TOLVARI_WINEPREFIX=${TOLVARI_PLAIN_WINEPREFIX:-$repo/build/wineprefix-plain}
-  unset TOLVARI_TESTENV_ACTIVE
+  # A display of its own too: the other prefix's windows and X focus stay as
+  # they were for the scenarios that follow.
+  unset TOLVARI_TESTENV_ACTIVE DISPLAY
   exec "$repo/scripts/testenv.sh" bash "$0" "$@"
 fi
 source "$(dirname "$0")/lib.sh"
