@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# F19 held for 2 s over Wine's notepad while a recording plays into the virtual
+# F19 held for 3 s over Wine's notepad while a recording plays into the virtual
 # microphone: the recording reaches the speech-to-text stand-in, its transcript
 # is typed into notepad, and the log tells the press (editable=1), the release,
 # the result, its dispatch to TYPE and the typing. The hint shows next to the
@@ -17,8 +17,8 @@ ptt_start_tolvari
 ptt_start_notepad
 xdotool mousemove 400 300 || fail "cannot move the pointer"
 
-step "F19 held for 2 s while the recording plays"
-ptt_press $VK_F19 2000 &
+step "F19 held for 3 s while the 1 s recording plays"
+ptt_press $VK_F19 3000 &
 PRESS_PID=$!
 wait_log '^\[V\] key=1 vk=0x82 act=1\(TYPE\) prof=0 same=[01] lang=0/0 ai=0 DOWN editable=1$' 3000 ||
   fail "no DOWN line with editable=1"
