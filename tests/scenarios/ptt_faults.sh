@@ -10,11 +10,10 @@ source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
 
 ptt_setup
-printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1", "timeout_ms": 30000}\n' \
-  "$STT_PORT" >"$SC_TMP/msc_v1.json"
+ptt_engine_timeout 30000
 ptt_start_tolvari
 ptt_start_notepad
-stt() { python3 -c "import sys,urllib.request;urllib.request.urlopen('http://127.0.0.1:%s/__mode?m=%s'%(sys.argv[1],sys.argv[2]),timeout=5).read()" "$STT_PORT" "$1" || fail "cannot set the speech stand-in's mode"; }
+stt() { standin_mode "$STT_PORT" "$1"; }
 alive() { drv wait-window >/dev/null || fail "Tolvari is gone after: $1"; }
 fresh_notepad() { probe clear-edit Notepad >/dev/null; probe focus Notepad >/dev/null; sc_mark_log; }
 

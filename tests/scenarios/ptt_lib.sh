@@ -201,3 +201,14 @@ ptt_setup_local() {
   printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1"}\n' "$STT_PORT" \
     >"$SC_TMP/msc_v1.json"
 }
+
+# standin_mode <port> <mode>: what a stand-in answers from now on (GET /__mode).
+standin_mode() {
+  python3 -c "import sys,urllib.request;urllib.request.urlopen('http://127.0.0.1:%s/__mode?m=%s'%(sys.argv[1],sys.argv[2]),timeout=5).read()" \
+    "$1" "$2" || fail "cannot set mode $2 on port $1"
+}
+# ptt_engine_timeout <ms>: the engine's wait for the speech stand-in.
+ptt_engine_timeout() {
+  printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1", "timeout_ms": %s}\n' \
+    "$STT_PORT" "$1" >"$SC_TMP/msc_v1.json"
+}

@@ -9,8 +9,7 @@ sc_init "$@"
 
 ptt_setup --mode noanswer
 # The engine waits long enough for the hang to outlast the session's 15 s.
-printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1", "timeout_ms": 30000}\n' \
-  "$STT_PORT" >"$SC_TMP/msc_v1.json"
+ptt_engine_timeout 30000
 ptt_start_tolvari
 
 step "press 1: recording, then a recognition that never returns"

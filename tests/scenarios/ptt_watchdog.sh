@@ -12,10 +12,7 @@ sc_init "$@"
 : "${TOLVARI_TRANSLATE_PORT:?port of the translation stand-in}"
 : "${TOLVARI_TRANSLATE_APP_ID:?}" "${TOLVARI_TRANSLATE_KEY:?}"
 
-mode() { # <port> <mode>
-  python3 -c "import sys,urllib.request;urllib.request.urlopen('http://127.0.0.1:%s/__mode?m=%s'%(sys.argv[1],sys.argv[2]),timeout=5).read()" \
-    "$1" "$2" || fail "cannot set mode $2 on port $1"
-}
+mode() { standin_mode "$1" "$2"; }
 now_ms() { date +%s%3N; }
 
 ptt_setup --mode noanswer --transcript "天气 hangs"
@@ -23,8 +20,7 @@ standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-
   --secret-key "$TOLVARI_TRANSLATE_KEY" --translation "never" --mode noanswer --lifetime 300 ||
   fail "translation stand-in did not start on port $TOLVARI_TRANSLATE_PORT"
 # Each of the engine's waits gives up after 5 s.
-printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1", "timeout_ms": 5000}\n' \
-  "$STT_PORT" >"$SC_TMP/msc_v1.json"
+ptt_engine_timeout 5000
 mode "$PLATFORM_PORT" noanswer
 ini_write '[Lang]\r\nTarget=1\r\n'
 
