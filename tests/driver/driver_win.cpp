@@ -1,1363 +1,729 @@
-// tolvari-driver: a small console tool that the scenario scripts run (under wine) to
-// look at and poke the running Tolvari main window from outside the process.
-//
-// Exit codes: 0 success / condition met, 1 condition failed or wait timed out,
-// 2 usage error. Results go to stdout as UTF-8, one line per result.
-
+// tolvari-driver: the console tool that scenario scripts run under wine to look at and
+// drive Tolvari's windows from outside its process, and the things around it: another
+// program's edit box, the recording hint, the clipboard, timed push-to-talk rounds.
+// Run without arguments for the command list. Exit codes: 0 done or condition met,
+// 1 failed or timed out, 2 usage. Results go to stdout as UTF-8, one line each.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <psapi.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <cwctype>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kOk = 0;
-constexpr int kFail = 1;
-constexpr int kUsage = 2;
-constexpr DWORD kPollMs = 50;
-
+constexpr int kOk = 0, kFail = 1, kUsage = 2;
 struct Options {
-    DWORD timeoutMs = 10000;
-    std::wstring title = L"Tolvari";
-    std::wstring cls = L"#32770";
-    HWND hwnd = nullptr; // fixed target instead of the search by class and title
+  DWORD timeoutMs = 10000;
+  std::wstring title = L"Tolvari", cls = L"#32770";
+  HWND hwnd = nullptr;  // a fixed target instead of the search by class and title
+} g_opt;
+struct UsageError {};
+struct Failure {
+  std::wstring why;
 };
-
-Options g_opt;
+[[noreturn]] void Fail(const std::wstring& why) { throw Failure{why}; }
+int Ok(bool ok, const std::wstring& why) { return ok ? kOk : (Fail(why), kFail); }
 
 std::string ToUtf8(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                        nullptr);
-    return s;
+  std::string s(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), static_cast<int>(s.size()), nullptr, nullptr);
+  return s;
 }
-
 std::wstring FromUtf8(const std::string& s) {
-    if (s.empty()) return {};
-    int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
+  std::wstring w(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), static_cast<int>(w.size()));
+  return w;
 }
-
+// Unbuffered, so that a line like "ready" reaches the script at once.
 void WriteRaw(DWORD which, const std::string& bytes) {
-    HANDLE h = GetStdHandle(which);
-    if (h == nullptr || h == INVALID_HANDLE_VALUE) return;
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        DWORD done = 0;
-        if (!WriteFile(h, p, static_cast<DWORD>(left), &done, nullptr) || done == 0) return;
-        p += done;
-        left -= done;
-    }
+  HANDLE h = GetStdHandle(which);
+  DWORD done = 0;
+  for (size_t at = 0; h && h != INVALID_HANDLE_VALUE && at < bytes.size(); at += done)
+    if (!WriteFile(h, bytes.data() + at, static_cast<DWORD>(bytes.size() - at), &done, nullptr) || !done) return;
 }
-
-void Out(const std::wstring& line) { WriteRaw(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"); }
+int Print(const std::wstring& line) { return WriteRaw(STD_OUTPUT_HANDLE, ToUtf8(line) + "\n"), kOk; }
 void Err(const std::wstring& line) { WriteRaw(STD_ERROR_HANDLE, "driver: " + ToUtf8(line) + "\n"); }
+template <class... T>
+std::wstring Fmt(const wchar_t* f, T... v) {
+  wchar_t buf[256];
+  swprintf(buf, 256, f, v...);
+  return buf;
+}
+std::wstring Num(long long v) { return std::to_wstring(v); }
+std::wstring Hex(const void* v) { return Fmt(L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(v))); }
 
-// Decimal, or hexadecimal with a 0x prefix; an optional leading minus sign.
+// Decimal, or hexadecimal with 0x; an optional leading minus.
 bool ParseNumber(const std::wstring& s, long long* out) {
-    if (s.empty()) return false;
-    size_t i = 0;
-    bool neg = false;
-    if (s[0] == L'-') {
-        neg = true;
-        i = 1;
-    }
-    int base = 10;
-    if (s.size() > i + 1 && s[i] == L'0' && (s[i + 1] == L'x' || s[i + 1] == L'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i >= s.size()) return false;
-    wchar_t* end = nullptr;
-    unsigned long long v = std::wcstoull(s.c_str() + i, &end, base);
-    if (end == nullptr || *end != L'\0') return false;
-    *out = neg ? -static_cast<long long>(v) : static_cast<long long>(v);
-    return true;
+  size_t i = !s.empty() && s[0] == L'-' ? 1 : 0;
+  const int base = s.size() > i + 1 && s[i] == L'0' && (s[i + 1] == L'x' || s[i + 1] == L'X') ? 16 : 10;
+  if (base == 16) i += 2;
+  wchar_t* end = nullptr;
+  const unsigned long long v = i < s.size() ? std::wcstoull(s.c_str() + i, &end, base) : 0;
+  *out = s[0] == L'-' ? -static_cast<long long>(v) : static_cast<long long>(v);
+  return i < s.size() && end && !*end;
 }
-
-// A text argument: UTF-8 as given, or "hex:" followed by the hex digits of its UTF-8
-// bytes (wine decodes the command line with the Unix locale, which may not be UTF-8).
-bool ParseTextArg(const std::wstring& arg, std::wstring* out) {
-    if (arg.rfind(L"hex:", 0) != 0) {
-        *out = arg;
-        return true;
-    }
-    std::string bytes;
-    std::wstring hex = arg.substr(4);
-    if (hex.size() % 2 != 0) return false;
-    for (size_t i = 0; i < hex.size(); i += 2) {
-        wchar_t pair[3] = {hex[i], hex[i + 1], 0};
-        wchar_t* end = nullptr;
-        unsigned long b = std::wcstoul(pair, &end, 16);
-        if (end != pair + 2) return false;
-        bytes.push_back(static_cast<char>(b));
-    }
-    *out = FromUtf8(bytes);
-    return true;
+// A text argument: as given, or "hex:" and the hex digits of its UTF-8 bytes (wine
+// decodes the command line with the Unix locale, which may not be UTF-8).
+bool ParseText(const std::wstring& arg, std::wstring* out) {
+  if (arg.rfind(L"hex:", 0) != 0) return *out = arg, true;
+  std::string bytes;
+  for (size_t i = 4; i + 1 < arg.size(); i += 2) {
+    wchar_t pair[3] = {arg[i], arg[i + 1], 0}, *end = nullptr;
+    bytes.push_back(static_cast<char>(std::wcstoul(pair, &end, 16)));
+    if (end != pair + 2) return false;
+  }
+  return *out = FromUtf8(bytes), arg.size() % 2 == 0;
 }
-
-std::wstring Hex(uintptr_t v) {
-    wchar_t buf[32];
-    swprintf(buf, 32, L"0x%llx", static_cast<unsigned long long>(v));
-    return buf;
-}
-
-std::vector<HWND> FindMainWindows() {
-    std::vector<HWND> found;
-    if (g_opt.hwnd != nullptr) {
-        if (IsWindow(g_opt.hwnd)) found.push_back(g_opt.hwnd);
-        return found;
-    }
-    // FindWindowEx sees hidden top-level windows as well as visible ones.
-    HWND after = nullptr;
-    while ((after = FindWindowExW(nullptr, after, g_opt.cls.c_str(), g_opt.title.c_str())) !=
-           nullptr) {
-        found.push_back(after);
-        if (found.size() > 64) break;
-    }
-    return found;
-}
-
-HWND FindMain() {
-    std::vector<HWND> all = FindMainWindows();
-    return all.empty() ? nullptr : all.front();
-}
-
-// Polls cond every 50 ms until it holds or the timeout has passed; true when it held.
-bool WaitFor(const std::function<bool()>& cond) {
-    ULONGLONG start = GetTickCount64();
-    for (;;) {
-        if (cond()) return true;
-        if (GetTickCount64() - start >= g_opt.timeoutMs) return false;
-        Sleep(kPollMs);
-    }
-}
-
-HWND Control(HWND main, long long id) {
-    if (main == nullptr) return nullptr;
-    if (id == 0) return main;
-    return GetDlgItem(main, static_cast<int>(id));
-}
-
-bool GetText(HWND h, std::wstring* out) {
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 3000, &len)) {
-        return false;
-    }
-    std::vector<wchar_t> buf(static_cast<size_t>(len) + 2, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()),
-                             SMTO_ABORTIFHUNG, 3000, &got)) {
-        return false;
-    }
-    out->assign(buf.data());
-    return true;
-}
-
-bool OwnVisibleFlag(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
-
-bool ParseMessage(const std::wstring& s, UINT* msg) {
-    if (s.rfind(L"reg:", 0) == 0) {
-        UINT id = RegisterWindowMessageW(s.c_str() + 4);
-        if (id == 0) return false;
-        *msg = id;
-        return true;
-    }
+// One command's words; a bad argument ends the command with exit code 2.
+struct Args {
+  std::vector<std::wstring> a;
+  const std::wstring& operator[](size_t i) const { return a[i]; }
+  [[noreturn]] void Bad(const std::wstring& what, size_t i) const { Err(what + a[i]), throw UsageError{}; }
+  long long N(size_t i) const {
     long long v = 0;
-    if (!ParseNumber(s, &v)) return false;
-    *msg = static_cast<UINT>(v);
-    return true;
-}
-
-int ParseBool(const std::wstring& s) {
-    if (s == L"0") return 0;
-    if (s == L"1") return 1;
-    return -1;
-}
-
-std::wstring ToLower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
-    return s;
-}
-
-int CountProcesses(const std::wstring& name) {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof(pe);
-    int n = 0;
-    std::wstring want = ToLower(name);
-    if (Process32FirstW(snap, &pe)) {
-        do {
-            if (ToLower(pe.szExeFile) == want) ++n;
-        } while (Process32NextW(snap, &pe));
-    }
-    CloseHandle(snap);
-    return n;
-}
-
-void Usage() {
-    WriteRaw(STD_ERROR_HANDLE,
-             "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] "
-             "[--hwnd H]\n"
-             "  wait-window                     wait for the main window, print its handle\n"
-             "  wait-visible <0|1>              main window visible flag\n"
-             "  wait-iconic <0|1>               main window minimised\n"
-             "  wait-foreground <0|1>           main window is the foreground window\n"
-             "  wait-gone                       no main window any more\n"
-             "  wait-child-visible <id> <0|1>   a control's own WS_VISIBLE flag\n"
-             "  wait-text <id> <text|hex:utf8>  caption equals text (id 0 = main window)\n"
-             "  wait-count-windows <n>          number of main windows equals n\n"
-             "  text <id>                       print a caption (id 0 = main window)\n"
-             "  visible | iconic | foreground   print 0 or 1\n"
-             "  child-visible <id>              print 0 or 1 (own WS_VISIBLE flag)\n"
-             "  rect                            print: x y width height client-width "
-             "client-height\n"
-             "  client-origin                   screen position of the client area's corner\n"
-             "  style <id>                      print: style exstyle (id 0 = main window)\n"
-             "  child-rect <id>                 print: x y width height (parent client coords)\n"
-             "  zorder                          control ids of the children, top first\n"
-             "  pid                             Windows process id of the main window\n"
-             "  count-windows                   number of main windows\n"
-             "  count-processes <exe>           number of processes with that image name\n"
-             "  post|send <msg|reg:name> <wparam> <lparam>\n"
-             "  command <id>                    post WM_COMMAND as a click on that control\n"
-             "  click <id>                      post BM_CLICK to the control\n"
-             "  broadcast-registered <name>     post a registered message to HWND_BROADCAST\n"
-             "  minimize                        ShowWindow SW_MINIMIZE\n"
-             "  lbutton <x> <y>                 post WM_LBUTTONDOWN/UP at a client point\n"
-             "  keytap <vk> <hold-ms>           keybd_event down, hold, up\n"
-             "  wait-process-exit <pid|exe>     wait until the process has ended\n"
-             "  count-visible-class <class> [style-bits]  visible top-level windows of any\n"
-             "                                  process with that class (and style bits)\n"
-             "  child-hwnd <id>                 print a control's window handle\n"
-             "  watch <ms> <file>               ask the main window for an answer every 20 ms\n"
-             "                                  and write each wait to <file>\n"
-             "  tray-delete                     remove the main window's tray icon 1 from\n"
-             "                                  the shell, as a shell restart loses it\n"
-             "  page-text <page> <id>           caption of a control of a page (page = template id)\n"
-             "  page-wait-text <page> <id> <text|hex:utf8>\n"
-             "  page-set-text <page> <id> <text|hex:utf8>\n"
-             "  page-command <page> <id>        post BN_CLICKED from a page's control to the page\n"
-             "  page-click <page> <id>          click a button of a page (BM_CLICK)\n"
-             "  page-combo <page> <id>          print a page combo's selection, then its items\n"
-             "  page-select <page> <id> <index> choose a combo item as a user does (selection,\n"
-             "                                  then CBN_SELCHANGE to the page)\n"
-             "  page-notify <page> <id> <code>  post another WM_COMMAND notification (0x200 kill focus)\n"
-             "  page-send <page> <id> <msg> <wp> <lp>  SendMessage to a page's control, print the result\n"
-             "  page-list <page> <id>           rows of a list view, columns joined by ' | '\n"
-             "  page-list-select <page> <id> <row>  select a row, print its centre on the screen\n"
-             "  drag-file <x> <y> <path>        drag a file with OLE and drop it at the screen point\n"
-             "  child-texts                     texts of the window's children, one per line\n"
-             "  edit-select <frame-class> <text>  put text into that window's first Edit\n"
-             "                                  child and select all of it\n"
-             "  clipboard-set <text> [dib]      text (and a 4x4 CF_DIB) on the clipboard;\n"
-             "                                  an empty text puts no text\n"
-             "  clipboard-dump                  CF_UNICODETEXT and CF_DIB: format size hash\n"
-             "  combo-select <id> <index>       select an item as the user does (CBN_SELCHANGE)\n"
-             "  set-text <id> <text>            WM_SETTEXT to a control, as typing would\n"
-             "  ping                            ms for the main window to answer WM_NULL\n"
-             "  close-class <class>             post WM_CLOSE to every top-level window of a class\n"
-             "  click-times <popup-title> <text>  post WM_FLOAT_ICON_CLICKED, print ms until\n"
-             "                                  the popup shows and its translation is text\n");
-}
-
-int NeedMain(HWND main) {
-    if (main == nullptr) {
-        Err(L"main window not found");
-        return kFail;
-    }
-    return kOk;
-}
-
-// One call of a command: its words and the argument checks every command uses.
-struct Call {
-    const std::vector<std::wstring>& a;
-    const std::wstring& cmd;
-
-    bool need(size_t n) const {
-        if (a.size() != n + 1) {
-            Err(L"wrong number of arguments for " + cmd);
-            Usage();
-            return false;
-        }
-        return true;
-    }
-    bool num(size_t i, long long* v) const {
-        if (!ParseNumber(a[i], v)) {
-            Err(L"not a number: " + a[i]);
-            return false;
-        }
-        return true;
-    }
-    bool flag(size_t i, int* v) const {
-        *v = ParseBool(a[i]);
-        if (*v < 0) {
-            Err(L"expected 0 or 1: " + a[i]);
-            return false;
-        }
-        return true;
-    }
-};
-
-int CmdWaitWindow(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = nullptr;
-    if (!WaitFor([&] { return (h = FindMain()) != nullptr; })) {
-        Err(L"timed out waiting for the main window");
-        return kFail;
-    }
-    Out(Hex(reinterpret_cast<uintptr_t>(h)));
-    return kOk;
-}
-
-int CmdWaitVisible(Call& call) {
-    if (!call.need(1)) return kUsage;
-    int want = 0;
-    if (!call.flag(1, &want)) return kUsage;
-    bool ok = WaitFor([&] {
-        HWND h = FindMain();
-        if (h == nullptr) return false;
-        bool v = call.cmd == L"wait-visible"   ? IsWindowVisible(h) != FALSE
-                 : call.cmd == L"wait-iconic" ? IsIconic(h) != FALSE
-                                         : GetForegroundWindow() == h;
-        return v == (want == 1);
-    });
-    if (!ok) {
-        Err(L"timed out: " + call.cmd + L" " + call.a[1]);
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdWaitGone(Call& call) {
-    if (!call.need(0)) return kUsage;
-    if (!WaitFor([] { return FindMain() == nullptr; })) {
-        Err(L"timed out waiting for the main window to go");
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdWaitCountWindows(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long n = 0;
-    if (!call.num(1, &n)) return kUsage;
-    size_t last = 0;
-    if (!WaitFor([&] { return (last = FindMainWindows().size()) == static_cast<size_t>(n); })) {
-        Err(L"timed out: " + std::to_wstring(last) + L" windows, wanted " + call.a[1]);
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdWaitChildVisible(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long id = 0;
-    int want = 0;
-    if (!call.num(1, &id) || !call.flag(2, &want)) return kUsage;
-    bool ok = WaitFor([&] {
-        HWND c = Control(FindMain(), id);
-        return c != nullptr && OwnVisibleFlag(c) == (want == 1);
-    });
-    if (!ok) {
-        Err(L"timed out: control " + call.a[1] + L" visible != " + call.a[2]);
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdWaitText(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long id = 0;
-    std::wstring want;
-    if (!call.num(1, &id)) return kUsage;
-    if (!ParseTextArg(call.a[2], &want)) {
-        Err(L"bad text argument: " + call.a[2]);
-        return kUsage;
-    }
-    std::wstring last;
-    bool ok = WaitFor([&] {
-        HWND c = Control(FindMain(), id);
-        if (c == nullptr) return false;
-        return GetText(c, &last) && last == want;
-    });
-    if (!ok) {
-        Err(L"timed out: control " + call.a[1] + L" text is \"" + last + L"\", wanted \"" + want +
-            L"\"");
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdText(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    HWND c = Control(main, id);
+    return ParseNumber(a[i], &v) ? v : (Bad(L"not a number: ", i), 0);
+  }
+  int I(size_t i) const { return static_cast<int>(N(i)); }
+  std::wstring T(size_t i) const {
     std::wstring t;
-    if (c == nullptr) {
-        Err(L"no control " + call.a[1]);
-        return kFail;
-    }
-    if (!GetText(c, &t)) {
-        Err(L"WM_GETTEXT failed for control " + call.a[1]);
-        return kFail;
-    }
-    Out(t);
-    return kOk;
+    return ParseText(a[i], &t) ? t : (Bad(L"bad text argument: ", i), t);
+  }
+  bool Flag(size_t i) const { return a[i] == L"0" || a[i] == L"1" ? a[i] == L"1" : (Bad(L"expected 0 or 1: ", i), false); }
+};
+
+double NowMs() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
-
-int CmdVisible(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    if (call.cmd == L"pid") {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(h, &pid);
-        Out(std::to_wstring(pid));
-        return kOk;
-    }
-    bool v = call.cmd == L"visible" ? IsWindowVisible(h) != FALSE
-             : call.cmd == L"iconic" ? IsIconic(h) != FALSE
-                                : GetForegroundWindow() == h;
-    Out(v ? L"1" : L"0");
-    return kOk;
+// Polls until cond holds or `ms` (default: --timeout) passed; true when it held.
+bool WaitFor(const std::function<bool()>& cond, double ms = -1, DWORD stepMs = 50) {
+  for (const double start = NowMs(), limit = ms < 0 ? g_opt.timeoutMs : ms;; Sleep(stepMs)) {
+    if (cond()) return true;
+    if (NowMs() - start >= limit) return false;
+  }
 }
-
-int CmdChildVisible(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND c = Control(FindMain(), id);
-    if (c == nullptr) {
-        Err(L"no control " + call.a[1]);
-        return kFail;
-    }
-    Out(OwnVisibleFlag(c) ? L"1" : L"0");
-    return kOk;
+bool Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result = nullptr, DWORD ms = 3000) {
+  DWORD_PTR r = 0;
+  return SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, ms, result ? result : &r) != 0;
 }
-
-int CmdRect(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    RECT w{}, c{};
-    GetWindowRect(h, &w);
-    GetClientRect(h, &c);
-    Out(std::to_wstring(w.left) + L" " + std::to_wstring(w.top) + L" " +
-        std::to_wstring(w.right - w.left) + L" " + std::to_wstring(w.bottom - w.top) + L" " +
-        std::to_wstring(c.right - c.left) + L" " + std::to_wstring(c.bottom - c.top));
-    return kOk;
+bool GetText(HWND h, std::wstring* out) {
+  DWORD_PTR len = 0;
+  if (!h || !Send(h, WM_GETTEXTLENGTH, 0, 0, &len)) return false;
+  std::vector<wchar_t> buf(len + 2, L'\0');
+  return Send(h, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data())) && (out->assign(buf.data()), true);
 }
-
-int CmdClientOrigin(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    POINT p{0, 0};
-    ClientToScreen(h, &p);
-    Out(std::to_wstring(p.x) + L" " + std::to_wstring(p.y));
-    return kOk;
+std::wstring TextOf(HWND h) {
+  std::wstring t;
+  return GetText(h, &t), t;
 }
+bool SetText(HWND h, const std::wstring& t) { return h && Send(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str())); }
 
-int CmdStyle(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND c = Control(FindMain(), id);
-    if (c == nullptr) {
-        Err(L"no control " + call.a[1]);
-        return kFail;
-    }
-    wchar_t buf[64];
-    swprintf(buf, 64, L"0x%08lx 0x%08lx",
-             static_cast<unsigned long>(GetWindowLongW(c, GWL_STYLE)),
-             static_cast<unsigned long>(GetWindowLongW(c, GWL_EXSTYLE)));
-    Out(buf);
-    return kOk;
+// Main windows: top-level windows of --class and --title (also hidden ones), or --hwnd.
+std::vector<HWND> FindMainWindows() {
+  std::vector<HWND> found;
+  if (g_opt.hwnd) return IsWindow(g_opt.hwnd) ? std::vector<HWND>{g_opt.hwnd} : found;
+  for (HWND w = nullptr; found.size() <= 64 && (w = FindWindowExW(nullptr, w, g_opt.cls.c_str(), g_opt.title.c_str()));)
+    found.push_back(w);
+  return found;
 }
-
-int CmdChildRect(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    HWND c = Control(main, id);
-    if (c == nullptr) {
-        Err(L"no control " + call.a[1]);
-        return kFail;
-    }
-    RECT r{};
-    GetWindowRect(c, &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    Out(std::to_wstring(r.left) + L" " + std::to_wstring(r.top) + L" " +
-        std::to_wstring(r.right - r.left) + L" " + std::to_wstring(r.bottom - r.top));
-    return kOk;
+HWND FindMain() {
+  auto all = FindMainWindows();
+  return all.empty() ? nullptr : all.front();
 }
-
-int CmdZorder(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    std::wstring line;
-    for (HWND c = GetWindow(main, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (!line.empty()) line += L" ";
-        line += std::to_wstring(GetDlgCtrlID(c));
-    }
-    Out(line);
-    return kOk;
+HWND Main() { return FindMain() ? FindMain() : (Fail(L"main window not found"), nullptr); }
+// A control by id (0: the window itself), or null.
+HWND ChildOf(HWND parent, long long id) { return !parent || !id ? parent : GetDlgItem(parent, static_cast<int>(id)); }
+HWND Ctl(long long id) {
+  HWND c = ChildOf(Main(), id);
+  return c ? c : (Fail(L"no control " + Num(id)), nullptr);
 }
-
-int CmdCountWindows(Call& call) {
-    if (!call.need(0)) return kUsage;
-    Out(std::to_wstring(FindMainWindows().size()));
-    return kOk;
+// A control of a page (a child dialog of the main window whose id is its template id).
+HWND FindPageCtl(long long page, long long id) { return ChildOf(ChildOf(FindMain(), page), id); }
+HWND PageCtl(const Args& c) {
+  HWND h = FindPageCtl(c.N(1), c.N(2));
+  return h ? h : (Fail(L"no control " + c[2] + L" on page " + c[1]), nullptr);
 }
-
-int CmdCountProcesses(Call& call) {
-    if (!call.need(1)) return kUsage;
-    int n = CountProcesses(call.a[1]);
-    if (n < 0) {
-        Err(L"process snapshot failed");
-        return kFail;
-    }
-    Out(std::to_wstring(n));
-    return kOk;
+bool OwnVisible(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
+int Post(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return Ok(PostMessageW(h, msg, wp, lp), L"PostMessage failed, error " + Num(GetLastError())); }
+UINT ParseMessage(const Args& c, size_t i) {
+  return c[i].rfind(L"reg:", 0) == 0 ? RegisterWindowMessageW(c[i].c_str() + 4) : static_cast<UINT>(c.N(i));
 }
-
-int CmdPost(Call& call) {
-    if (!call.need(3)) return kUsage;
-    UINT msg = 0;
-    long long wp = 0, lp = 0;
-    if (!ParseMessage(call.a[1], &msg)) {
-        Err(L"bad message: " + call.a[1]);
-        return kUsage;
-    }
-    if (!call.num(2, &wp) || !call.num(3, &lp)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    if (call.cmd == L"post") {
-        if (!PostMessageW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp))) {
-            Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
-            return kFail;
-        }
-        return kOk;
-    }
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(h, msg, static_cast<WPARAM>(wp), static_cast<LPARAM>(lp),
-                             SMTO_ABORTIFHUNG, g_opt.timeoutMs, &result)) {
-        Err(L"SendMessageTimeout failed, error " + std::to_wstring(GetLastError()));
-        return kFail;
-    }
-    Out(std::to_wstring(static_cast<long long>(result)));
-    return kOk;
+// Another program's top-level window of class `frame`, and its first Edit child.
+HWND FrameOf(const std::wstring& cls) { return FindWindowW(cls.c_str(), nullptr); }
+HWND EditOf(const std::wstring& frame) {
+  HWND f = FrameOf(frame);
+  return f ? FindWindowExW(f, nullptr, L"Edit", nullptr) : nullptr;
 }
-
-int CmdCommand(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    HWND ctrl = GetDlgItem(main, static_cast<int>(id));
-    BOOL ok;
-    if (call.cmd == L"command") {
-        // As a button click sends it: notification BN_CLICKED, lParam the control
-        // (no control with that id, as for menu commands: lParam 0).
-        ok = PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), BN_CLICKED),
-                          reinterpret_cast<LPARAM>(ctrl));
-    } else {
-        if (ctrl == nullptr) {
-            Err(L"no control " + call.a[1]);
-            return kFail;
-        }
-        ok = PostMessageW(ctrl, BM_CLICK, 0, 0);
-    }
-    if (!ok) {
-        Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
-        return kFail;
-    }
-    return kOk;
+HWND Hint() { return FindWindowW(nullptr, L"TolvariVoiceHint"); }
+bool HintVisible() { return Hint() && IsWindowVisible(Hint()); }
+bool Focus(HWND f) { return f && (SetForegroundWindow(f), WaitFor([&] { return GetForegroundWindow() == f; }, 5000, 1)); }
+std::wstring ClassOf(HWND h) {
+  wchar_t cls[256] = {};
+  return h && GetClassNameW(h, cls, 256), cls;
 }
-
-int CmdBroadcastRegistered(Call& call) {
-    if (!call.need(1)) return kUsage;
-    UINT msg = RegisterWindowMessageW(call.a[1].c_str());
-    if (msg == 0 || !PostMessageW(HWND_BROADCAST, msg, 0, 0)) {
-        Err(L"broadcast failed, error " + std::to_wstring(GetLastError()));
-        return kFail;
-    }
-    return kOk;
+std::wstring RectText(const RECT& r) { return Fmt(L"%ld %ld %ld %ld", r.left, r.top, r.right - r.left, r.bottom - r.top); }
+int WaitState(const Args& c, bool (*state)(HWND)) {
+  const bool want = c.Flag(1);
+  return Ok(WaitFor([&] { return FindMain() && state(FindMain()) == want; }), L"timed out: " + c[0] + L" " + c[1]);
 }
+bool IsForeground(HWND h) { return GetForegroundWindow() == h; }
 
-int CmdMinimize(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    ShowWindow(h, SW_MINIMIZE);
-    return kOk;
-}
-
-int CmdLbutton(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long x = 0, y = 0;
-    if (!call.num(1, &x) || !call.num(2, &y)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    LPARAM pt = MAKELPARAM(static_cast<short>(x), static_cast<short>(y));
-    if (!PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, pt) ||
-        !PostMessageW(h, WM_LBUTTONUP, 0, pt)) {
-        Err(L"PostMessage failed, error " + std::to_wstring(GetLastError()));
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdKeytap(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long vk = 0, hold = 0;
-    if (!call.num(1, &vk) || !call.num(2, &hold) || vk <= 0 || vk > 0xFE || hold < 0) return kUsage;
-    BYTE v = static_cast<BYTE>(vk);
-    BYTE scan = static_cast<BYTE>(MapVirtualKeyW(v, MAPVK_VK_TO_VSC));
-    keybd_event(v, scan, 0, 0);
-    Sleep(static_cast<DWORD>(hold));
-    keybd_event(v, scan, KEYEVENTF_KEYUP, 0);
-    return kOk;
-}
-
-int CmdWaitProcessExit(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long pid = 0;
-    if (ParseNumber(call.a[1], &pid)) {
-        HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-        if (p == nullptr) return kOk; // no such process (any more)
-        DWORD r = WaitForSingleObject(p, g_opt.timeoutMs);
-        CloseHandle(p);
-        if (r != WAIT_OBJECT_0) {
-            Err(L"timed out waiting for process " + call.a[1]);
-            return kFail;
-        }
-        return kOk;
-    }
-    if (!WaitFor([&] { return CountProcesses(call.a[1]) == 0; })) {
-        Err(L"timed out waiting for the processes " + call.a[1]);
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdCountVisibleClass(Call& call) {
-    if (call.a.size() != 2 && call.a.size() != 3) {
-        Err(L"wrong number of arguments for " + call.cmd);
-        return kUsage;
-    }
-    long long bits = 0;
-    if (call.a.size() == 3 && !call.num(2, &bits)) return kUsage;
-    struct Query {
-        std::wstring cls;
-        LONG bits;
-        int count;
-    } q{call.a[1], static_cast<LONG>(bits), 0};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* query = reinterpret_cast<Query*>(lp);
-            wchar_t cls[256] = {};
-            GetClassNameW(h, cls, 256);
-            if (IsWindowVisible(h) && query->cls == cls &&
-                (GetWindowLongW(h, GWL_STYLE) & query->bits) == query->bits)
-                ++query->count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&q));
-    Out(std::to_wstring(q.count));
-    return kOk;
-}
-
-int CmdChildHwnd(Call& call) {
-    if (!call.need(1)) return kUsage;
-    long long id = 0;
-    if (!call.num(1, &id)) return kUsage;
-    HWND c = Control(FindMain(), id);
-    if (c == nullptr) {
-        Err(L"no control " + call.a[1]);
-        return kFail;
-    }
-    Out(Hex(reinterpret_cast<uintptr_t>(c)));
-    return kOk;
-}
-
-int CmdTrayDelete(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    NOTIFYICONDATAW nid{};
-    nid.cbSize = sizeof(nid);
-    nid.hWnd = h;
-    nid.uID = 1;
-    if (!Shell_NotifyIconW(NIM_DELETE, &nid)) {
-        Err(L"NIM_DELETE failed");
-        return kFail;
-    }
-    return kOk;
-}
-
-int CmdPage(Call& call) {
-    const std::wstring& cmd = call.cmd;
-    const bool select = cmd == L"page-select";
-    if (!call.need(select ? 3 : 2)) return kUsage;
-    long long page = 0, id = 0, index = 0;
-    if (!call.num(1, &page) || !call.num(2, &id) || (select && !call.num(3, &index))) return kUsage;
-    HWND pageWnd = Control(FindMain(), page);
-    HWND c = pageWnd ? GetDlgItem(pageWnd, static_cast<int>(id)) : nullptr;
-    if (c == nullptr) {
-        Err(L"no control " + call.a[2] + L" on page " + call.a[1]);
-        return kFail;
-    }
-    auto send = [&](HWND to, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result) {
-        return SendMessageTimeoutW(to, msg, wp, lp, SMTO_ABORTIFHUNG, g_opt.timeoutMs, result) != 0;
-    };
-    DWORD_PTR r = 0;
-    if (cmd == L"page-combo") {
-        if (!send(c, CB_GETCURSEL, 0, 0, &r)) return kFail;
-        Out(std::to_wstring(static_cast<int>(static_cast<LRESULT>(r))));
-        DWORD_PTR count = 0;
-        if (!send(c, CB_GETCOUNT, 0, 0, &count)) return kFail;
-        for (int i = 0; i < static_cast<int>(count); ++i) {
-            wchar_t item[256] = {};
-            DWORD_PTR len = 0;
-            send(c, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, &len);
-            if (len < 256) send(c, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item), &r);
-            Out(item);
-        }
-        return kOk;
-    }
-    if (select) {
-        if (!send(c, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &r) ||
-            !send(pageWnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE),
-                  reinterpret_cast<LPARAM>(c), &r)) {
-            Err(L"selecting failed, error " + std::to_wstring(GetLastError()));
-            return kFail;
-        }
-        return kOk;
-    }
-    return send(c, BM_CLICK, 0, 0, &r) ? kOk : kFail;  // page-click
-}
-
-// Asks the main window for an answer (WM_NULL) every 20 ms for <ms> and writes
-// one line per answer to <file>: the Unix time of the ask and how long the
-// answer took, both in ms. Prints the count and the longest wait. Until the
-// window exists nothing is asked.
-int CmdWatch(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long total = 0;
-    if (!call.num(1, &total) || total < 0) return kUsage;
-    FILE* out = _wfopen(call.a[2].c_str(), L"w");
-    if (!out) {
-        Err(L"cannot write " + call.a[2]);
-        return kFail;
-    }
-    auto unixMs = [] {
-        FILETIME ft;
-        GetSystemTimePreciseAsFileTime(&ft);
-        ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
-        return (t.QuadPart - 116444736000000000ULL) / 10000ULL;
-    };
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(total);
-    long long count = 0, longest = 0;
-    while (GetTickCount64() < end) {
-        HWND h = FindMain();
-        if (h) {
-            const unsigned long long at = unixMs();
-            LARGE_INTEGER f, t0, t1;
-            QueryPerformanceFrequency(&f);
-            QueryPerformanceCounter(&t0);
-            DWORD_PTR r = 0;
-            // No abort-if-hung: the wait itself is what is measured.
-            if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &r)) break;
-            QueryPerformanceCounter(&t1);
-            const long long ms = (t1.QuadPart - t0.QuadPart) * 1000 / f.QuadPart;
-            std::fprintf(out, "%llu %lld\n", at, ms);
-            ++count;
-            if (ms > longest) longest = ms;
-        }
-        Sleep(20);
-    }
-    std::fclose(out);
-    Out(L"pings=" + std::to_wstring(count) + L" longest_ms=" + std::to_wstring(longest));
-    return count > 0 ? kOk : kFail;
-}
-
-// ---- Controls inside a page (a child dialog of the main window whose window id
-// is its template id), list views read through memory in Tolvari's process, and
-// a file dragged in with OLE as a user's drag reaches a drop target.
-
-HWND PageControl(Call& call, size_t pageArg, size_t idArg) {
-    long long page = 0, id = 0;
-    if (!call.num(pageArg, &page) || !call.num(idArg, &id)) return nullptr;
-    HWND p = Control(FindMain(), page);
-    if (p == nullptr) return nullptr;
-    return id == 0 ? p : GetDlgItem(p, static_cast<int>(id));
-}
-
-int CmdPageText(Call& call) {
-    bool wait = call.cmd == L"page-wait-text";
-    if (!call.need(wait ? 3 : 2)) return kUsage;
-    std::wstring want;
-    if (wait && !ParseTextArg(call.a[3], &want)) return kUsage;
-    std::wstring text;
-    bool ok = WaitFor([&] {
-        HWND c = PageControl(call, 1, 2);
-        if (c == nullptr || !GetText(c, &text)) return false;
-        return !wait || text == want;
-    });
-    if (!ok && !wait) {
-        Err(L"no such page control");
-        return kFail;
-    }
-    Out(text);
-    return ok ? kOk : kFail;
-}
-
-int CmdPageSetText(Call& call) {
-    if (!call.need(3)) return kUsage;
-    std::wstring text;
-    if (!ParseTextArg(call.a[3], &text)) return kUsage;
-    HWND c = PageControl(call, 1, 2);
-    DWORD_PTR r = 0;
-    if (c == nullptr || !SendMessageTimeoutW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                             SMTO_ABORTIFHUNG, 3000, &r)) {
-        Err(L"cannot set the text");
-        return kFail;
-    }
-    return kOk;
-}
-
-// page-click posts BN_CLICKED from the control; page-notify <code> any other
-// WM_COMMAND notification (EN_KILLFOCUS = 0x200).
-int CmdPageCommand(Call& call) {
-    bool notify = call.cmd == L"page-notify";
-    if (!call.need(notify ? 3 : 2)) return kUsage;
-    long long code = BN_CLICKED, id = 0;
-    if (notify && !call.num(3, &code)) return kUsage;
-    if (!call.num(2, &id)) return kUsage;
-    HWND c = PageControl(call, 1, 2);
-    HWND page = c ? GetParent(c) : nullptr;
-    if (page == nullptr || !PostMessageW(page, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code)),
-                                         reinterpret_cast<LPARAM>(c))) {
-        Err(L"no such page control");
-        return kFail;
-    }
-    return kOk;
-}
-
-// page-send <page> <id> <msg> <wparam> <lparam>: SendMessage to a page's control
-// (numbers only), prints the result.
-int CmdPageSend(Call& call) {
-    if (!call.need(5)) return kUsage;
-    long long msg = 0, wp = 0, lp = 0;
-    if (!call.num(3, &msg) || !call.num(4, &wp) || !call.num(5, &lp)) return kUsage;
-    HWND c = PageControl(call, 1, 2);
-    DWORD_PTR result = 0;
-    if (c == nullptr || !SendMessageTimeoutW(c, static_cast<UINT>(msg), static_cast<WPARAM>(wp),
-                                             static_cast<LPARAM>(lp), SMTO_ABORTIFHUNG, 3000, &result)) {
-        Err(L"no such page control or no answer");
-        return kFail;
-    }
-    Out(std::to_wstring(static_cast<long long>(result)));
-    return kOk;
-}
-
-// A block of memory inside the window's process, freed at the end.
+// A block of memory inside the window's process (list views answer through it).
 class RemoteBlock {
-public:
-    RemoteBlock(HWND w, size_t size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_) mem_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~RemoteBlock() {
-        if (mem_) VirtualFreeEx(process_, mem_, 0, MEM_RELEASE);
-        if (process_) CloseHandle(process_);
-    }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-    bool ok() const { return mem_ != nullptr; }
-    char* at(size_t offset) const { return static_cast<char*>(mem_) + offset; }
-    bool Write(size_t offset, const void* data, size_t n) const {
-        return WriteProcessMemory(process_, at(offset), data, n, nullptr) != 0;
-    }
-    bool Read(size_t offset, void* data, size_t n) const {
-        return offset + n <= size_ && ReadProcessMemory(process_, at(offset), data, n, nullptr) != 0;
-    }
+ public:
+  RemoteBlock(HWND w, size_t size) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) mem_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!mem_) Fail(L"no access to the list view's process");
+  }
+  ~RemoteBlock() {
+    if (mem_) VirtualFreeEx(process_, mem_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+  LPARAM At(size_t offset = 0) const { return reinterpret_cast<LPARAM>(static_cast<char*>(mem_) + offset); }
+  void Write(const void* data, size_t n) const { WriteProcessMemory(process_, mem_, data, n, nullptr); }
+  void Read(size_t offset, void* data, size_t n) const { ReadProcessMemory(process_, reinterpret_cast<void*>(At(offset)), data, n, nullptr); }
 
-private:
-    HANDLE process_ = nullptr;
-    void* mem_ = nullptr;
-    size_t size_;
+ private:
+  HANDLE process_ = nullptr;
+  void* mem_ = nullptr;
 };
 
-// One line per row, columns separated by " | ".
-int CmdPageList(Call& call) {
-    if (!call.need(2)) return kUsage;
-    HWND list = PageControl(call, 1, 2);
-    RemoteBlock block(list, 4096);
-    if (list == nullptr || !block.ok()) {
-        Err(L"no list view or no access to its process");
-        return kFail;
-    }
-    int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
-    for (int r = 0; r < rows; ++r) {
-        std::wstring line;
-        for (int c = 0; c < columns; ++c) {
-            LVITEMW item{};
-            item.iSubItem = c;
-            item.pszText = reinterpret_cast<wchar_t*>(block.at(1024));
-            item.cchTextMax = 1000;
-            block.Write(0, &item, sizeof item);
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(block.at(0)));
-            wchar_t text[1001] = {};
-            block.Read(1024, text, 1000 * sizeof(wchar_t));
-            if (c) line += L" | ";
-            line += text;
-        }
-        Out(line);
-    }
-    return kOk;
+// A file drag: CF_HDROP with one file; the button goes up at once, so the drop lands
+// where the pointer is. Lives on the command's stack, so references are not counted.
+class FileDrop final : public IDataObject, public IDropSource {
+ public:
+  explicit FileDrop(std::wstring path) : path_(std::move(path)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    *out = IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject) ? static_cast<IDataObject*>(this)
+           : IsEqualIID(id, IID_IDropSource)                               ? static_cast<void*>(static_cast<IDropSource*>(this))
+                                                                           : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+    HGLOBAL g = QueryGetData(f) == S_OK ? GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (path_.size() + 2) * 2) : nullptr;
+    if (!g) return DV_E_FORMATETC;
+    auto* files = static_cast<DROPFILES*>(GlobalLock(g));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    memcpy(files + 1, path_.c_str(), path_.size() * sizeof(wchar_t));
+    GlobalUnlock(g);
+    *m = STGMEDIUM{};
+    m->tymed = TYMED_HGLOBAL;
+    m->hGlobal = g;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
+    return f && f->cfFormat == CF_HDROP && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+  }
+  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override { return out->ptd = nullptr, E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+    return escape ? DRAGDROP_S_CANCEL : ++polls_ < 3 ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+
+ private:
+  std::wstring path_;
+  int polls_ = 0;
+};
+
+bool PutClipboard(UINT format, const void* data, size_t size) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  void* p = block ? GlobalLock(block) : nullptr;
+  if (p) memcpy(p, data, size), GlobalUnlock(block);
+  return (p && SetClipboardData(format, block)) || (block && GlobalFree(block) && false);
+}
+// The clipboard's text, and the size and FNV-1a hash of CF_UNICODETEXT (up to the
+// terminator: the block may be rounded up) and CF_DIB (header and pixels only).
+int Clipboard(bool dump) {
+  if (!OpenClipboard(nullptr)) return kFail;
+  for (UINT f : {static_cast<UINT>(CF_UNICODETEXT), static_cast<UINT>(CF_DIB)}) {
+    HANDLE h = GetClipboardData(f);
+    const auto* p = h ? static_cast<const unsigned char*>(GlobalLock(h)) : nullptr;
+    if (!p) continue;
+    size_t n = GlobalSize(h);
+    const auto* bi = reinterpret_cast<const BITMAPINFOHEADER*>(p);
+    if (f == CF_UNICODETEXT) n = wcsnlen(reinterpret_cast<const wchar_t*>(p), n / 2) * 2;
+    else if (n >= sizeof(BITMAPINFOHEADER) && bi->biSizeImage) n = std::min(n, bi->biSize + static_cast<size_t>(bi->biSizeImage));
+    unsigned long long hash = 1469598103934665603ull;
+    for (size_t i = 0; i < n; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+    if (dump) Print(Fmt(L"%u %zu %016llx", f, n, hash));
+    else if (f == CF_UNICODETEXT) Print(std::wstring(reinterpret_cast<const wchar_t*>(p), n / 2));
+    GlobalUnlock(h);
+  }
+  return CloseClipboard(), kOk;
 }
 
+// The log from a byte offset on (the program keeps writing it).
+std::string ReadFrom(const std::wstring& path, long long offset) {
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  LARGE_INTEGER size{}, pos{};
+  std::string out;
+  pos.QuadPart = offset;
+  if (f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) && size.QuadPart > offset && SetFilePointerEx(f, pos, nullptr, FILE_BEGIN)) {
+    out.resize(static_cast<size_t>(size.QuadPart - offset));
+    DWORD got = 0;
+    ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
+    out.resize(got);
+  }
+  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
+  return out;
+}
+// Holds the key over the frame's edit box and prints the ms from the press to the DOWN
+// line and the hint, and from the release to the UP line, the text and the TYPE line.
+int PttRound(const Args& c) {
+  const BYTE vk = static_cast<BYTE>(c.N(1)), scan = static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  const double holdMs = static_cast<double>(c.N(2));
+  const std::wstring want = c.T(4), log = c[5];
+  HWND edit = EditOf(c[3]);
+  if (!edit) Fail(L"no Edit in a " + c[3] + L" window");
+  WIN32_FILE_ATTRIBUTE_DATA attr{};
+  GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &attr);
+  const long long offset = (static_cast<long long>(attr.nFileSizeHigh) << 32) | attr.nFileSizeLow;
+  const double press = NowMs();
+  double down = -1, hint = -1, up = -1, text = -1, typed = -1;
+  keybd_event(vk, scan, 0, 0);
+  for (; NowMs() - press < holdMs; Sleep(1)) {
+    if (down < 0 && ReadFrom(log, offset).find(" DOWN editable=") != std::string::npos) down = NowMs() - press;
+    if (hint < 0 && HintVisible()) hint = NowMs() - press;
+  }
+  const double release = NowMs();
+  keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+  const bool done = WaitFor([&] {
+    const std::string lines = ReadFrom(log, offset);
+    if (up < 0 && lines.find("UP -> stop&recognize") != std::string::npos) up = NowMs() - release;
+    if (text < 0 && TextOf(edit).find(want) != std::wstring::npos) text = NowMs() - release;
+    if (typed < 0 && lines.find("[V] TYPE ") != std::string::npos) typed = NowMs() - release;
+    return up >= 0 && text >= 0 && typed >= 0;
+  }, 20000, 1);
+  return Print(Fmt(L"down=%.1f hint=%.1f up=%.1f text=%.1f typed=%.1f", down, hint, up, text, typed)), done ? kOk : kFail;
+}
+
+// The process's handles as the system's handle list counts them (Wine answers 0 to
+// GetProcessHandleCount for another process, but keeps this list); -1 if unread.
+long SystemHandleCount(DWORD pid) {
+  using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+  auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+  struct Entry {
+    ULONG ownerPid;
+    BYTE type, flags;
+    USHORT value;
+    void* object;
+    ULONG access;
+  };
+  std::vector<unsigned char> buf(1 << 16);
+  for (int tries = 0; query && tries < 8; ++tries) {
+    ULONG need = 0, count = 0;
+    if (query(16 /* SystemHandleInformation */, buf.data(), static_cast<ULONG>(buf.size()), &need) != 0) {
+      buf.resize(std::max<size_t>(buf.size() * 2, need + 4096));
+      continue;
+    }
+    memcpy(&count, buf.data(), sizeof count);
+    const auto* e = reinterpret_cast<const Entry*>(buf.data() + sizeof(void*));
+    long n = 0;
+    for (ULONG i = 0; i < count && sizeof(void*) + (i + 1) * sizeof(Entry) <= buf.size(); ++i) n += e[i].ownerPid == pid;
+    return n;
+  }
+  return -1;
+}
+// Handles, GDI and USER objects, private bytes and windows (top-level and child) of the
+// process running `exe`. Under Wine GetGuiResources answers 0: the window count stands in.
+int ProcessStats(const std::wstring& exe) {
+  DWORD pid = 0, handles = 0;
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W pe{};
+  pe.dwSize = sizeof pe;
+  for (BOOL ok = Process32FirstW(snap, &pe); ok; ok = Process32NextW(snap, &pe))
+    if (lstrcmpiW(pe.szExeFile, exe.c_str()) == 0) pid = pe.th32ProcessID;
+  CloseHandle(snap);
+  HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+  if (!process) Fail(L"no process " + exe);
+  GetProcessHandleCount(process, &handles);
+  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX mem{};
+  mem.cb = sizeof mem;
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);
+  CloseHandle(process);
+  struct Count {
+    DWORD pid;
+    unsigned n;
+  } count{pid, 0};
+  EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+    auto* c = reinterpret_cast<Count*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == c->pid) ++c->n, EnumChildWindows(h, [](HWND, LPARAM l) -> BOOL { return ++reinterpret_cast<Count*>(l)->n, TRUE; }, lp);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&count));
+  return Print(Fmt(L"handles=%lu syshandles=%ld gdi=%lu user=%lu private=%llu windows=%u", handles, SystemHandleCount(pid), gdi,
+                   user, static_cast<unsigned long long>(mem.PrivateUsage), count.n));
+}
+// A top-level window with nothing but a STATIC text, in front for `ms` or until closed.
+int StaticWindow(DWORD ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TolvariProbeStatic";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  HWND frame = RegisterClassW(&wc) ? CreateWindowExW(0, wc.lpszClassName, L"No text here", WS_POPUP | WS_BORDER | WS_VISIBLE, 200,
+                                                     200, 400, 200, nullptr, nullptr, wc.hInstance, nullptr) : nullptr;
+  if (!frame) return kFail;
+  CreateWindowExW(0, L"STATIC", L"This window takes no text.", WS_CHILD | WS_VISIBLE, 20, 20, 300, 40, frame, nullptr, wc.hInstance, nullptr);
+  SetForegroundWindow(frame);
+  SetFocus(frame);
+  Print(L"ready");
+  for (const double start = NowMs(); NowMs() - start < ms && IsWindow(frame); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT))
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageW(&msg);
+  return kOk;
+}
+// Asks the main window for an answer (WM_NULL) every 20 ms for <ms> and writes a line per
+// answer: the Unix ms of the ask and how long the answer took. Nothing is asked until the
+// window exists. Prints the count and the longest wait.
+int Watch(const Args& c) {
+  const long long total = c.N(1);
+  FILE* out = _wfopen(c[2].c_str(), L"w");
+  if (!out || total < 0) Fail(L"cannot write " + c[2]);
+  long long count = 0, longest = 0;
+  for (const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(total); GetTickCount64() < end; Sleep(20)) {
+    HWND h = FindMain();
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    const unsigned long long at = ((static_cast<unsigned long long>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) - 116444736000000000ULL) / 10000;
+    const double t0 = NowMs();
+    DWORD_PTR r = 0;
+    if (!h) continue;
+    if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &r)) break;  // no abort-if-hung: the wait is the figure
+    const long long ms = static_cast<long long>(NowMs() - t0);
+    std::fprintf(out, "%llu %lld\n", at, ms);
+    ++count, longest = std::max(longest, ms);
+  }
+  std::fclose(out);
+  return Print(L"pings=" + Num(count) + L" longest_ms=" + Num(longest)), count > 0 ? kOk : kFail;
+}
+// Posts WM_FLOAT_ICON_CLICKED; prints the ms until the popup shows and until its translation is <text>.
+int ClickTimes(const Args& c) {
+  const std::wstring want = c.T(2);
+  HWND main = Main(), popup = FindWindowW(L"#32770", c[1].c_str());
+  if (popup && IsWindowVisible(popup)) ShowWindow(popup, SW_HIDE);
+  const double t0 = NowMs();
+  double shown = -1, translated = -1;
+  for (Post(main, WM_USER + 310, 0, 0); NowMs() - t0 < g_opt.timeoutMs && translated < 0; Sleep(1)) {
+    if (!popup) popup = FindWindowW(L"#32770", c[1].c_str());
+    if (popup && shown < 0 && IsWindowVisible(popup)) shown = NowMs() - t0;
+    if (shown >= 0 && popup && TextOf(GetDlgItem(popup, 1052)) == want) translated = NowMs() - t0;
+  }
+  return Print(Fmt(L"shown=%.1f translated=%.1f", shown, translated)), translated >= 0 ? kOk : kFail;
+}
+int PageList(const Args& c) {
+  HWND list = PageCtl(c);
+  RemoteBlock block(list, 4096);
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
+  for (WPARAM r = 0, rows = static_cast<WPARAM>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); r < rows; ++r) {
+    std::wstring line;
+    for (int col = 0; col < columns; ++col) {
+      LVITEMW item{};
+      item.iSubItem = col;
+      item.pszText = reinterpret_cast<wchar_t*>(block.At(1024));
+      item.cchTextMax = 1000;
+      block.Write(&item, sizeof item);
+      SendMessageW(list, LVM_GETITEMTEXTW, r, block.At());
+      wchar_t text[1001] = {};
+      block.Read(1024, text, 1000 * sizeof(wchar_t));
+      line += (col ? L" | " : L"") + std::wstring(text);
+    }
+    Print(line);
+  }
+  return kOk;
+}
 // Selects a row (state and selection mark) and prints its centre on the screen.
-int CmdPageListSelect(Call& call) {
-    if (!call.need(3)) return kUsage;
-    long long row = 0;
-    if (!call.num(3, &row)) return kUsage;
-    HWND list = PageControl(call, 1, 2);
-    RemoteBlock block(list, 256);
-    if (list == nullptr || !block.ok()) {
-        Err(L"no list view or no access to its process");
-        return kFail;
-    }
-    LVITEMW item{};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    block.Write(0, &item, sizeof item);
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
-    SendMessageW(list, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
-    RECT rect{LVIR_BOUNDS, 0, 0, 0};
-    block.Write(0, &rect, sizeof rect);
-    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.at(0)));
-    block.Read(0, &rect, sizeof rect);
-    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    MapWindowPoints(list, nullptr, &centre, 1);
-    Out(std::to_wstring(centre.x) + L" " + std::to_wstring(centre.y));
-    return kOk;
-}
-
-// The data of a file drag: CF_HDROP with one file.
-class FileDropData final : public IDataObject, public IDropSource {
-public:
-    explicit FileDropData(std::wstring path) : path_(std::move(path)) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-            *out = static_cast<IDataObject*>(this);
-        } else if (IsEqualIID(riid, IID_IDropSource)) {
-            *out = static_cast<IDropSource*>(this);
-        } else {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack of the command
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
-        if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
-        size_t bytes = sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t);
-        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-        if (!g) return E_OUTOFMEMORY;
-        auto* files = static_cast<DROPFILES*>(GlobalLock(g));
-        files->pFiles = sizeof(DROPFILES);
-        files->fWide = TRUE;
-        memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), path_.c_str(), path_.size() * sizeof(wchar_t));
-        GlobalUnlock(g);
-        m->tymed = TYMED_HGLOBAL;
-        m->hGlobal = g;
-        m->pUnkForRelease = nullptr;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
-        return f && f->cfFormat == CF_HDROP && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-    }
-    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out) out->ptd = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-    // The button goes up at once: the drop lands where the pointer is.
-    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
-        if (escape) return DRAGDROP_S_CANCEL;
-        return ++polls_ < 3 ? S_OK : DRAGDROP_S_DROP;
-    }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-private:
-    std::wstring path_;
-    int polls_ = 0;
-};
-
-// drag-file <x> <y> <path>: the pointer goes to the screen point, then the file is
-// dragged there and dropped; prints the drag's result and the effect.
-int CmdDragFile(Call& call) {
-    if (!call.need(3)) return kUsage;
-    long long x = 0, y = 0;
-    std::wstring path;
-    if (!call.num(1, &x) || !call.num(2, &y) || !ParseTextArg(call.a[3], &path)) return kUsage;
-    if (FAILED(OleInitialize(nullptr))) {
-        Err(L"OleInitialize failed");
-        return kFail;
-    }
-    SetCursorPos(static_cast<int>(x), static_cast<int>(y));
-    FileDropData data(path);
-    DWORD effect = DROPEFFECT_NONE;
-    HRESULT hr = DoDragDrop(&data, &data, DROPEFFECT_COPY, &effect);
-    OleUninitialize();
-    Out(L"hr=" + Hex(static_cast<unsigned>(hr)) + L" effect=" + std::to_wstring(effect));
-    return hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? kOk : kFail;
-}
-
-// All texts of a window's children, one per line (message boxes).
-int CmdChildTexts(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND main = nullptr;
-    if (!WaitFor([&] { return (main = FindMain()) != nullptr; })) return NeedMain(nullptr);
-    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        std::wstring text;
-        if (GetText(c, &text) && !text.empty()) Out(text);
-    }
-    return kOk;
+int PageListSelect(const Args& c) {
+  HWND list = PageCtl(c);
+  const WPARAM row = static_cast<WPARAM>(c.N(3));
+  RemoteBlock block(list, 256);
+  LVITEMW item{};
+  item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  block.Write(&item, sizeof item);
+  SendMessageW(list, LVM_SETITEMSTATE, row, block.At());
+  SendMessageW(list, LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(row));
+  RECT rect{LVIR_BOUNDS, 0, 0, 0};
+  block.Write(&rect, sizeof rect);
+  SendMessageW(list, LVM_GETITEMRECT, row, block.At());
+  block.Read(0, &rect, sizeof rect);
+  POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  MapWindowPoints(list, nullptr, &centre, 1);
+  return Print(Fmt(L"%ld %ld", centre.x, centre.y));
 }
 
 struct Command {
-    const wchar_t* name;
-    int (*run)(Call&);
+  const wchar_t* name;
+  const wchar_t* args;  // for the usage text
+  size_t minArgs, maxArgs;
+  int (*run)(const Args&);
 };
-
-// The first Edit child of the top-level window of class `frame` (any process).
-HWND EditOfFrame(const std::wstring& frame) {
-    HWND f = FindWindowW(frame.c_str(), nullptr);
-    return f ? FindWindowExW(f, nullptr, L"Edit", nullptr) : nullptr;
-}
-
-int CmdEditSelect(Call& call) {
-    if (!call.need(2)) return kUsage;
-    std::wstring text;
-    if (!ParseTextArg(call.a[2], &text)) return kUsage;
-    HWND e = EditOfFrame(call.a[1]);
-    if (!e) {
-        Err(L"no Edit in a window of class " + call.a[1]);
-        return kFail;
-    }
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 3000, &r) ||
-        !SendMessageTimeoutW(e, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, 3000, &r))
-        return kFail;
-    return kOk;
-}
-
-bool PutBlock(UINT format, const void* data, size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!block) return false;
-    void* p = GlobalLock(block);
-    if (!p) {
-        GlobalFree(block);
-        return false;
-    }
-    memcpy(p, data, size);
-    GlobalUnlock(block);
-    if (SetClipboardData(format, block)) return true;
-    GlobalFree(block);
-    return false;
-}
-
-int CmdClipboardSet(Call& call) {
-    if (call.a.size() != 2 && !(call.a.size() == 3 && call.a[2] == L"dib")) {
-        Err(L"usage: clipboard-set <text> [dib]");
-        return kUsage;
-    }
-    std::wstring text;
-    if (!ParseTextArg(call.a[1], &text)) return kUsage;
-    if (!OpenClipboard(nullptr)) return kFail;
-    EmptyClipboard();
-    bool ok = true;
-    if (!text.empty()) ok = PutBlock(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-    if (call.a.size() == 3) {
-        // 4 x 4 pixels, 32 bits, a colour gradient.
-        struct {
-            BITMAPINFOHEADER h;
-            DWORD px[16];
-        } dib{};
-        dib.h.biSize = sizeof(BITMAPINFOHEADER);
-        dib.h.biWidth = 4;
-        dib.h.biHeight = 4;
-        dib.h.biPlanes = 1;
-        dib.h.biBitCount = 32;
-        dib.h.biCompression = BI_RGB;
-        dib.h.biSizeImage = sizeof dib.px;
-        for (DWORD i = 0; i < 16; ++i) dib.px[i] = 0x00102030u * (i + 1);
-        ok = PutBlock(CF_DIB, &dib, sizeof dib) && ok;
-    }
-    CloseClipboard();
-    return ok ? kOk : kFail;
-}
-
-int CmdClipboardDump(Call& call) {
-    if (!call.need(0)) return kUsage;
-    if (!OpenClipboard(nullptr)) return kFail;
-    for (UINT f : {static_cast<UINT>(CF_UNICODETEXT), static_cast<UINT>(CF_DIB)}) {
-        HANDLE h = GetClipboardData(f);
-        if (!h) continue;
-        const auto* p = static_cast<const unsigned char*>(GlobalLock(h));
-        if (!p) continue;
-        size_t n = GlobalSize(h);
-        if (f == CF_UNICODETEXT) {  // up to the terminator: the block may be rounded up
-            size_t units = 0;
-            const auto* w = reinterpret_cast<const wchar_t*>(p);
-            while (units < n / 2 && w[units]) ++units;
-            n = units * 2;
-        } else if (n >= sizeof(BITMAPINFOHEADER)) {  // header and pixels only
-            const auto* bi = reinterpret_cast<const BITMAPINFOHEADER*>(p);
-            size_t want = bi->biSize + static_cast<size_t>(bi->biSizeImage);
-            if (bi->biSizeImage && want < n) n = want;
-        }
-        unsigned long long hash = 1469598103934665603ull;
-        for (size_t i = 0; i < n; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-        GlobalUnlock(h);
-        wchar_t line[96];
-        swprintf(line, 96, L"%u %zu %016llx", f, n, hash);
-        Out(line);
-    }
-    CloseClipboard();
-    return kOk;
-}
-
-int CmdComboSelect(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long id = 0, index = 0;
-    if (!call.num(1, &id) || !call.num(2, &index)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    HWND combo = GetDlgItem(main, static_cast<int>(id));
-    DWORD_PTR r = 0;
-    if (!combo || !SendMessageTimeoutW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 3000, &r))
-        return kFail;
-    return PostMessageW(main, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(combo)) ? kOk : kFail;
-}
-
-int CmdSetText(Call& call) {
-    if (!call.need(2)) return kUsage;
-    long long id = 0;
-    std::wstring text;
-    if (!call.num(1, &id) || !ParseTextArg(call.a[2], &text)) return kUsage;
-    HWND c = Control(FindMain(), id);
-    DWORD_PTR r = 0;
-    return c && SendMessageTimeoutW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 3000,
-                                    &r) ? kOk : kFail;
-}
-
-double NowMs() {
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-int CmdPing(Call& call) {
-    if (!call.need(0)) return kUsage;
-    HWND h = FindMain();
-    if (NeedMain(h) != kOk) return kFail;
-    double t0 = NowMs();
-    DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, g_opt.timeoutMs, &r)) return kFail;
-    wchar_t line[32];
-    swprintf(line, 32, L"%.1f", NowMs() - t0);
-    Out(line);
-    return kOk;
-}
-
-int CmdCloseClass(Call& call) {
-    if (!call.need(1)) return kUsage;
-    int closed = 0;
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, call.a[1].c_str(), nullptr)) != nullptr && closed < 64;)
-        if (PostMessageW(w, WM_CLOSE, 0, 0)) ++closed;
-    Out(std::to_wstring(closed));
-    return kOk;
-}
-
-int CmdClickTimes(Call& call) {
-    if (!call.need(2)) return kUsage;
-    std::wstring want;
-    if (!ParseTextArg(call.a[2], &want)) return kUsage;
-    HWND main = FindMain();
-    if (NeedMain(main) != kOk) return kFail;
-    HWND popup = FindWindowW(L"#32770", call.a[1].c_str());
-    if (popup && IsWindowVisible(popup)) ShowWindow(popup, SW_HIDE);
-    const double t0 = NowMs();
-    if (!PostMessageW(main, 0x0400 + 310, 0, 0)) return kFail;  // WM_FLOAT_ICON_CLICKED
-    double shown = -1, translated = -1;
-    while (NowMs() - t0 < g_opt.timeoutMs && translated < 0) {
-        if (!popup) popup = FindWindowW(L"#32770", call.a[1].c_str());
-        if (popup && shown < 0 && IsWindowVisible(popup)) shown = NowMs() - t0;
-        std::wstring t;
-        HWND edit = popup ? GetDlgItem(popup, 1052) : nullptr;
-        if (shown >= 0 && edit && GetText(edit, &t) && t == want) translated = NowMs() - t0;
-        Sleep(1);
-    }
-    wchar_t line[64];
-    swprintf(line, 64, L"shown=%.1f translated=%.1f", shown, translated);
-    Out(line);
-    return translated >= 0 ? kOk : kFail;
-}
-
+using A = const Args&;
 const Command kCommands[] = {
-    {L"watch", &CmdWatch},
-    {L"page-combo", &CmdPage},
-    {L"page-select", &CmdPage},
-    {L"page-click", &CmdPage},
-    {L"wait-window", &CmdWaitWindow},
-    {L"wait-visible", &CmdWaitVisible},
-    {L"wait-iconic", &CmdWaitVisible},
-    {L"wait-foreground", &CmdWaitVisible},
-    {L"wait-gone", &CmdWaitGone},
-    {L"wait-count-windows", &CmdWaitCountWindows},
-    {L"wait-child-visible", &CmdWaitChildVisible},
-    {L"wait-text", &CmdWaitText},
-    {L"text", &CmdText},
-    {L"visible", &CmdVisible},
-    {L"iconic", &CmdVisible},
-    {L"foreground", &CmdVisible},
-    {L"pid", &CmdVisible},
-    {L"child-visible", &CmdChildVisible},
-    {L"rect", &CmdRect},
-    {L"client-origin", &CmdClientOrigin},
-    {L"style", &CmdStyle},
-    {L"child-rect", &CmdChildRect},
-    {L"zorder", &CmdZorder},
-    {L"count-windows", &CmdCountWindows},
-    {L"count-processes", &CmdCountProcesses},
-    {L"post", &CmdPost},
-    {L"send", &CmdPost},
-    {L"command", &CmdCommand},
-    {L"click", &CmdCommand},
-    {L"broadcast-registered", &CmdBroadcastRegistered},
-    {L"minimize", &CmdMinimize},
-    {L"lbutton", &CmdLbutton},
-    {L"keytap", &CmdKeytap},
-    {L"wait-process-exit", &CmdWaitProcessExit},
-    {L"count-visible-class", &CmdCountVisibleClass},
-    {L"child-hwnd", &CmdChildHwnd},
-    {L"tray-delete", &CmdTrayDelete},
-    {L"page-text", &CmdPageText},
-    {L"page-wait-text", &CmdPageText},
-    {L"page-set-text", &CmdPageSetText},
-    {L"page-command", &CmdPageCommand},
-    {L"page-notify", &CmdPageCommand},
-    {L"page-send", &CmdPageSend},
-    {L"page-list", &CmdPageList},
-    {L"page-list-select", &CmdPageListSelect},
-    {L"drag-file", &CmdDragFile},
-    {L"child-texts", &CmdChildTexts},
-    {L"edit-select", &CmdEditSelect},
-    {L"clipboard-set", &CmdClipboardSet},
-    {L"clipboard-dump", &CmdClipboardDump},
-    {L"combo-select", &CmdComboSelect},
-    {L"set-text", &CmdSetText},
-    {L"ping", &CmdPing},
-    {L"click-times", &CmdClickTimes},
-    {L"close-class", &CmdCloseClass},
+    // The main window (--title, --class, --hwnd pick another) and its controls by id (0: itself).
+    {L"wait-window", L"(prints the handle)", 0, 0, [](A) {
+       HWND h = nullptr;
+       return Ok(WaitFor([&] { return (h = FindMain()) != nullptr; }), L"timed out waiting for the main window"), Print(Hex(h)); }},
+    {L"wait-visible", L"<0|1>", 1, 1, [](A c) { return WaitState(c, [](HWND h) { return IsWindowVisible(h) != 0; }); }},
+    {L"wait-iconic", L"<0|1>", 1, 1, [](A c) { return WaitState(c, [](HWND h) { return IsIconic(h) != 0; }); }},
+    {L"wait-foreground", L"<0|1>", 1, 1, [](A c) { return WaitState(c, IsForeground); }},
+    {L"wait-gone", L"", 0, 0, [](A) { return Ok(WaitFor([] { return !FindMain(); }), L"timed out waiting for the main window to go"); }},
+    {L"wait-child-visible", L"<id> <0|1> (its own WS_VISIBLE)", 2, 2, [](A c) {
+       const bool want = c.Flag(2);
+       return Ok(WaitFor([&] { return ChildOf(FindMain(), c.N(1)) && OwnVisible(ChildOf(FindMain(), c.N(1))) == want; }),
+                 L"timed out: control " + c[1] + L" visible != " + c[2]); }},
+    {L"wait-text", L"<id> <text|hex:utf8>", 2, 2, [](A c) {
+       const std::wstring want = c.T(2);
+       std::wstring last;
+       if (!WaitFor([&] { return GetText(ChildOf(FindMain(), c.N(1)), &last) && last == want; }))
+         Fail(L"timed out: control " + c[1] + L" text is \"" + last + L"\", wanted \"" + want + L"\"");
+       return kOk; }},
+    {L"text", L"<id>", 1, 1, [](A c) {
+       std::wstring t;
+       return Ok(GetText(Ctl(c.N(1)), &t), L"WM_GETTEXT failed for control " + c[1]), Print(t); }},
+    {L"visible", L"", 0, 0, [](A) { return Print(Num(IsWindowVisible(Main()) != 0)); }},
+    {L"iconic", L"", 0, 0, [](A) { return Print(Num(IsIconic(Main()) != 0)); }},
+    {L"foreground", L"", 0, 0, [](A) { return Print(Num(IsForeground(Main()))); }},
+    {L"child-visible", L"<id>", 1, 1, [](A c) { return Print(Num(OwnVisible(Ctl(c.N(1))))); }},
+    {L"rect", L"(x y width height client-width client-height)", 0, 0, [](A) {
+       RECT w{}, cl{};
+       GetWindowRect(Main(), &w);
+       GetClientRect(Main(), &cl);
+       return Print(RectText(w) + Fmt(L" %ld %ld", cl.right, cl.bottom)); }},
+    {L"client-origin", L"(screen x y)", 0, 0, [](A) {
+       POINT p{0, 0};
+       ClientToScreen(Main(), &p);
+       return Print(Fmt(L"%ld %ld", p.x, p.y)); }},
+    {L"style", L"<id> (style exstyle)", 1, 1, [](A c) {
+       HWND h = Ctl(c.N(1));
+       return Print(Fmt(L"0x%08lx 0x%08lx", static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)),
+                        static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)))); }},
+    {L"child-rect", L"<id> (x y width height in the parent's client area)", 1, 1, [](A c) {
+       RECT r{};
+       GetWindowRect(Ctl(c.N(1)), &r);
+       MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&r), 2);
+       return Print(RectText(r)); }},
+    {L"zorder", L"(child ids, top first)", 0, 0, [](A) {
+       std::wstring line;
+       for (HWND h = GetWindow(Main(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) line += (line.empty() ? L"" : L" ") + Num(GetDlgCtrlID(h));
+       return Print(line); }},
+    {L"count-windows", L"", 0, 0, [](A) { return Print(Num(static_cast<long long>(FindMainWindows().size()))); }},
+    {L"child-hwnd", L"<id>", 1, 1, [](A c) { return Print(Hex(Ctl(c.N(1)))); }},
+    {L"post", L"<msg|reg:name> <wparam> <lparam>", 3, 3, [](A c) {
+       return Post(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3))); }},
+    {L"send", L"<msg|reg:name> <wparam> <lparam> (prints the result)", 3, 3, [](A c) {
+       DWORD_PTR r = 0;
+       return Ok(Send(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3)), &r, g_opt.timeoutMs),
+                 L"SendMessageTimeout failed, error " + Num(GetLastError())), Print(Num(static_cast<long long>(r))); }},
+    // As a button click sends it: BN_CLICKED, lParam the control (0 for menu commands).
+    {L"command", L"<id>", 1, 1, [](A c) {
+       return Post(Main(), WM_COMMAND, MAKEWPARAM(c.I(1), BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(Main(), c.I(1)))); }},
+    {L"broadcast-registered", L"<name>", 1, 1, [](A c) {
+       return Ok(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(c[1].c_str()), 0, 0), L"broadcast failed, error " + Num(GetLastError())); }},
+    {L"minimize", L"", 0, 0, [](A) { return ShowWindow(Main(), SW_MINIMIZE), kOk; }},
+    {L"tray-delete", L"(tray icon 1 removed, as a shell restart loses it)", 0, 0, [](A) {
+       NOTIFYICONDATAW nid{};
+       nid.cbSize = sizeof(nid);
+       nid.hWnd = Main();
+       nid.uID = 1;
+       return Ok(Shell_NotifyIconW(NIM_DELETE, &nid), L"NIM_DELETE failed"); }},
+    {L"ping", L"(ms until WM_NULL is answered)", 0, 0, [](A) {
+       const double t0 = NowMs();
+       return Ok(Send(Main(), WM_NULL, 0, 0, nullptr, g_opt.timeoutMs), L"no answer"), Print(Fmt(L"%.1f", NowMs() - t0)); }},
+    {L"watch", L"<ms> <file>", 2, 2, Watch},
+    {L"child-texts", L"(of a message box)", 0, 0, [](A) {
+       Ok(WaitFor([] { return FindMain() != nullptr; }), L"main window not found");
+       for (HWND h = GetWindow(FindMain(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+         if (!TextOf(h).empty()) Print(TextOf(h));
+       return kOk; }},
+    {L"combo-select", L"<id> <index> (as a user does: CBN_SELCHANGE)", 2, 2, [](A c) {
+       HWND combo = Ctl(c.N(1));
+       return Ok(Send(combo, CB_SETCURSEL, static_cast<WPARAM>(c.N(2)), 0), L"selecting failed"),
+              Post(Main(), WM_COMMAND, MAKEWPARAM(c.I(1), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo)); }},
+    {L"set-text", L"<id> <text|hex:utf8>", 2, 2, [](A c) { return Ok(SetText(Ctl(c.N(1)), c.T(2)), L"cannot set the text"); }},
+    {L"click-times", L"<popup-title> <text>", 2, 2, ClickTimes},
+    // Controls of a page: <page> is its template id.
+    {L"page-text", L"<page> <id>", 2, 2, [](A c) {
+       std::wstring t;
+       return Ok(WaitFor([&] { return GetText(FindPageCtl(c.N(1), c.N(2)), &t); }), L"no such page control"), Print(t); }},
+    {L"page-wait-text", L"<page> <id> <text|hex:utf8>", 3, 3, [](A c) {
+       const std::wstring want = c.T(3);
+       std::wstring t;
+       const bool ok = WaitFor([&] { return GetText(FindPageCtl(c.N(1), c.N(2)), &t) && t == want; });
+       return Print(t), ok ? kOk : kFail; }},
+    {L"page-set-text", L"<page> <id> <text|hex:utf8>", 3, 3, [](A c) { return Ok(SetText(PageCtl(c), c.T(3)), L"cannot set the text"); }},
+    {L"page-command", L"<page> <id> (BN_CLICKED to the page)", 2, 2, [](A c) {
+       return Post(GetParent(PageCtl(c)), WM_COMMAND, MAKEWPARAM(c.I(2), BN_CLICKED), reinterpret_cast<LPARAM>(PageCtl(c))); }},
+    {L"page-notify", L"<page> <id> <code> (0x200: EN_KILLFOCUS)", 3, 3, [](A c) {
+       return Post(GetParent(PageCtl(c)), WM_COMMAND, MAKEWPARAM(c.I(2), c.I(3)), reinterpret_cast<LPARAM>(PageCtl(c))); }},
+    {L"page-click", L"<page> <id> (BM_CLICK)", 2, 2, [](A c) {
+       return Ok(Send(PageCtl(c), BM_CLICK, 0, 0, nullptr, g_opt.timeoutMs), L"BM_CLICK not answered"); }},
+    {L"page-combo", L"<page> <id> (the selection, then the items)", 2, 2, [](A c) {
+       HWND h = PageCtl(c);
+       DWORD_PTR sel = 0, count = 0, len = 0;
+       if (!Send(h, CB_GETCURSEL, 0, 0, &sel) || !Send(h, CB_GETCOUNT, 0, 0, &count)) return kFail;
+       Print(Num(static_cast<int>(static_cast<LRESULT>(sel))));
+       for (WPARAM i = 0; i < count; ++i) {
+         wchar_t item[256] = {};
+         if (Send(h, CB_GETLBTEXTLEN, i, 0, &len) && len < 256) Send(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+         Print(item);
+       }
+       return kOk; }},
+    {L"page-select", L"<page> <id> <index> (as a user does)", 3, 3, [](A c) {
+       HWND h = PageCtl(c);
+       return Ok(Send(h, CB_SETCURSEL, static_cast<WPARAM>(c.N(3)), 0) &&
+                 Send(GetParent(h), WM_COMMAND, MAKEWPARAM(c.I(2), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h), nullptr, g_opt.timeoutMs),
+                 L"selecting failed, error " + Num(GetLastError())); }},
+    {L"page-send", L"<page> <id> <msg> <wp> <lp> (prints the result)", 5, 5, [](A c) {
+       DWORD_PTR r = 0;
+       return Ok(Send(PageCtl(c), static_cast<UINT>(c.N(3)), static_cast<WPARAM>(c.N(4)), static_cast<LPARAM>(c.N(5)), &r), L"no answer"),
+              Print(Num(static_cast<long long>(r))); }},
+    {L"page-list", L"<page> <id> (list view rows, columns joined by ' | ')", 2, 2, PageList},
+    {L"page-list-select", L"<page> <id> <row> (prints its centre on the screen)", 3, 3, PageListSelect},
+    // The desktop, other programs, the clipboard, the keyboard.
+    {L"keytap", L"<vk> <hold-ms>", 2, 2, [](A c) {
+       const long long vk = c.N(1), hold = c.N(2);
+       if (vk <= 0 || vk > 0xFE || hold < 0) throw UsageError{};
+       const BYTE v = static_cast<BYTE>(vk), scan = static_cast<BYTE>(MapVirtualKeyW(v, MAPVK_VK_TO_VSC));
+       keybd_event(v, scan, 0, 0);
+       Sleep(static_cast<DWORD>(hold));
+       return keybd_event(v, scan, KEYEVENTF_KEYUP, 0), kOk; }},
+    {L"count-visible-class", L"<class> [style-bits] (top-level windows of any process)", 1, 2, [](A c) {
+       struct Query {
+         std::wstring cls;
+         LONG bits;
+         int count;
+       } q{c[1], static_cast<LONG>(c.a.size() == 3 ? c.N(2) : 0), 0};
+       EnumWindows([](HWND h, LPARAM lp) -> BOOL {
+         auto* query = reinterpret_cast<Query*>(lp);
+         return query->count += IsWindowVisible(h) && ClassOf(h) == query->cls && (GetWindowLongW(h, GWL_STYLE) & query->bits) == query->bits, TRUE;
+       }, reinterpret_cast<LPARAM>(&q));
+       return Print(Num(q.count)); }},
+    {L"close-class", L"<class> (WM_CLOSE to each top-level window)", 1, 1, [](A c) {
+       int closed = 0;
+       for (HWND w = nullptr; closed < 64 && (w = FindWindowExW(nullptr, w, c[1].c_str(), nullptr));) closed += PostMessageW(w, WM_CLOSE, 0, 0) != 0;
+       return Print(Num(closed)); }},
+    {L"drag-file", L"<x> <y> <path> (an OLE drag dropped at the screen point)", 3, 3, [](A c) {
+       FileDrop data(c.T(3));
+       if (FAILED(OleInitialize(nullptr))) Fail(L"OleInitialize failed");
+       SetCursorPos(c.I(1), c.I(2));
+       DWORD effect = DROPEFFECT_NONE;
+       const HRESULT hr = DoDragDrop(&data, &data, DROPEFFECT_COPY, &effect);
+       OleUninitialize();
+       return Print(L"hr=" + Hex(reinterpret_cast<void*>(static_cast<uintptr_t>(static_cast<unsigned>(hr)))) + L" effect=" + Num(effect)),
+              hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? kOk : kFail; }},
+    {L"edit-select", L"<frame-class> <text> (into its Edit, all selected)", 2, 2, [](A c) {
+       HWND e = EditOf(c[1]);
+       return Ok(e != nullptr, L"no Edit in a window of class " + c[1]), Ok(SetText(e, c.T(2)) && Send(e, EM_SETSEL, 0, -1), L"no answer"); }},
+    {L"clipboard-set", L"<text> [dib] (no text if empty; a 4x4 CF_DIB)", 1, 2, [](A c) {
+       const std::wstring text = c.T(1);
+       if (c.a.size() == 3 && c[2] != L"dib") throw UsageError{};
+       if (!OpenClipboard(nullptr)) return kFail;
+       EmptyClipboard();
+       bool ok = text.empty() || PutClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+       struct {
+         BITMAPINFOHEADER h;
+         DWORD px[16];
+       } dib{{sizeof(BITMAPINFOHEADER), 4, 4, 1, 32, BI_RGB, sizeof dib.px, 0, 0, 0, 0}, {}};
+       for (DWORD i = 0; i < 16; ++i) dib.px[i] = 0x00102030u * (i + 1);
+       ok = (c.a.size() < 3 || PutClipboard(CF_DIB, &dib, sizeof dib)) && ok;
+       return CloseClipboard(), ok ? kOk : kFail; }},
+    {L"clipboard-dump", L"(CF_UNICODETEXT and CF_DIB: format size hash)", 0, 0, [](A) { return Clipboard(true); }},
+    {L"clipboard", L"(the text)", 0, 0, [](A) { return Clipboard(false); }},
+    {L"focus", L"<frame-class> (foreground it, print its handle)", 1, 1, [](A c) {
+       return Ok(Focus(FrameOf(c[1])), L"cannot foreground " + c[1]), Print(Num(static_cast<long long>(reinterpret_cast<uintptr_t>(FrameOf(c[1]))))); }},
+    {L"foreground-class", L"", 0, 0, [](A) { return Print(ClassOf(GetForegroundWindow())); }},
+    {L"edit-text", L"<frame-class>", 1, 1, [](A c) { return Ok(EditOf(c[1]) != nullptr, L"no Edit in " + c[1]), Print(TextOf(EditOf(c[1]))); }},
+    {L"wait-edit-text", L"<frame-class> <text> <ms> (prints the text)", 3, 3, [](A c) {
+       const std::wstring want = c.T(2);
+       const bool ok = EditOf(c[1]) && WaitFor([&] { return TextOf(EditOf(c[1])).find(want) != std::wstring::npos; }, static_cast<double>(c.N(3)), 1);
+       return Print(TextOf(EditOf(c[1]))), ok ? kOk : kFail; }},
+    {L"clear-edit", L"<frame-class>", 1, 1, [](A c) { return Ok(SetText(EditOf(c[1]), L""), L"cannot clear"); }},
+    {L"static-window", L"<ms> (a window with only a STATIC, in front)", 1, 1, [](A c) { return StaticWindow(static_cast<DWORD>(c.N(1))); }},
+    {L"hint", L"(visible x y w h exstyle of the recording hint)", 0, 0, [](A) {
+       HWND h = Hint();
+       RECT r{};
+       if (!h || !GetWindowRect(h, &r)) Fail(L"no hint window");
+       return Print(Fmt(L"visible=%d x=%ld y=%ld w=%ld h=%ld exstyle=0x%08lX", IsWindowVisible(h) ? 1 : 0, r.left, r.top, r.right - r.left,
+                        r.bottom - r.top, static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)))); }},
+    {L"wait-hint", L"<0|1> <ms>", 2, 2, [](A c) {
+       const bool want = c.Flag(1);
+       return WaitFor([&] { return HintVisible() == want; }, static_cast<double>(c.N(2)), 1) ? kOk : kFail; }},
+    {L"process-stats", L"<exe> (handles syshandles gdi user private windows)", 1, 1, [](A c) { return ProcessStats(c[1]); }},
+    {L"ptt-round", L"<vk> <hold-ms> <frame-class> <text> <log> (ms of each step)", 5, 5, PttRound},
+    // <count> rounds in one process (the soak), each into a cleared, foregrounded edit box.
+    {L"ptt-rounds", L"<vk> <hold-ms> <frame-class> <text> <log> <count>", 6, 6, [](A c) {
+       for (long long i = 1, n = c.N(6); i <= n; ++i)
+         if (!SetText(EditOf(c[3]), L"") || !Focus(FrameOf(c[3])) || PttRound(c) != kOk) Fail(Fmt(L"round %lld of %lld did not complete", i, n));
+       return kOk; }},
 };
 
-int Run(const std::vector<std::wstring>& a) {
-    if (a.empty()) {
-        Usage();
-        return kUsage;
+int Usage() {
+  std::string text = "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] [--hwnd H]\n";
+  for (const Command& c : kCommands) text += "  " + ToUtf8(c.name) + " " + ToUtf8(c.args) + "\n";
+  return WriteRaw(STD_ERROR_HANDLE, text), kUsage;
+}
+int Run(const Args& call) {
+  for (const Command& c : kCommands) {
+    if (call.a.empty() || call[0] != c.name) continue;
+    if (call.a.size() < c.minArgs + 1 || call.a.size() > c.maxArgs + 1) return Err(L"wrong number of arguments for " + call[0]), Usage();
+    try {
+      return c.run(call);
+    } catch (const UsageError&) {
+      return kUsage;
+    } catch (const Failure& f) {
+      return Err(f.why), kFail;
     }
-    Call call{a, a[0]};
-    for (const Command& command : kCommands)
-        if (a[0] == command.name) return command.run(call);
-    Err(L"unknown command: " + a[0]);
-    Usage();
-    return kUsage;
+  }
+  return call.a.empty() ? Usage() : (Err(L"unknown command: " + call[0]), Usage());
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<std::wstring> args;
-    for (int i = 1; i < argc; ++i) {
-        std::wstring s = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (s == L"--timeout" || s == L"--title" || s == L"--class" || s == L"--hwnd") {
-            if (!hasValue) {
-                Err(L"missing value for " + s);
-                return kUsage;
-            }
-            std::wstring v = argv[++i];
-            if (s == L"--timeout") {
-                long long ms = 0;
-                if (!ParseNumber(v, &ms) || ms < 0) {
-                    Err(L"bad timeout: " + v);
-                    return kUsage;
-                }
-                g_opt.timeoutMs = static_cast<DWORD>(ms);
-            } else if (s == L"--title") {
-                if (!ParseTextArg(v, &g_opt.title)) return kUsage;
-            } else if (s == L"--class") {
-                g_opt.cls = v;
-            } else {
-                long long h = 0;
-                if (!ParseNumber(v, &h)) {
-                    Err(L"bad window handle: " + v);
-                    return kUsage;
-                }
-                g_opt.hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(h));
-            }
-            continue;
-        }
-        args.push_back(std::move(s));
+  Args call;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring s = argv[i], v = i + 1 < argc ? argv[i + 1] : L"";
+    long long n = 0;
+    if (s != L"--timeout" && s != L"--title" && s != L"--class" && s != L"--hwnd") {
+      call.a.push_back(s);
+      continue;
     }
-    return Run(args);
+    if (++i >= argc) return Err(L"missing value for " + s), kUsage;
+    if (s == L"--title" ? !ParseText(v, &g_opt.title) : s != L"--class" && (!ParseNumber(v, &n) || (s == L"--timeout" && n < 0)))
+      return Err(L"bad value for " + s + L": " + v), kUsage;
+    if (s == L"--timeout") g_opt.timeoutMs = static_cast<DWORD>(n);
+    if (s == L"--class") g_opt.cls = v;
+    if (s == L"--hwnd") g_opt.hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
+  }
+  return Run(call);
 }

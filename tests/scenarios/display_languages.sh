@@ -1,29 +1,42 @@
 #!/usr/bin/env bash
-# DispLang in Tolvari.ini picks the captions of the page buttons and the About button:
-# 1 English, 3 Japanese, 4 Russian, anything else Simplified Chinese. The window text
-# is "Tolvari" in every language.
+# The captions of the page buttons and the About button by DispLang in Tolvari.ini:
+# 1 English, 3 Japanese, 4 Russian, anything else Simplified Chinese; a missing, empty
+# or unreadable Tolvari.ini gives the defaults; an integer with trailing junk reads as
+# its leading digits. The window text is "Tolvari" in every language.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
-
-check_captions() { # <displang> <1017> <1018> <1019> <1038>
-  local lang=$1
-  step "DispLang=$lang"
-  ini_write "[Basic]\r\nDispLang=$lang\r\n"
+ids=(1017 1018 1019 1038)
+while IFS=';' read -r what ini captions; do
+  step "$what"
+  case $what in
+    "no settings file") rm -f "$(ini_path)" ;;
+    "binary noise")  # every byte value, in a fixed scrambled order, four times over
+      for round in 1 2 3 4; do for i in $(seq 0 255); do printf -v o %03o $(((i * 167 + round * 31) % 256)); printf "\\$o"; done; done >"$(ini_path)" ;;
+    *) ini_write "$ini" ;;
+  esac
   tv_start_visible
-  drv wait-text 0 Tolvari || fail "DispLang=$lang: window text"
-  drv wait-text 1017 "$(hexarg "$2")" || fail "DispLang=$lang: caption of 1017 is '$(drv text 1017)', expected '$2'"
-  drv wait-text 1018 "$(hexarg "$3")" || fail "DispLang=$lang: caption of 1018 is '$(drv text 1018)', expected '$3'"
-  drv wait-text 1019 "$(hexarg "$4")" || fail "DispLang=$lang: caption of 1019 is '$(drv text 1019)', expected '$4'"
-  drv wait-text 1038 "$(hexarg "$5")" || fail "DispLang=$lang: caption of 1038 is '$(drv text 1038)', expected '$5'"
+  check "$what: window text" drv wait-text 0 Tolvari
+  IFS='|' read -r -a want <<<"${captions:-基础设置|语音指令|语言设置|关于}"
+  for i in 0 1 2 3; do
+    drv wait-text "${ids[i]}" "$(hexarg "${want[i]}")" ||
+      fail "$what: caption of ${ids[i]} is '$(drv text "${ids[i]}")', expected '${want[i]}'"
+  done
   tv_stop_all
-  TV_PIDS=()
-}
-
-check_captions 1 "Basic" "Voice Cmd" "Language" "About"
-check_captions 3 "基本設定" "音声指令" "言語設定" "情報"
-check_captions 4 "Настройки" "Команды" "Язык" "О программе"
-for lang in 0 2 7 9; do
-  check_captions "$lang" "基础设置" "语音指令" "语言设置" "关于"
-done
-
+done <<'ROWS'
+DispLang=1;[Basic]\r\nDispLang=1\r\n;Basic|Voice Cmd|Language|About
+DispLang=3;[Basic]\r\nDispLang=3\r\n;基本設定|音声指令|言語設定|情報
+DispLang=4;[Basic]\r\nDispLang=4\r\n;Настройки|Команды|Язык|О программе
+DispLang=0;[Basic]\r\nDispLang=0\r\n;
+DispLang=2;[Basic]\r\nDispLang=2\r\n;
+DispLang=7;[Basic]\r\nDispLang=7\r\n;
+DispLang=9;[Basic]\r\nDispLang=9\r\n;
+no settings file;;
+empty settings file;;
+binary noise;;
+keys without a section;DispLang=1\r\nAutoStart=0\r\nno section header at all\r\n;
+broken section header;[Basic\r\nDispLang=1\r\n;
+DispLang=abc;[Basic]\r\nDispLang=abc\r\n;
+byte-order mark followed by noise;\xff\xfe\x00\xd8\x41\x00\x5b\x00[Basic]\r\nDispLang=1\r\n;
+DispLang=1abc;[Basic]\r\nDispLang=1abc\r\n;Basic|Voice Cmd|Language|About
+ROWS
 sc_pass

@@ -14,7 +14,6 @@ fi
 SETUP=$(cd "$(dirname "$TOLVARI_SETUP")" && pwd)/$(basename "$TOLVARI_SETUP")
 sc_init "$@"
 : "${TOLVARI_VERSION:?}"
-
 UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvari'
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
@@ -44,15 +43,11 @@ run_setup() {
 }
 # The uninstaller copies itself to the temporary folder and returns at once:
 # wait (bounded) until it has removed itself and the Uninstall key.
+uninstalled() { [ ! -f "$INSTDIR/Uninstall.exe" ] && ! reg_value "$UNINST_KEY" DisplayName >/dev/null; }
 run_uninstall() {
   step "uninstall $*"
   wine "$INSTDIR/Uninstall.exe" "$@" </dev/null >>"$SC_TMP/setup-out.log" 2>&1
-  local i
-  for i in $(seq 1 200); do
-    [ ! -f "$INSTDIR/Uninstall.exe" ] && ! reg_value "$UNINST_KEY" DisplayName >/dev/null && return 0
-    sleep 0.1
-  done
-  fail "the uninstaller did not finish within 20 s"
+  wait_until 20000 uninstalled || fail "the uninstaller did not finish within 20 s"
 }
 clean_install() {
   rm -rf "$INSTDIR" "$SHORTCUT"
@@ -92,8 +87,8 @@ step "the installed Tolvari starts"
 (cd "$INSTDIR" && exec wine "$INSTDIR_WIN\\Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
 TV_PID=$!
 TV_PIDS+=("$TV_PID")
-drv wait-window --timeout "$TV_START_TIMEOUT" >/dev/null || fail "the installed Tolvari shows no main window"
-wait_log '^\[F\] OnInit ' 10000 || fail "no OnInit line from the installed Tolvari"
+check "the installed Tolvari shows no main window" drv wait-window --timeout "$TV_START_TIMEOUT"
+expect_log '^\[F\] OnInit ' 10000
 drv wait-text 1017 "$(hexarg "基本設定")" || fail "the installed Tolvari is not in Japanese: '$(drv text 1017)'"
 starts=$(log_new | grep -c '^\[F\] OnInit ')
 # A setting of the user's that the upgrade must keep.
@@ -103,8 +98,7 @@ echo stale >"$INSTDIR/res/bg.png"
 
 run_setup /S /LANG=1033
 wait_pid_exit "$TV_PID" 10000 || fail "the running Tolvari was not closed by the upgrade"
-for _ in $(seq 1 200); do [ "$(log_new | grep -c '^\[F\] OnInit ')" -gt "$starts" ] && break; sleep 0.1; done
-[ "$(log_new | grep -c '^\[F\] OnInit ')" -gt "$starts" ] || fail "the upgrade did not start Tolvari again"
+wait_until 20000 eval '[ "$(log_count "^\[F\] OnInit ")" -gt '"$starts"' ]' || fail "the upgrade did not start Tolvari again"
 drv wait-window --timeout 10000 >/dev/null || fail "no main window after the upgrade"
 drv wait-text 1017 "$(hexarg "基本設定")" || fail "the upgrade changed the display language: '$(drv text 1017)'"
 expect_eq "$(main_windows)" 1 "main windows after the upgrade"

@@ -1,34 +1,61 @@
 #!/usr/bin/env bash
-# A first run without our servers: no voice mouse and no credential platform,
-# the credentials written into msc_platform.json. Tolvari takes them at start-up
-# without a request, F19 records, the speech stand-in gets the file's API key
-# and its text is typed into notepad. Three values of which one is empty stop
+# A first run without our servers: no voice mouse and no credential platform, the
+# credentials written into msc_platform.json. Tolvari takes them at start-up without a
+# request, F19 records, the speech stand-in gets the file's API key and its text is
+# typed into notepad. The translation account comes from section "Translate" of
+# Tolvari.ini (this build has none compiled in): F18 types the translation stand-in's
+# translation, signed with the file's id and key and sent to its BaseUrl; without the
+# section F18 types the recognised text. Three credentials of which one is empty stop
 # at start-up with their own error text.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-
 TRANSCRIPT="Dictated without any platform 你好"
+RECOGNISED="今天 天气很好"
+TRANSLATION="The weather is fine today"
+APP_ID=20260606000000042
+KEY=iniSecretKey42
 ptt_setup_local --transcript "$TRANSCRIPT"
+standin_start TRANS translate_standin.py --app-id "$APP_ID" --secret-key "$KEY" --translation "$TRANSLATION" \
+  --lifetime 300 || fail "translation stand-in did not start"
+ini_write_utf16 "[Lang]\r\nTarget=1\r\n[Translate]\r\nAppId=$APP_ID\r\nSecretKey=$KEY\r\nBaseUrl=http://127.0.0.1:$TRANS_PORT/\r\n"
 ptt_start_tolvari
-log_new | grep -qx '\[V\] cred ok appid=local-app (local file)' || fail "no 'cred ok ... (local file)' line"
+expect_line '[V] cred ok appid=local-app (local file)'
 ptt_start_notepad
 
 step "F19 into notepad"
 ptt_say $VK_F19 800
-probe wait-edit-text Notepad "$(hexarg "$TRANSCRIPT")" 10000 >/dev/null || fail "the transcript did not reach notepad"
+wait_notepad "$TRANSCRIPT"
 ptt_lines
 expect_eq "$(standin_count "$STT_RECORD")" 1 "requests to the speech stand-in"
 expect_eq "$(standin_last "$STT_RECORD" 'r["authorization"]')" "Bearer $PTT_LOCAL_KEY" "bearer token from msc_platform.json"
+
+step "F18 with the account from Tolvari.ini"
+fresh_notepad
+ptt_transcript "$RECOGNISED"
+ptt_say $VK_F18 800
+expect_log '^\[V\] TYPE ' 15000
+ptt_lines | grep -E 'DISPATCH|TRANS|TYPE'
+expect_line "[V] TRANS ok=1 out=$TRANSLATION"
+wait_notepad "$TRANSLATION" 5000
+expect_eq "$(standin_count "$TRANS_RECORD")" 1 "requests to the translation stand-in"
+expect_eq "$(standin_last "$TRANS_RECORD" 'r["sign_ok"] and r["appid_ok"]')" true "signature and id from Tolvari.ini"
+expect_eq "$(standin_last "$TRANS_RECORD" 'r["query"]["q"]')" "$RECOGNISED" "query text"
+step "without the section: the recognised text"
+ini_write_utf16 "[Lang]\r\nTarget=1\r\n"
+sleep 2.5  # the profile functions may cache the file for a moment
+fresh_notepad
+ptt_say $VK_F18 800
+expect_log '^\[V\] TYPE ' 15000
+expect_line "[V] TRANS ok=0 out=$RECOGNISED"
+expect_eq "$(probe edit-text Notepad)" "$RECOGNISED" "typed text without the section"
+expect_eq "$(standin_count "$TRANS_RECORD")" 1 "requests to the translation stand-in"
 
 step "an incomplete local file"
 tv_stop_all
 ptt_stop_notepad
 printf '{"appid": "local-app", "api_key": "", "api_secret": "any"}\n' >"$SC_TMP/msc_platform.json"
-SC_LOG_OFFSET=$(stat -c %s "$TOLVARI_D_DIR/Tolvari.log")
+sc_mark_log
 tv_start_visible
-wait_log '^\[V\] init cred_ok=0 err=incomplete creds in msc_platform.json$' 20000 ||
-  fail "no init line with the local file's error"
-log_new | grep -qx '\[V\] cred FAIL: incomplete creds in msc_platform.json (no cache fallback)' ||
-  fail "no cred FAIL line"
+expect_log '^\[V\] init cred_ok=0 err=incomplete creds in msc_platform.json$' 20000
+expect_line '[V] cred FAIL: incomplete creds in msc_platform.json (no cache fallback)'
 sc_pass

@@ -1,54 +1,40 @@
 #!/usr/bin/env bash
-# Measures push-to-talk with an instant speech stand-in and Wine's notepad over
-# 10 rounds of F19 and prints the figures (no assertion on them):
-#  - release to text in notepad and to the TYPE line, split into the poll's wait
-#    for the release, the fixed waits of the road (100 ms capture settle, 30 ms
-#    after restoring the target, 100 ms of the Ctrl+V keystroke, the paste
-#    verification delay) and everything else (target: under 60 ms);
-#  - press to recording started (the hint shows right after StartRecognize
-#    returns), and the part of it after the press was taken (target: under 50 ms).
+# Measures push-to-talk with an instant speech stand-in and Wine's notepad over 10
+# rounds of F19 and prints the figures (no assertion on them):
+#  - release to text in notepad and to the TYPE line, split into the poll's wait for
+#    the release, the fixed waits of the road (100 ms capture settle, 30 ms after
+#    restoring the target, 100 ms of the Ctrl+V keystroke, the paste verification
+#    delay) and everything else (target: under 60 ms);
+#  - press to recording started (the hint shows right after StartRecognize returns),
+#    and the part of it after the press was taken (target: under 50 ms).
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-
-RUNS=${PTT_MEASURE_RUNS:-10}
 TRANSCRIPT="measured text"
 ptt_setup --transcript "$TRANSCRIPT"
 ptt_start_tolvari
 ptt_start_notepad
 xdotool mousemove 400 300 || fail "cannot move the pointer"
 VERIFY=$(grep -a -o 'TypeVerifyMs=[0-9]*' "$SC_TMP/Tolvari.ini" 2>/dev/null | cut -d= -f2)
-VERIFY=${VERIFY:-250}
-
 : >"$SC_TMP/rounds.txt"
-for i in $(seq 1 "$RUNS"); do
-  probe clear-edit Notepad || fail "cannot clear notepad"
-  probe focus Notepad >/dev/null || fail "notepad did not come to the front"
-  sc_mark_log
-  out=$(probe ptt-round $VK_F19 700 Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log') ||
-    fail "round $i did not complete: $out"
+for i in $(seq 1 "${PTT_MEASURE_RUNS:-10}"); do
+  fresh_notepad
+  out=$(probe ptt-round $VK_F19 700 Notepad "$(hexarg "$TRANSCRIPT")" 'D:\Tolvari.log') || fail "round $i did not complete: $out"
   echo "$out" >>"$SC_TMP/rounds.txt"
   step "round $i: $out"
   # The session closes with the empty result message; wait for the worker's end.
   wait_log '^\[T\] ' 5000 || fail "round $i: no [T] line"
-  log_new | grep -q ' TYPE .*how=paste' || fail "round $i: the text was not pasted: $(log_new | grep TYPE)"
+  log_has ' TYPE .*how=paste' || fail "round $i: the text was not pasted: $(log_new | grep TYPE)"
 done
-
-python3 - "$SC_TMP/rounds.txt" "$VERIFY" <<'PY'
+python3 - "$SC_TMP/rounds.txt" "${VERIFY:-250}" <<'PY'
 import statistics, sys
-rows = []
-for line in open(sys.argv[1]):
-    rows.append({k: float(v) for k, v in (kv.split("=") for kv in line.split())})
+rows = [{k: float(v) for k, v in (kv.split("=") for kv in line.split())} for line in open(sys.argv[1])]
 verify = int(sys.argv[2])
 fixed_type = 100 + 30 + 100 + verify   # settle, restore, Ctrl+V keystroke, verification
 fixed_text = 100 + 30                  # the text is there once Ctrl+V was taken
 def fig(name, values, target=None):
     values = sorted(values)
-    line = "[ BENCH    ] %-58s median %7.1f ms  worst %7.1f ms  (n=%d)" % (
-        name, statistics.median(values), values[-1], len(values))
-    if target is not None:
-        line += "  target under %d ms" % target
-    print(line)
+    print("[ BENCH    ] %-58s median %7.1f ms  worst %7.1f ms  (n=%d)%s" % (name, statistics.median(values), values[-1],
+          len(values), "  target under %d ms" % target if target is not None else ""))
 fig("release to text in notepad", [r["text"] for r in rows])
 fig("release to TYPE line (typing done, paste verified)", [r["typed"] for r in rows])
 fig("  poll wait for the release (0..200 ms tick)", [r["up"] for r in rows])

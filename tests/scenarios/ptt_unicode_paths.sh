@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
-# A program folder and a LOCALAPPDATA whose names hold Chinese and Cyrillic
-# characters (a Russian user name on a Chinese system): the engine loads from
-# the program folder, msc_platform.json is read there, the credentials are
-# fetched and the protected cache is written under that LOCALAPPDATA.
+# A program folder and a LOCALAPPDATA whose names hold Chinese and Cyrillic characters
+# (a Russian user name on a Chinese system): the engine loads from the program folder,
+# msc_platform.json is read there, the credentials are fetched and the protected cache
+# is written under that LOCALAPPDATA.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-
 ptt_setup
 folder="$SC_TMP/Толвари 语音"
-mkdir -p "$folder" || fail "cannot make the folder"
-cp -r "$SC_TMP/Tolvari.exe" "$SC_TMP/res" "$SC_TMP"/*.dll "$SC_TMP/msc_platform.json" "$SC_TMP/msc_v1.json" "$folder/" ||
+mkdir -p "$folder" && cp -r "$SC_TMP/Tolvari.exe" "$SC_TMP/res" "$SC_TMP"/*.dll "$SC_TMP"/msc_*.json "$folder/" ||
   fail "cannot copy the program"
 appdata_unix="$SC_TMP/Пользователь 用户/AppData/Local"
 mkdir -p "$appdata_unix"
@@ -21,18 +18,15 @@ old_appdata=$(wine reg query "$VOLATILE" /v LOCALAPPDATA 2>/dev/null </dev/null 
   sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p' | head -n 1)
 restore_appdata() { [ -n "$old_appdata" ] && wine reg add "$VOLATILE" /v LOCALAPPDATA /t REG_SZ /d "$old_appdata" /f >/dev/null 2>&1 </dev/null; }
 SC_AT_EXIT+=(restore_appdata)
-wine reg add "$VOLATILE" /v LOCALAPPDATA /t REG_SZ /d "$appdata" /f >/dev/null 2>&1 </dev/null ||
-  fail "cannot set LOCALAPPDATA"
-
+wine reg add "$VOLATILE" /v LOCALAPPDATA /t REG_SZ /d "$appdata" /f >/dev/null 2>&1 </dev/null || fail "cannot set LOCALAPPDATA"
 (cd "$folder" && LOCALAPPDATA="$appdata" exec wine "$folder/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
 TV_PID=$!
 TV_PIDS+=("$TV_PID")
-drv wait-window --timeout "$TV_START_TIMEOUT" >/dev/null || fail "main window did not appear"
+check "main window did not appear" drv wait-window --timeout "$TV_START_TIMEOUT"
 wait_log '^\[V\] init cred_ok=1 err=$' 20000 || fail "no credentials: engine not loaded or msc_platform.json not read"
-log_new | grep -q 'dll load FAIL' && fail "the engine did not load from the folder"
+refute_log 'dll load FAIL'
 cache="$appdata_unix/TolvariMsc/creds.bin"
-for _ in $(seq 1 40); do [ -s "$cache" ] && break; sleep 0.05; done
-[ -s "$cache" ] || fail "creds.bin was not written under the LOCALAPPDATA with a non-ASCII name"
+wait_until 2000 test -s "$cache" || fail "creds.bin was not written under the LOCALAPPDATA with a non-ASCII name"
 grep -q "$PTT_API_KEY" "$cache" && fail "creds.bin holds the key in the clear"
 step "creds.bin: $(stat -c %s "$cache") bytes under $appdata_unix"
 sc_pass

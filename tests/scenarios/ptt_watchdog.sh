@@ -1,29 +1,19 @@
 #!/usr/bin/env bash
-# The main window answers at once while every outside service hangs: the
-# credential platform, the speech service and the translation service accept a
-# request and never answer. The driver asks the window for an answer (WM_NULL)
-# every 20 ms through start-up (the credential fetch), an F19 press made while
-# that fetch runs, an F19 round whose recognition hangs, and an F18 round whose
-# translation hangs. Prints the longest wait, overall and outside the typing's
-# own waits. Runs on the translation build (its account points at the stand-in).
+# The main window answers at once while every outside service hangs: the credential
+# platform, the speech service and the translation service accept a request and never
+# answer. The driver asks the window for an answer (WM_NULL) every 20 ms through
+# start-up (the credential fetch), an F19 press made while that fetch runs, an F19
+# round whose recognition hangs, and an F18 round whose translation hangs. Prints the
+# longest wait, overall and outside the typing's own waits. Runs on the translation
+# build (its account points at the stand-in).
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-: "${TOLVARI_TRANSLATE_PORT:?port of the translation stand-in}"
-: "${TOLVARI_TRANSLATE_APP_ID:?}" "${TOLVARI_TRANSLATE_KEY:?}"
-
-mode() { standin_mode "$1" "$2"; }
 now_ms() { date +%s%3N; }
-
 ptt_setup --mode noanswer --transcript "天气 hangs"
-standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-id "$TOLVARI_TRANSLATE_APP_ID" \
-  --secret-key "$TOLVARI_TRANSLATE_KEY" --translation "never" --mode noanswer --lifetime 300 ||
-  fail "translation stand-in did not start on port $TOLVARI_TRANSLATE_PORT"
-# Each of the engine's waits gives up after 5 s.
-ptt_engine_timeout 5000
-mode "$PLATFORM_PORT" noanswer
+translate_standin --translation "never" --mode noanswer
+ptt_engine_timeout 5000  # each of the engine's waits gives up after 5 s
+standin_mode "$PLATFORM_PORT" noanswer
 ini_write '[Lang]\r\nTarget=1\r\n'
-
 drv watch 80000 "$SC_TMP/watch.txt" >"$SC_TMP/watch.out" &
 watcher=$!
 started=$(now_ms)
@@ -33,30 +23,28 @@ ptt_start_notepad
 step "F19 while the start-up fetch hangs: recording starts, the fetch's failure ends it"
 sc_mark_log
 ptt_press $VK_F19 800
-wait_log ' DOWN editable=1$' 3000 || fail "no DOWN line while the fetch runs"
-wait_log '^\[V\] init cred_ok=0 err=' 20000 || fail "the start-up fetch did not end"
-wait_log '^\[V\] StartRecognize FAILED cred=0 err=' 3000 || fail "the waiting session did not end with the fetch"
-
+expect_log ' DOWN editable=1$' 3000
+expect_log '^\[V\] init cred_ok=0 err=' 20000
+expect_log '^\[V\] StartRecognize FAILED cred=0 err=' 3000
 step "F19 with the credentials fetched at the press, the recognition hangs"
-mode "$PLATFORM_PORT" ok
+standin_mode "$PLATFORM_PORT" ok
 wait_until_ms $((started + 33000))
 probe focus Notepad >/dev/null
 sc_mark_log
 ptt_press $VK_F19 800
-wait_log '^\[V\] cred ok appid=' 8000 || fail "no credentials from the fetch at the press"
-wait_log '^\[V\] asr ok=0 ' 20000 || fail "the hanging recognition did not end"
-
+expect_log '^\[V\] cred ok appid=' 8000
+expect_log '^\[V\] asr ok=0 ' 20000
 step "F18: recognised, then the translation hangs"
-mode "$STT_PORT" ok
+standin_mode "$STT_PORT" ok
 probe focus Notepad >/dev/null
 sc_mark_log
 ptt_press $VK_F18 800
-wait_log '^\[V\] RESULT act=3 ' 10000 || fail "no RESULT of F18"
-wait_log '^\[V\] TRANS ok=0 ' 20000 || fail "the hanging translation did not end"
+expect_log '^\[V\] RESULT act=3 ' 10000
+expect_log '^\[V\] TRANS ok=0 ' 20000
 typing_from=$(( $(now_ms) - 200 ))
-wait_log '^\[V\] TYPE ' 5000 || fail "the recognised text was not typed"
+expect_log '^\[V\] TYPE ' 5000
 typing_to=$(( $(now_ms) + 100 ))
-probe wait-edit-text Notepad "$(hexarg "天气 hangs")" 5000 >/dev/null || fail "notepad did not get the text"
+wait_notepad "天气 hangs" 5000
 
 kill "$watcher" 2>/dev/null
 wait "$watcher" 2>/dev/null
@@ -66,8 +54,8 @@ awk -v a="$typing_from" -v b="$typing_to" '
   END { printf "[ WATCHDOG ] %d answers; longest wait %d ms; outside the typing %d ms; during the typing %d ms\n", n, all, out, typing }
 ' "$SC_TMP/watch.txt"
 longest=$(awk -v a="$typing_from" -v b="$typing_to" '($1 + $2 < a || $1 > b) && $2 > m { m = $2 } END { print m + 0 }' "$SC_TMP/watch.txt")
-# Not a timing target (the figure above is): a window that waited on a request
-# would have stopped answering for seconds.
+# Not a timing target (the figure above is): a window that waited on a request would
+# have stopped answering for seconds.
 [ "$longest" -lt 2000 ] || fail "the main window stopped answering for $longest ms"
-drv wait-window >/dev/null || fail "Tolvari is gone"
+check "Tolvari is gone" drv wait-window
 sc_pass

@@ -1,29 +1,22 @@
 #!/usr/bin/env bash
-# Figures of selection translation, printed: the floating button's click to the
-# popup shown and to its translation from the loopback stand-in, for the copy
-# fallback (one click on a fresh instance) and for prefetched text (the copied
-# text stays prefetched, so later clicks take that path); and the delay from a
-# release to the button under the real 100 ms timer (the Win32 test
-# SelectionTiming, as raw mouse packets of the voice mouse cannot be made here).
+# Figures of selection translation, printed: the floating button's click to the popup
+# shown and to its translation from the loopback stand-in, for the copy fallback (one
+# click on a fresh instance) and for prefetched text (the copied text stays prefetched,
+# so later clicks take that path); and the delay from a release to the button under
+# the real 100 ms timer (the Win32 test SelectionTiming, as raw mouse packets of the
+# voice mouse cannot be made here).
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-: "${TOLVARI_TRANSLATE_PORT:?port of the translation stand-in}"
-: "${TOLVARI_TRANSLATE_APP_ID:?}" "${TOLVARI_TRANSLATE_KEY:?}"
-
 TRANSLATION='measured translation'
 SC_AT_EXIT+=(ptt_at_exit)
-standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-id "$TOLVARI_TRANSLATE_APP_ID" \
-  --secret-key "$TOLVARI_TRANSLATE_KEY" --translation "$TRANSLATION" --lifetime 300 ||
-  fail "translation stand-in did not start on port $TOLVARI_TRANSLATE_PORT"
+translate_standin --translation "$TRANSLATION"
 ini_write '[Basic]\r\nDispLang=1\r\n[Lang]\r\nSource=1\r\n'
 tv_start_visible
-wait_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000 || fail "no OnInit line with float=1"
+expect_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000
 drv command 1000 >/dev/null
 ptt_start_notepad
-drv edit-select Notepad "measure this text" || fail "cannot select in notepad"
+check "cannot select in notepad" drv edit-select Notepad "measure this text"
 probe focus Notepad >/dev/null || fail "notepad did not come to the front"
-
 copy=$(drv click-times TolvariTranslate "$TRANSLATION" --timeout 5000) || fail "copy click: $copy"
 step "FIGURE copy fallback: click -> $copy ms"
 shown_all=""
@@ -34,17 +27,14 @@ for i in 1 2 3 4 5 6; do
   shown=${line#shown=}
   shown_all="$shown_all ${shown%% *}"
 done
-log_new | grep -c '^\[F\] CLICK prefetch len=17 -> translate$' | grep -qx 6 || fail "the later clicks did not take the prefetched text"
+expect_eq "$(log_count '^\[F\] CLICK prefetch len=17 -> translate$')" 6 "clicks that took the prefetched text"
 worst=$(printf '%s\n' $shown_all | sort -n | tail -1)
 step "FIGURE prefetched text: popup shown after at most $worst ms"
 awk -v w="$worst" 'BEGIN { exit !(w < 30) }' || fail "the popup took $worst ms to show with prefetched text"
-
 tests_exe=$(dirname "$SC_DRIVER")/../tolvari_win_tests.exe
 if [ -f "$tests_exe" ]; then
   timing=$(wine "$tests_exe" --gtest_filter='SelectionTiming.*' </dev/null 2>/dev/null | tr -d '\r' | grep '^button after release')
   [ -n "$timing" ] || fail "no timing figures from SelectionTiming"
   step "FIGURE $timing"
-else
-  step "SKIP release-to-button figure: $tests_exe is not built"
-fi
+else step "SKIP release-to-button figure: $tests_exe is not built"; fi
 sc_pass

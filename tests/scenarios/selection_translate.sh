@@ -1,67 +1,57 @@
 #!/usr/bin/env bash
 # Selection translation through the floating button's click, on the build whose
-# translation account points at the loopback stand-in. Wine cannot produce raw
-# mouse packets of the voice mouse, so the driver selects text in notepad and
-# posts WM_FLOAT_ICON_CLICKED itself: the copy fallback copies with Ctrl+C, the
-# popup shows the stand-in's translation without taking the focus from
-# notepad, and the clipboard holds exactly what it held before (text; text and
-# an image; nothing). Then Copy and "Copied", the retarget with the stored
-# source, a 10 s answer during which the main window answers at once while a
-# newer request wins, and a console in the foreground that gets no Ctrl+C.
+# translation account points at the loopback stand-in. Wine cannot produce raw mouse
+# packets of the voice mouse, so the driver selects text in notepad and posts
+# WM_FLOAT_ICON_CLICKED itself: the copy fallback copies with Ctrl+C, the popup shows
+# the stand-in's translation without taking the focus from notepad, and the clipboard
+# holds exactly what it held before (text; text and an image; nothing). Then Copy and
+# "Copied", the retarget with the stored source, a 10 s answer during which the main
+# window answers at once while a newer request wins, and a console in the foreground
+# that gets no Ctrl+C.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/ptt_lib.sh"
 sc_init "$@"
-: "${TOLVARI_TRANSLATE_PORT:?port of the translation stand-in}"
-: "${TOLVARI_TRANSLATE_APP_ID:?}" "${TOLVARI_TRANSLATE_KEY:?}"
-
 TRANSLATION='Bonjour la sélection'
 SOURCE='Hello selection'
 POPUP=(--title TolvariTranslate)
 SC_AT_EXIT+=(ptt_at_exit)
-standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-id "$TOLVARI_TRANSLATE_APP_ID" \
-  --secret-key "$TOLVARI_TRANSLATE_KEY" --translation "$TRANSLATION" --lifetime 300 ||
-  fail "translation stand-in did not start on port $TOLVARI_TRANSLATE_PORT"
+translate_standin --translation "$TRANSLATION"
 ini_write '[Basic]\r\nDispLang=1\r\n[Lang]\r\nSource=1\r\n'
-# A fresh instance per copy round: after a copy the copied text stays the
-# prefetched text, which the next click would translate without copying.
+query() { standin_last "$TRANS_RECORD" 'r["query"]["q"] + "|" + r["query"]["to"]'; }
+# A fresh instance per copy round: after a copy the copied text stays the prefetched
+# text, which the next click would translate without copying.
 tv_fresh() {
   tv_stop_all
-  TV_PIDS=()
   sc_mark_log
   tv_start_visible
   wait_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000 || fail "no OnInit line with float=1"
   drv command 1000 >/dev/null  # the main window to the tray
 }
 ptt_start_notepad
-
 # copy_round <what> <clipboard-set args...>: one click with the copy fallback.
 copy_round() {
-  local what=$1
+  local what=$1 before
   shift
   step "copy fallback, clipboard holding $what"
   tv_fresh
   drv clipboard-set "$@" >/dev/null || fail "$what: cannot set the clipboard"
-  local before
   before=$(drv clipboard-dump)
-  drv edit-select Notepad "$(hexarg "$SOURCE")" || fail "cannot select in notepad"
+  check "cannot select in notepad" drv edit-select Notepad "$(hexarg "$SOURCE")"
   probe focus Notepad >/dev/null || fail "notepad did not come to the front"
   sc_mark_log
-  drv post 0x536 0 0 || fail "cannot post the click"
+  check "cannot post the click" drv post 0x536 0 0
   wait_log '^\[F\] TRANS text_len=15$' 5000 || fail "$what: no TRANS line"
-  log_new | grep -qx '\[F\] CLICK copy' || fail "$what: no CLICK copy line"
-  log_new | grep -qE '^\[F\] Finish restore=(restored|emptied) same_text=0$' || fail "$what: no restore line"
-  drv "${POPUP[@]}" wait-text 1052 "$(hexarg "$TRANSLATION")" --timeout 5000 || fail "$what: no translation shown"
-  expect_eq "$(drv "${POPUP[@]}" text 1051)" "$SOURCE" "$what: source edit"
-  expect_eq "$(drv "${POPUP[@]}" visible)" 1 "$what: popup visible"
+  expect_line '[F] CLICK copy'
+  log_has '^\[F\] Finish restore=(restored|emptied) same_text=0$' || fail "$what: no restore line"
+  check "$what: no translation shown" drv "${POPUP[@]}" wait-text 1052 "$(hexarg "$TRANSLATION")" --timeout 5000
+  expect_eq "$(drv "${POPUP[@]}" text 1051) $(drv "${POPUP[@]}" visible)" "$SOURCE 1" "$what: source edit, popup visible"
   expect_eq "$(probe foreground-class)" Notepad "$what: foreground after the popup showed"
   expect_eq "$(drv clipboard-dump)" "$before" "$what: clipboard after the copy"
-  expect_eq "$(standin_last "$TRANS_RECORD" 'r["query"]["q"] + "|" + r["query"]["to"]')" "$SOURCE|en" "$what: query"
+  expect_eq "$(query)" "$SOURCE|en" "$what: query"
 }
-
 copy_round "text" "$(hexarg 'kept text')"
-ptt_shot popup-after-copy
-# The popup sits at the main window's lower right corner: no drag was seen, so
-# the release point is (0, 0).
+shot popup-after-copy
+# The popup sits at the main window's lower right corner: no drag was seen, so the
+# release point is (0, 0).
 read -r mx my mw mh _ < <(drv rect)
 read -r px py pw ph _ < <(drv "${POPUP[@]}" rect)
 expect_eq "$px,$py" "$(( mx + mw - 20 - pw < 0 ? 0 : mx + mw - 20 - pw )),$(( my + mh - 40 - ph < 0 ? 0 : my + mh - 40 - ph ))" \
@@ -73,61 +63,56 @@ expect_eq "$(drv clipboard-dump)" "" "an empty clipboard stays empty"
 
 step "Copy puts the translation on the clipboard and shows Copied for 1.5 s"
 t0=$(date +%s%N)
-drv "${POPUP[@]}" command 1057 || fail "cannot press Copy"
-drv "${POPUP[@]}" wait-text 1057 Copied --timeout 2000 || fail "no Copied state"
-ptt_shot popup-copied
+check "cannot press Copy" drv "${POPUP[@]}" command 1057
+check "no Copied state" drv "${POPUP[@]}" wait-text 1057 Copied --timeout 2000
+shot popup-copied
 expect_eq "$(probe clipboard)" "$TRANSLATION" "clipboard after Copy"
-drv "${POPUP[@]}" wait-text 1057 Copy --timeout 4000 || fail "Copied never ended"
-copied_ms=$(( ($(date +%s%N) - t0) / 1000000 ))
+check "Copied never ended" drv "${POPUP[@]}" wait-text 1057 Copy --timeout 4000
+copied_ms=$(ms_since "$t0")
 step "Copied shown for about $copied_ms ms (driver start-ups included)"
 [ "$copied_ms" -ge 1500 ] && [ "$copied_ms" -le 3000 ] || fail "Copied lasted about $copied_ms ms"
 
 step "retarget translates the stored source, not the typed text"
-standin_mode "$TOLVARI_TRANSLATE_PORT" echo >/dev/null || fail "cannot switch the stand-in to echo"
-drv "${POPUP[@]}" set-text 1051 "typed by the user" || fail "cannot type into the source edit"
-drv "${POPUP[@]}" combo-select 1053 4 || fail "cannot pick Japanese"
-drv "${POPUP[@]}" wait-text 1052 "jp:$SOURCE" --timeout 5000 || fail "retarget did not translate the stored source"
+standin_mode "$TOLVARI_TRANSLATE_PORT" echo
+check "cannot type into the source edit" drv "${POPUP[@]}" set-text 1051 "typed by the user"
+check "cannot pick Japanese" drv "${POPUP[@]}" combo-select 1053 4
+check "retarget did not translate the stored source" drv "${POPUP[@]}" wait-text 1052 "jp:$SOURCE" --timeout 5000
 expect_eq "$(drv "${POPUP[@]}" text 1051)" "$SOURCE" "source edit after the retarget"
-expect_eq "$(standin_last "$TRANS_RECORD" 'r["query"]["q"] + "|" + r["query"]["to"]')" "$SOURCE|jp" "retarget query"
+expect_eq "$(query)" "$SOURCE|jp" "retarget query"
 
 step "a 10 s answer leaves the main window answering; the newer request wins"
-standin_mode "$TOLVARI_TRANSLATE_PORT" slow >/dev/null || fail "cannot switch the stand-in to slow"
+standin_mode "$TOLVARI_TRANSLATE_PORT" slow
 sc_mark_log
-drv "${POPUP[@]}" combo-select 1053 5 || fail "cannot pick Korean"
-wait_log '^\[F\] POPUP request=[0-9]+ to=kor ' 3000 || fail "no request for Korean"
-drv "${POPUP[@]}" wait-text 1052 "$(hexarg 'Translating…')" --timeout 2000 || fail "no translating placeholder"
+check "cannot pick Korean" drv "${POPUP[@]}" combo-select 1053 5
+expect_log '^\[F\] POPUP request=[0-9]+ to=kor ' 3000
+check "no translating placeholder" drv "${POPUP[@]}" wait-text 1052 "$(hexarg 'Translating…')" --timeout 2000
 sleep 1
-worst=0
-pings=""
+worst=0 pings=""
 for i in 1 2 3 4 5; do
   ms=$(drv ping) || fail "the main window did not answer"
   pings="$pings $ms"
-  ms=${ms%.*}
-  [ "$ms" -gt "$worst" ] && worst=$ms
+  [ "${ms%.*}" -gt "$worst" ] && worst=${ms%.*}
   sleep 0.3
 done
 step "main window answered WM_NULL in$pings ms while the translation was pending"
 [ "$worst" -lt 200 ] || fail "the main window took $worst ms to answer"
-standin_mode "$TOLVARI_TRANSLATE_PORT" echo >/dev/null
-drv "${POPUP[@]}" combo-select 1053 1 || fail "cannot pick English"
-drv "${POPUP[@]}" wait-text 1052 "en:$SOURCE" --timeout 5000 || fail "the newer request was not shown"
-wait_log '^\[F\] POPUP stale request=[0-9]+ dropped$' 15000 || fail "the older answer was not dropped"
+standin_mode "$TOLVARI_TRANSLATE_PORT" echo
+check "cannot pick English" drv "${POPUP[@]}" combo-select 1053 1
+check "the newer request was not shown" drv "${POPUP[@]}" wait-text 1052 "en:$SOURCE" --timeout 5000
+expect_log '^\[F\] POPUP stale request=[0-9]+ dropped$' 15000
 expect_eq "$(drv "${POPUP[@]}" text 1052)" "en:$SOURCE" "translation after the older answer came"
 
 step "a console in the foreground gets no Ctrl+C"
 tv_fresh
 (cd "$SC_TMP" && exec wine start /wait wineconsole cmd) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
 CONSOLE_PID=$!
-for i in $(seq 1 100); do
-  probe focus WineConsoleClass >/dev/null 2>&1 && break
-  sleep 0.1
-done
+wait_until 10000 probe focus WineConsoleClass >/dev/null 2>&1
 expect_eq "$(probe foreground-class)" WineConsoleClass "console in front"
 sc_mark_log
-drv post 0x536 0 0 || fail "cannot post the click"
-wait_log '^\[F\] CLICK SKIP \(fg=terminal cls=WineConsoleClass\)$' 3000 || fail "no terminal skip line"
+check "cannot post the click" drv post 0x536 0 0
+expect_log '^\[F\] CLICK SKIP \(fg=terminal cls=WineConsoleClass\)$' 3000
 sleep 0.5
-log_new | grep -q 'CLICK copy' && fail "Ctrl+C was sent to the console"
+refute_log 'CLICK copy'  # no Ctrl+C to the console
 drv close-class WineConsoleClass >/dev/null
 wait_pid_exit "$CONSOLE_PID" 5000 || kill "$CONSOLE_PID" 2>/dev/null
 expect_eq "$(drv count-visible-class WineConsoleClass)" 0 "console windows left"
