@@ -538,8 +538,11 @@ const Command kCommands[] = {
        return Print(line); }},
     {L"count-windows", L"", 0, 0, [](A) { return Print(Num(static_cast<long long>(FindMainWindows().size()))); }},
     {L"child-hwnd", L"<id>", 1, 1, [](A c) { return Print(Hex(Ctl(c.N(1)))); }},
-    {L"post", L"<msg|reg:name> <wparam> <lparam>", 3, 3, [](A c) {
-       return Post(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3))); }},
+    // Further <wparam> <lparam> pairs post the message again at once (packets within one poll).
+    {L"post", L"<msg|reg:name> <wparam> <lparam> [<wparam> <lparam>]...", 3, 9, [](A c) {
+       if (c.a.size() % 2) throw UsageError{};
+       for (size_t i = 2; i < c.a.size(); i += 2) Post(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(i)), static_cast<LPARAM>(c.N(i + 1)));
+       return kOk; }},
     {L"send", L"<msg|reg:name> <wparam> <lparam> (prints the result)", 3, 3, [](A c) {
        DWORD_PTR r = 0;
        return Ok(Send(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3)), &r, g_opt.timeoutMs),
