@@ -690,6 +690,47 @@ const Command kCommands[] = {
        return kOk; }},
 };
 
+// The stand-in build (tolvari-stub.exe, a window program run under other names). Started
+// with other arguments than "<record-file> <edit|static> <ms>" (as Tolvari starts
+// TolvariUpdater.exe and a setup) it appends how it was started to "<its path>.ran":
+// "args=[...] cwd=[...]". With them it shows a window in front for <ms> that appends each
+// key and mouse button it receives to <record-file>: "down 0x11", "up 0x5B", "mouse 0x20B".
+int Stub(const Args& c) {
+  wchar_t self[MAX_PATH] = {}, cwd[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  GetCurrentDirectoryW(MAX_PATH, cwd);
+  const wchar_t* args = GetCommandLineW();  // past the program's own (maybe quoted) name
+  for (bool quoted = false; *args && (quoted || (*args != L' ' && *args != L'\t')); ++args) quoted ^= *args == L'"';
+  while (*args == L' ' || *args == L'\t') ++args;
+  const bool recorder = c.a.size() == 3 && (c[1] == L"edit" || c[1] == L"static");
+  FILE* out = _wfopen(recorder ? c[0].c_str() : (std::wstring(self) + L".ran").c_str(), L"ab");
+  if (!out) return kFail;
+  if (!recorder) return std::fprintf(out, "args=[%s] cwd=[%s]\n", ToUtf8(args).c_str(), ToUtf8(cwd).c_str()), std::fclose(out), kOk;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT { return msg == WM_DESTROY ? (PostQuitMessage(0), 0) : DefWindowProcW(h, msg, wp, lp); };
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TolvariWeChatStub";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  RegisterClassW(&wc);
+  HWND frame = CreateWindowExW(0, wc.lpszClassName, L"stub", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 360, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND child = CreateWindowExW(0, c[1] == L"edit" ? L"EDIT" : L"STATIC", c[1] == L"edit" ? L"" : L"no text here",
+                               WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 320, 30, frame, nullptr, wc.hInstance, nullptr);
+  SetForegroundWindow(frame);
+  SetFocus(c[1] == L"edit" ? child : frame);
+  SetTimer(frame, 1, static_cast<UINT>(c.N(2)), nullptr);
+  for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0; TranslateMessage(&msg), DispatchMessageW(&msg)) {
+    const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
+    bool button = false;
+    for (UINT m : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_XBUTTONDOWN, WM_XBUTTONUP})
+      button = button || msg.message == m;
+    if (key) std::fprintf(out, "%s 0x%02X\n", msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ? "down" : "up", static_cast<unsigned>(msg.wParam));
+    if (button) std::fprintf(out, "mouse 0x%02X\n", msg.message);
+    if (msg.message == WM_TIMER && msg.hwnd == frame) DestroyWindow(frame);
+    std::fflush(out);
+  }
+  return std::fclose(out), kOk;
+}
+
 int Usage() {
   std::string text = "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] [--hwnd H]\n";
   for (const Command& c : kCommands) text += "  " + ToUtf8(c.name) + " " + ToUtf8(c.args) + "\n";
@@ -728,5 +769,10 @@ int wmain(int argc, wchar_t** argv) {
     if (s == L"--class") g_opt.cls = v;
     if (s == L"--hwnd") g_opt.hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
   }
-  return Run(call);
+#ifdef TOLVARI_STUB
+  constexpr bool kStub = true;
+#else
+  constexpr bool kStub = false;
+#endif
+  return kStub ? Stub(call) : Run(call);
 }

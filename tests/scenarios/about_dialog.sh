@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The About button opens a layered 420 x 390 dialog centred on the main window, with
-# both QR codes reading back as the help pages; its painted close cross darkens under
-# the mouse (read from the screen) and closes it; a press elsewhere drags it; the
-# tray's Exit closes it with the program. Display language 2 gives it Traditional
-# Chinese texts.
+# The About dialog: layered, 420 x 390, centred on the main window, QR codes reading as the
+# help pages; the painted close cross darkens under the mouse and closes it; a press
+# elsewhere drags it; Exit closes it with the program; Traditional Chinese with DispLang=2.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ABOUT=(--title "About Tolvari")

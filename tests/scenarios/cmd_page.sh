@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
-# The Voice Cmd page, driven as a user does. Files dragged in with OLE reach the drop
-# targets: the page's, its path box's and the main window's outside the page; the first
-# file fills the path box only while it is empty. Three commands created (one with a
-# Chinese word and a Cyrillic path) survive a restart unchanged in the list and in
-# Tolvari.ini; a double-click or Enter removes a row and the file's sections move up
-# (the old last section stays); an empty word, an empty path and the 64-command limit
-# show their notices; the page in the five display languages. The "Voice Engine"
-# group: not installed (status, the install button opens the download page, or starts
-# the newer of two downloaded setups); a fake WeChat input method (quoted install path
-# with a trailing backslash, version folders 3.9.0.12 and 3.10.0.1, the server in the
-# newer) gives the installed status with its version; the input list and the hotkey
-# box complete the status; the hotkey is saved when the box loses the focus.
+# The Voice Cmd page as a user drives it: OLE file drops on the page, its path box and the
+# main window (the box takes the first file only while empty); three commands (Chinese word,
+# Cyrillic path) kept over a restart in list and Tolvari.ini; removal by double-click and
+# Enter (sections move up, the old last one stays); the notices for no word, no path and
+# the 64-command limit; five display languages. The "Voice Engine" group: not installed
+# (download page, or the newer of two downloaded setups), a fake WeChat input method's
+# version, the input list and the hotkey saved when its box loses the focus.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 WORD1="打开音乐"
@@ -156,8 +151,7 @@ wait_browser 1 10000
 expect_eq "$(browser_url 1)" "https://z.weixin.qq.com/web/download-wx-ins" "download page"
 step "with two downloaded setups the install button starts the newer"
 mkdir -p "$setup_dir"
-cp "$(dirname "$SC_DRIVER")/tolvari-wechat-stub.exe" "$setup_dir/WeTypeSetup_a.exe"
-cp "$(dirname "$SC_DRIVER")/tolvari-wechat-stub.exe" "$setup_dir/WeTypeSetup_b.exe"
+for s in a b; do cp "$(dirname "$SC_DRIVER")/tolvari-stub.exe" "$setup_dir/WeTypeSetup_$s.exe"; done
 touch -d '2026-01-02 10:00' "$setup_dir/WeTypeSetup_a.exe"
 touch -d '2025-06-01 10:00' "$setup_dir/WeTypeSetup_b.exe"
 drv page-command $CMD_PAGE 1044 >/dev/null

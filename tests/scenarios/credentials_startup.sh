@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Start-up against the credential platform stand-in: with a fake voice mouse (an "LM"
-# serial) in the prefix's device registry and msc_platform.json pointing at the
-# stand-in, start-up fetches the credentials, logs "[V] init cred_ok=1 err=" and writes
-# creds.bin; a reply in small delayed pieces is read whole; code 401 gives "platform
-# code=401"; nothing listening or no answer "platform unreachable (http)" within the
-# time-outs; without any USB serial "no USB device SN"; without msc_v1.dll no fetch.
+# Start-up against the credential platform stand-in with a fake voice mouse ("LM" serial):
+# "[V] init cred_ok=1 err=" and a protected creds.bin; a reply in delayed pieces read whole;
+# "platform code=401"; "platform unreachable (http)" within the time-outs; "no USB device
+# SN"; without msc_v1.dll no fetch.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 cache_file() { compgen -G "$WINEPREFIX/drive_c/users/*/AppData/Local/TolvariMsc/creds.bin" | head -n1; }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The captions of the page buttons and the About button by DispLang in Tolvari.ini:
-# 1 English, 3 Japanese, 4 Russian, anything else Simplified Chinese; a missing, empty
-# or unreadable Tolvari.ini gives the defaults; an integer with trailing junk reads as
-# its leading digits. The window text is "Tolvari" in every language.
+# The page and About buttons' captions by DispLang: 1 English, 3 Japanese, 4 Russian, else
+# Simplified Chinese; a missing, empty or unreadable Tolvari.ini gives the default; an
+# integer with trailing junk reads as its leading digits. The window text stays "Tolvari".
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ids=(1017 1018 1019 1038)

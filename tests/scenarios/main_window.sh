@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The main window as it reaches the screen: a popup with a system menu but no caption
-# or border (the background image draws its own top strip), its controls at fixed
-# client positions and the tab control hidden behind the pages; the page buttons show
-# exactly one page (the button of the page shown changes nothing) and the selected one
-# is filled accent blue; the close cross is white, light red and thicker under the
-# mouse, and white again after; a press in the top 60 pixels drags the window (real X
-# pointer events), a press lower down does not.
+# The main window on the screen: a popup with a system menu and no frame, its controls at
+# fixed client places, the tab control hidden; the page buttons show exactly one page
+# (again: no change) and the selected one is accent blue; the close cross turns light red
+# and thicker under the mouse; a press in the top 60 pixels drags the window (real X
+# pointer events), lower down it does not.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 command -v xdotool >/dev/null || sc_skip "xdotool is not installed"

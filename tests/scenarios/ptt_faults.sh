@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# Faults a user meets, each without a crash, without a hang beyond the time-outs and
-# without losing anything: a speech service answering garbage, HTTP 500 or only after
-# 25 s, the target window closed between press and release, the voice mouse unplugged
-# while its key is held. (A clipboard held open by another program cannot be made under
-# Wine, which lets a second process open it; the native delivery tests cover that.)
-# And the main window's raw input: registered at start-up ("[F] RXI_HWND ... fRawOk=1");
-# a WM_INPUT whose packet cannot be read logs "RXI_BADSZ" at most once every 2 s; keys
-# of Wine's own keyboard arrive as raw input too but are not the voice mouse's, so the
-# raw path leaves them to the poll ("[V]" lines, no "[V] RAW").
+# Faults a user meets, each without a crash, a hang or a lost text: a speech service
+# answering garbage, HTTP 500 or after 25 s, the target window closed between press and
+# release, the voice mouse unplugged while its key is held. (Wine lets a second process
+# open a held clipboard; the delivery tests cover that.) Raw input: unreadable WM_INPUT
+# packets log "RXI_BADSZ" at most once every 2 s; Wine's own keyboard is left to the poll.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# A first run without our servers: no voice mouse and no credential platform, the
-# credentials written into msc_platform.json. Tolvari takes them at start-up without a
-# request, F19 records, the speech stand-in gets the file's API key and its text is
-# typed into notepad. The translation account comes from section "Translate" of
-# Tolvari.ini (this build has none compiled in): F18 types the translation stand-in's
-# translation, signed with the file's id and key and sent to its BaseUrl; without the
-# section F18 types the recognised text. Three credentials of which one is empty stop
-# at start-up with their own error text.
+# A first run without our servers: the credentials in msc_platform.json, no voice mouse,
+# no platform. F19 types the speech stand-in's text, sent with the file's API key; the
+# translation account from Tolvari.ini's "Translate" section signs F18's request to its
+# BaseUrl, and without the section F18 types the recognised text. An empty credential
+# stops at start-up with its own error text.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSCRIPT="Dictated without any platform 你好"

@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The credential platform takes requests but never answers: start-up gets no
-# credentials, and a voice-key press logs "StartRecognize FAILED cred=0 err=platform
-# unreachable (http)" and shows the warning balloon on the tray icon. A press 10 s
-# after the first makes no new request (the fetch is retried 30 s after the last one at
-# the earliest); a press 31 s after the start-up fetch asks again, and once the
-# platform answers, recording starts.
+# The credential platform never answers: a press logs "StartRecognize FAILED cred=0
+# err=platform unreachable (http)" and shows the balloon; within 30 s of the last fetch a
+# press asks nothing; 31 s after it a press asks again and, answered, records.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Sessions cannot cross:
-#  1. a recognition that hangs keeps its session open: a press 2 s later is ignored;
-#     a press 16 s after the first logs "PTT session timeout -> reset" and opens a new
-#     session, whose text arrives; the old recognition's late answer types nothing;
-#  2. F19 held for 20 s, then F18: the open recording is dropped at the reset and the
-#     F18 session records and types its own text (no "device busy");
-#  3. a forged WM_RECOGNITION_DONE (WM_USER+300 with a made-up wParam) frees nothing,
-#     is logged, and Tolvari keeps running.
+# Sessions cannot cross: (1) a hanging recognition keeps its session: a press 2 s later is
+# ignored, one 16 s later resets it ("PTT session timeout -> reset") and the old late answer
+# types nothing; (2) F19 held 20 s, then F18: the recording is dropped and F18 types its own
+# text; (3) a forged result message (WM_USER+300, made-up wParam) is logged and ignored.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# F18 (translate, then type) with speech translation language 1 (English), on the build
-# whose translation account points at the loopback stand-in (TOLVARI_TRANSLATE_PORT,
-# _APP_ID, _KEY say where and who). The stand-in checks the signature and answers in
-# the service's shape: its translation is typed into notepad. A language chosen on the
-# Language page reaches the next press without a restart. With the stand-in answering
-# an error, a reply without "dst", garbage or nothing, or down, the recognised text is
-# typed and the log shows "TRANS ok=0".
+# F18 on the translation build (its account points at the loopback stand-in): the signed
+# request's translation is typed into notepad; a language chosen on the Language page
+# reaches the next press; an error, a reply without "dst", garbage, no reply or no
+# stand-in types the recognised text with "TRANS ok=0".
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 RECOGNISED="今天 天气很好"

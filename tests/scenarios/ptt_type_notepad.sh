@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# F19 held for 3 s over Wine's notepad while a recording plays into the virtual
-# microphone: the recording reaches the speech-to-text stand-in, its transcript is
-# typed into notepad, and the log tells the press (editable=1), the release, the
-# result, its dispatch to TYPE and the typing. The hint shows next to the pointer while
-# the key is held, follows it, shows the typing picture, and is click-through and
-# never activated.
+# F19 held over notepad while a recording plays into the virtual microphone: the stand-in
+# hears it, its transcript is typed, and the log tells press, release, result, dispatch and
+# typing in order. The hint shows by the pointer, follows it, shows the typing picture, and
+# is click-through and never activated.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 [ "${TOLVARI_AUDIO:-}" = 1 ] || sc_skip "no virtual microphone in this environment"

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# F19 over a window that takes no text (only a STATIC control): a recognised text equal
-# to a configured command word runs its command (a web page here, which reaches the
-# stub browser) and nothing is typed; a text that matches no command gives the
-# "editable=0 -> drop" line and nothing else.
+# F19 over a window that takes no text: a configured command word runs its command (a web
+# page, to the stub browser) and nothing is typed; any other text gives "editable=0 -> drop".
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

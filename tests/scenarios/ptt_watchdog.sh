@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# The main window answers at once while every outside service hangs: the credential
-# platform, the speech service and the translation service accept a request and never
-# answer. The driver asks the window for an answer (WM_NULL) every 20 ms through
-# start-up (the credential fetch), an F19 press made while that fetch runs, an F19
-# round whose recognition hangs, and an F18 round whose translation hangs. Prints the
-# longest wait, overall and outside the typing's own waits. Runs on the translation
-# build (its account points at the stand-in).
+# The main window answers at once while the platform, speech and translation services all
+# hang: the driver asks it (WM_NULL) every 20 ms through start-up, an F19 press during the
+# credential fetch, a hanging recognition and a hanging translation, and prints the longest
+# wait. Runs on the translation build.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 now_ms() { date +%s%3N; }

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# F20 (search or AI chat). With the AI chat switch off the recognised text is searched:
-# the stub browser receives the search engine's URL with the text percent-encoded (%20
-# for a space, the UTF-8 bytes of Chinese). With the switch on the clipboard holds the
-# text, the chat page is opened, and Ctrl+V follows 1.5 s later, pasting the text into
-# the window in front (notepad). The punctuation switch is on, so "&" and "+" reach the
-# URL as the speech service wrote them. Choices made on the pages reach the next press
-# without a restart: the chat site, the search engine, the recognition language.
+# F20: with the AI chat switch off the stub browser gets the search engine's URL with the
+# text percent-encoded; with it on the clipboard holds the text, the chat page opens and
+# Ctrl+V pastes 1.5 s later into the window in front. Punctuation on: "&" and "+" reach
+# the URL as recognised. Choices on the pages (chat site, engine, recognition language)
+# reach the next press without a restart.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

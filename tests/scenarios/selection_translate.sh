@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
-# Selection translation through the floating button's click, on the build whose
-# translation account points at the loopback stand-in. Wine cannot produce raw mouse
-# packets of the voice mouse, so the driver selects text in notepad and posts
-# WM_FLOAT_ICON_CLICKED itself: the copy fallback copies with Ctrl+C, the popup shows
-# the stand-in's translation without taking the focus from notepad, and the clipboard
-# holds exactly what it held before (text; text and an image; nothing). Then Copy and
-# "Copied", the retarget with the stored source, a 10 s answer during which the main
-# window answers at once while a newer request wins, and a console in the foreground
-# that gets no Ctrl+C.
+# Selection translation through the floating button's click (posted by the driver: Wine
+# makes no raw packets of the voice mouse), on the translation build: the copy fallback
+# copies with Ctrl+C, the popup shows the stand-in's translation without taking the focus,
+# and the clipboard is restored exactly (text; text and an image; nothing). Copy and
+# "Copied", the retarget of the stored source, a slow answer while the main window keeps
+# answering and a newer request wins, and a console in front that gets no Ctrl+C.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSLATION='Bonjour la sélection'

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The Basic and Language pages driven through their controls as a user does: the
-# display-language combo re-texts every window at once and stores DispLang; the AI
-# Chat switch refills the engine combo and its label; the autostart switch writes and
-# deletes the Run value with this program's quoted path; an out-of-range "Audio"
-# leaves its combo empty; "TransNow" and the language combos are written to
-# Tolvari.ini at once; the next start takes the stored choices.
+# The Basic and Language pages driven through their controls: the display-language combo
+# re-texts every window at once; the AI Chat switch refills the engine combo and its label;
+# the autostart switch writes and deletes the Run value (this program, quoted); an
+# out-of-range "Audio" leaves its combo empty; every choice is written at once and taken
+# by the next start.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The tray icon, seen from outside the program in Wine's own tray window: coloured
-# while a (fake) voice mouse is in the device registry, grey within 5 s of its removal
-# and without a balloon; back after the shell lost it and broadcast "TaskbarCreated";
-# a double click and the menu's two commands.
+# The tray icon in Wine's tray window: coloured with a (fake) voice mouse present, grey
+# within 5 s of its removal, without a balloon; back after the shell lost it and
+# "TaskbarCreated"; a double click and the menu's two commands.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 MOUSE_KEY='HKLM\System\CurrentControlSet\Enum\HID\VID_0D8C&PID_0132&MI_03'

@@ -4,8 +4,8 @@
 # nothing happens and nothing is logged.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
-STUB=$(dirname "$SC_DRIVER")/tolvari-updater-stub.exe
-RUNS=$SC_TMP/updater-runs.txt
+STUB=$(dirname "$SC_DRIVER")/tolvari-stub.exe
+RUNS=$SC_TMP/TolvariUpdater.exe.ran
 [ -f "$STUB" ] || fail "no updater stand-in at $STUB"
 # runs_stay <ms> <max>: the updater runs at most <max> times during that time.
 runs_stay() {

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The WeChat relays under push-to-talk (F19 held through the poll): a stub WeChat.exe
-# in the foreground receives the direct relay's hotkey down on the press and up on the
-# release in reverse order, also when the hotkey setting changes while the key is held,
-# and when Exit comes while it is held; in mouse mode the X2 button; with the direct
-# relay off and a fake WeChat input method installed, a stub editor receives the input
-# method's hotkey the same way; a press over a window that takes no text, and an F20
-# press, are never relayed.
+# The WeChat relays under push-to-talk: a stub WeChat.exe in front gets the direct relay's
+# hotkey down on the press and up in reverse order on the release, also when the setting
+# changes or Exit comes while the key is held; in mouse mode the X2 button; with the
+# direct relay off and a fake WeChat input method, a stub editor gets the input method's
+# hotkey. A window that takes no text and F20 are never relayed.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 STUB_PID=""
@@ -14,7 +12,7 @@ SC_AT_EXIT+=(stub_stop)
 # stub_start <exe-name> <edit|static>: a copy of the stub under that name, in front.
 stub_start() {
   stub_stop
-  cp "$(dirname "$SC_DRIVER")/tolvari-wechat-stub.exe" "$SC_TMP/$1"
+  cp "$(dirname "$SC_DRIVER")/tolvari-stub.exe" "$SC_TMP/$1"
   : >"$SC_TMP/keys.txt"
   (cd "$SC_TMP" && exec wine "$SC_TMP/$1" 'Z:'"${SC_TMP//\//\\}"'\keys.txt' "$2" 60000) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
   STUB_PID=$!

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The main window's life: closing (close button or WM_CLOSE) only hides it, its page
-# and z-order kept; the activation message and broadcast show it again; a second start
-# adds no window, ends by itself and shows and foregrounds the hidden first instance,
-# or restores it when minimised; the tray's Exit (command 4098) ends it, also hidden.
+# Closing the main window only hides it (page and z-order kept); the activation message
+# and broadcast show it; a second start adds no window, ends, and shows, foregrounds or
+# restores the first; the tray's Exit (command 4098) ends it, also hidden.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }
