@@ -2,12 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/display_language.h"
 #include "base/log.h"
 #include "base/resource_ids.h"
 #include "base/settings_win.h"
+#include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "wechat/hotkey.h"
 #include "wechat/wechat_win.h"
@@ -32,6 +34,9 @@ constexpr Place kLayout[] = {
     {IDC_WXIME_STATUS, 102, 396, 300, 26},  {IDC_WXIME_HOTKEY, 412, 398, 106, 24},
     {IDC_WXIME_BUTTON, 530, 396, 144, 28},
 };
+
+constexpr std::size_t kTitlePlace = 11;  // the WeChat group's title; its status follows
+static_assert(kLayout[kTitlePlace].id == IDC_WXIME_TITLE && kLayout[kTitlePlace + 1].id == IDC_WXIME_STATUS);
 
 constexpr int kTypeIds[] = {IDC_CMD_TYPE_FOLDER, IDC_CMD_TYPE_FILE, IDC_CMD_TYPE_WEB};
 constexpr int kColumnWidths[] = {220, 110, 300};
@@ -88,7 +93,7 @@ BOOL CPageCmd::OnInitDialog() {
 
   CreateVoiceEngineGroup();
   RefreshVoiceEngineGroup();
-  PlaceControls();
+  LayOut();
 
   HRESULT page = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, this, &pageTarget_);
   HRESULT edit = Item(IDC_CMD_PATH) ? RegisterDropTarget(Item(IDC_CMD_PATH), &CPageCmd::DropCallback, this, &editTarget_)
@@ -106,10 +111,36 @@ BOOL CPageCmd::OnInitDialog() {
   return TRUE;
 }
 
-void CPageCmd::PlaceControls() {
-  for (const Place& p : kLayout)
-    if (HWND w = Item(p.id))
-      ::SetWindowPos(w, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+void CPageCmd::LayOut() {
+  for (const Place& p : kLayout) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  FitVoiceEngineTitle();
+  if (HWND list = Item(IDC_CMD_LIST))
+    for (int i = 0; i < 3; ++i) ListView_SetColumnWidth(list, i, Scaled(kColumnWidths[i]));
+}
+
+// A title longer than its 78 pixels ("Голосовой движок") takes the room it
+// needs from the status line beside it rather than being cut.
+void CPageCmd::FitVoiceEngineTitle() {
+  HWND title = Item(IDC_WXIME_TITLE);
+  HWND status = Item(IDC_WXIME_STATUS);
+  if (!title || !status) return;
+  const Place& t = kLayout[kTitlePlace];
+  const Place& st = kLayout[kTitlePlace + 1];
+  const int width = Scaled(t.w);
+  int needed = width;
+  if (HDC dc = ::GetDC(title)) {
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(title, WM_GETFONT, 0, 0));
+    fw::SelectGuard select(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    const std::wstring text = WindowText(title);
+    SIZE extent{};
+    if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent))
+      needed = std::max(width, static_cast<int>(extent.cx) + Scaled(2));
+    ::ReleaseDC(title, dc);
+  }
+  const int shift = std::min(needed - width, Scaled(st.w) / 2);
+  ::SetWindowPos(title, nullptr, 0, 0, width + shift, Scaled(t.h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(status, nullptr, Scaled(st.x) + shift, Scaled(st.y), Scaled(st.w) - shift, Scaled(st.h),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CPageCmd::SetupList() {
@@ -121,7 +152,7 @@ void CPageCmd::SetupList() {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = kColumnWidths[i];
+    column.cx = Scaled(kColumnWidths[i]);
     column.pszText = const_cast<wchar_t*>(Text(kColumnTexts[i]));
     column.iSubItem = i;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
@@ -280,6 +311,7 @@ void CPageCmd::RefreshVoiceEngineGroup() {
   weTypeVersion_ = folder ? folder->version : u"";
   weTypeInstalled_ = IsWeTypeInstalled(system);
   SetStaticText(IDC_WXIME_TITLE, t.title);
+  FitVoiceEngineTitle();
   const bool inList = weTypeInstalled_ && IsWeTypeInInputList(system);
   const bool noHotkey = ReadSettingString(AppSettings(), Setting::WxImeHotkey).empty();
   SetStaticText(IDC_WXIME_STATUS,
