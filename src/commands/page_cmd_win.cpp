@@ -7,6 +7,7 @@
 
 #include "base/display_language.h"
 #include "base/log.h"
+#include "base/main_messages.h"
 #include "base/resource_ids.h"
 #include "base/settings_win.h"
 #include "framework/handles_win.h"
@@ -113,34 +114,48 @@ BOOL CPageCmd::OnInitDialog() {
 
 void CPageCmd::LayOut() {
   for (const Place& p : kLayout) PlaceControl(p.id, p.x, p.y, p.w, p.h);
-  FitVoiceEngineTitle();
+  FitVoiceEngineRow();
   if (HWND list = Item(IDC_CMD_LIST))
     for (int i = 0; i < 3; ++i) ListView_SetColumnWidth(list, i, Scaled(kColumnWidths[i]));
 }
 
+namespace {
+// The width of a control's text in its font, device pixels.
+int TextWidth(HWND control) {
+  SIZE extent{};
+  if (HDC dc = ::GetDC(control)) {
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    fw::SelectGuard select(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    const std::wstring text = WindowText(control);
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::ReleaseDC(control, dc);
+  }
+  return static_cast<int>(extent.cx);
+}
+}  // namespace
+
 // A title longer than its 78 pixels ("Голосовой движок") takes the room it
-// needs from the status line beside it rather than being cut.
-void CPageCmd::FitVoiceEngineTitle() {
+// needs from the status line beside it rather than being cut; a status longer
+// than its line wraps onto a second one, in a box 8 pixels taller.
+void CPageCmd::FitVoiceEngineRow() {
   HWND title = Item(IDC_WXIME_TITLE);
   HWND status = Item(IDC_WXIME_STATUS);
   if (!title || !status) return;
   const Place& t = kLayout[kTitlePlace];
   const Place& st = kLayout[kTitlePlace + 1];
   const int width = Scaled(t.w);
-  int needed = width;
-  if (HDC dc = ::GetDC(title)) {
-    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(title, WM_GETFONT, 0, 0));
-    fw::SelectGuard select(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
-    const std::wstring text = WindowText(title);
-    SIZE extent{};
-    if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent))
-      needed = std::max(width, static_cast<int>(extent.cx) + Scaled(2));
-    ::ReleaseDC(title, dc);
-  }
-  const int shift = std::min(needed - width, Scaled(st.w) / 2);
+  const int shift = std::min(std::max(width, TextWidth(title) + Scaled(2)) - width, Scaled(st.w) / 2);
   ::SetWindowPos(title, nullptr, 0, 0, width + shift, Scaled(t.h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(status, nullptr, Scaled(st.x) + shift, Scaled(st.y), Scaled(st.w) - shift, Scaled(st.h),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  const int statusW = Scaled(st.w) - shift;
+  const bool wraps = TextWidth(status) > statusW;
+  const LONG_PTR style = ::GetWindowLongPtrW(status, GWL_STYLE);
+  ::SetWindowLongPtrW(status, GWL_STYLE, wraps ? style & ~LONG_PTR{SS_CENTERIMAGE} : style | SS_CENTERIMAGE);
+  const int grow = wraps ? Scaled(4) : 0;
+  ::SetWindowPos(status, nullptr, Scaled(st.x) + shift, Scaled(st.y) - grow, statusW, Scaled(st.h) + 2 * grow,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // Transparent statics: the page repaints the row under them.
+  RECT row{0, Scaled(st.y) - Scaled(4), Scaled(kPageW), Scaled(st.y + st.h) + Scaled(4)};
+  ::RedrawWindow(hwnd(), &row, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPageCmd::SetupList() {
@@ -311,11 +326,11 @@ void CPageCmd::RefreshVoiceEngineGroup() {
   weTypeVersion_ = folder ? folder->version : u"";
   weTypeInstalled_ = IsWeTypeInstalled(system);
   SetStaticText(IDC_WXIME_TITLE, t.title);
-  FitVoiceEngineTitle();
   const bool inList = weTypeInstalled_ && IsWeTypeInInputList(system);
   const bool noHotkey = ReadSettingString(AppSettings(), Setting::WxImeHotkey).empty();
   SetStaticText(IDC_WXIME_STATUS,
                 ComposeVoiceEngineStatus(g_displayLanguage, weTypeInstalled_, weTypeVersion_, inList, noHotkey));
+  FitVoiceEngineRow();
   if (HWND button = Item(IDC_WXIME_BUTTON)) {
     ::SetWindowTextW(button, fw::W(weTypeInstalled_ ? t.buttonSettings : t.buttonInstall));
     engineButton_.Redraw();

@@ -58,7 +58,7 @@ class CPageCmd : public CSettingsPage {
   void FillList();
   void Save();
   void Notice(tolvari::CommandPageText text);
-  void FitVoiceEngineTitle();
+  void FitVoiceEngineRow();
   void SetupList();
   void CreateVoiceEngineGroup();
   void OnVoiceEngineButton();

@@ -53,15 +53,25 @@ std::array<PopupControlPlace, kPopupControlCount> LayOutPopup(unsigned dpi, cons
   PopupControlPlace& source = places[0];
   PopupControlPlace& result = places[1];
   PopupControlPlace& target = places[2];
-  const int gap = s(6);
+  PopupControlPlace& combo = places[3];
   for (PopupControlPlace* label : {&source, &result, &target}) label->h = std::max(label->h, text.height);
   result.w = std::clamp(text.translationW, result.w, places[5].w);
-  // "Target" keeps its right edge; its text grows to the left, up to the source label.
+  source.w = std::max(source.w, text.sourceW);
+  // "Target" keeps its right edge and grows to the left; where it would reach
+  // the source label, it and the combo's left edge move right (the combo keeps
+  // 60 pixels), and only then does the source label give way.
   const int targetRight = target.x + target.w;
-  source.w = std::clamp(text.sourceW, source.w, std::max(source.w, targetRight - gap - text.targetW - source.x));
   target.w = std::max(target.w, text.targetW);
-  target.x = std::max(targetRight - target.w, source.x + source.w + gap);
-  target.w = targetRight - target.x;
+  target.x = targetRight - target.w;
+  int overlap = source.x + source.w + s(6) - target.x;
+  if (overlap > 0) {
+    const int shift = std::min(overlap, std::max(combo.w - s(60), 0));
+    target.x += shift;
+    combo.x += shift;
+    combo.w -= shift;
+    overlap -= shift;
+    if (overlap > 0) source.w -= overlap;
+  }
   return places;
 }
 

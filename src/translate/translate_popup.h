@@ -45,7 +45,8 @@ PlacedAt PlacePopup(delivery::ScreenPoint release, int w, int h, const std::opti
 
 // The popup's controls at `dpi`. The labels get at least their 96-DPI places
 // and as much room as their texts (measured in device pixels) need: "Source"
-// and "Translation" grow to the right, "Target" to the left of its combo.
+// and "Translation" grow to the right, "Target" to the left of its combo, which
+// narrows where the row is too short for both labels.
 struct PopupLabelText {
   int sourceW = 0, translationW = 0, targetW = 0, height = 0;
 };

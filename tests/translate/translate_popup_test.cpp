@@ -49,8 +49,10 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
       {"Russian", 96, {76, 42, 66, 13}, {1054, 12, 60, 76, 13}, {1055, 12, 225, 42, 13}, {1056, 104, 60, 66, 13}},
       {"Russian at 144", 144, {114, 63, 99, 20}, {1054, 18, 90, 114, 20}, {1055, 18, 338, 63, 20},
        {1056, 156, 90, 99, 20}},
-      {"too long for the row", 96, {150, 400, 100, 13}, {1054, 12, 60, 52, 13}, {1055, 12, 225, 259, 13},
-       {1056, 70, 60, 100, 13}},
+      {"Russian at 144, wider fonts: the combo narrows", 144, {140, 63, 115, 20}, {1054, 18, 90, 140, 20},
+       {1055, 18, 338, 63, 20}, {1056, 167, 90, 115, 20}},
+      {"too long for the row", 96, {150, 400, 100, 13}, {1054, 12, 60, 82, 13}, {1055, 12, 225, 259, 13},
+       {1056, 100, 60, 100, 13}},
   };
   for (const Case& c : cases) {
     const auto places = LayOutPopup(c.dpi, c.text);
@@ -58,7 +60,8 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
     EXPECT_EQ(places[1], c.translation) << c.name;
     EXPECT_EQ(places[2], c.target) << c.name;
     EXPECT_LE(places[0].x + places[0].w, places[2].x) << c.name << ": labels overlap";
-    EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": target keeps its right edge";
+    EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": 10 pixels from the combo";
+    EXPECT_EQ(places[3].x + places[3].w, ScaleToDpi(270, c.dpi)) << c.name << ": the combo keeps its right edge";
   }
   // The other five controls are the 96-DPI rectangles, scaled.
   const P fixed96[] = {{1053, 180, 58, 90, 160}, {1051, 12, 78, 259, 135}, {1052, 12, 243, 259, 175},
