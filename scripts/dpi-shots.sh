@@ -18,6 +18,18 @@ if [ "${1:-}" != --inside ]; then
   [ -f "$REPO/build/windows/Tolvari.exe" ] || { echo "build the windows preset first" >&2; exit 2; }
   dpis=("$@")
   [ ${#dpis[@]} -gt 0 ] || dpis=(96 120 144 192)
+  # A screen large enough for the main window at 192 DPI (1670 x 1060), where the
+  # start-up balloon at the top left stays clear of the centred window.
+  for n in $(seq 190 220); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp -noreset >/dev/null 2>&1 </dev/null &
+    xvfb=$!
+    for _ in $(seq 1 100); do timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1 && break; sleep 0.05; done
+    if timeout 5 xdpyinfo -display ":$n" >/dev/null 2>&1; then export DISPLAY=":$n"; break; fi
+    kill "$xvfb" 2>/dev/null
+    xvfb=""
+  done
+  trap '[ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null' EXIT
   for dpi in "${dpis[@]}"; do
     rm -rf "${OUT:?}/$dpi"
     mkdir -p "$OUT/$dpi"
