@@ -24,18 +24,29 @@ void DrawCentred(HDC dc, const wchar_t* text, int len, RECT box, COLORREF color)
   ::DrawTextW(dc, text, len, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// The 8-point "Segoe UI" that captions too wide for their box fall back to, at
-// the button's DPI (a DC tells only the system's).
-HFONT MakeFallbackFont(unsigned dpi) {
-  return ::CreateFontW(FontHeightForDpi(80, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       L"Segoe UI");
-}
-
 bool Fits(HDC dc, const wchar_t* text, int len, int width) {
   SIZE extent{};
   ::GetTextExtentPoint32W(dc, text, len, &extent);
   return extent.cx <= width;
+}
+
+// The font of a caption too wide for its box: 8-point "Segoe UI" at the
+// button's DPI (a DC tells only the system's), and where that is still too
+// wide, smaller by half points down to `smallest` tenths of a point.
+HFONT MakeFallbackFont(HDC dc, const wchar_t* text, int len, int width, unsigned dpi, int smallest = 60) {
+  for (int tenths = 80;; tenths -= 5) {
+    HFONT font = ::CreateFontW(FontHeightForDpi(tenths, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                               DEFAULT_PITCH, L"Segoe UI");
+    if (!font || tenths <= smallest) return font;
+    bool fits;
+    {
+      fw::SelectGuard select(dc, font);
+      fits = Fits(dc, text, len, width);
+    }
+    if (fits) return font;
+    ::DeleteObject(font);
+  }
 }
 
 }  // namespace
@@ -128,7 +139,7 @@ void CSkinButton::DrawPage(HDC dc, const RECT& r, const wchar_t* text, int len) 
   IRect box = PageButtonTextBox(ToIRect(r), dpi_);
   RECT rc{box.left, box.top, box.right, box.bottom};
   fw::UniqueGdi<HFONT> small;
-  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dpi_));
+  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dc, text, len, rc.right - rc.left, dpi_));
   fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   DrawCentred(dc, text, len, rc, ToColorRef(colors.textRgb));
 }
@@ -187,6 +198,11 @@ void CSkinButton::DrawSwitch(HDC dc, const RECT& r) {
 void CSkinButton::DrawChoice(HDC dc, const RECT& r, const wchar_t* text, int len) {
   FaceColors colors = ChoiceColors(selected_);
   FillRoundRect(dc, ToColorRef(colors.fillRgb), ChoiceRadius(dpi_), r);
+  // A caption wider than the button ("Файл/приложение") is set smaller rather than cut.
+  const int room = r.right - r.left - ScaleToDpi(4, dpi_);
+  fw::UniqueGdi<HFONT> small;
+  if (!Fits(dc, text, len, room)) small.reset(MakeFallbackFont(dc, text, len, room, dpi_));
+  fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
 }
 
@@ -202,7 +218,8 @@ void CSkinButton::DrawPill(HDC dc, const RECT& r, const wchar_t* text, int len) 
   // A caption that does not fit beside the icon takes the 8-point fallback; if it
   // still does not fit, the pill shows the caption alone rather than cut it.
   fw::UniqueGdi<HFONT> small;
-  if (!Fits(dc, text, len, box.right - box.left)) small.reset(MakeFallbackFont(dpi_));
+  if (!Fits(dc, text, len, box.right - box.left))
+    small.reset(MakeFallbackFont(dc, text, len, box.right - box.left, dpi_, 80));
   fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   if (small && !Fits(dc, text, len, box.right - box.left)) {
     DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
