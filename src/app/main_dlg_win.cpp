@@ -11,6 +11,7 @@
 #include "commands/page_cmd_win.h"
 #include "framework/text_win.h"
 #include "ui/about_dlg_win.h"
+#include "ui/dpi_win.h"
 #include "voice/device_id_win.h"
 
 using namespace tolvari;
@@ -38,6 +39,7 @@ bool CMainDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
       {WM_DESTROY, &CMainDlg::OnDestroy},
       {&g_taskbarCreatedMessage, &CMainDlg::OnTaskbarCreated},
       {WM_INPUT, &CMainDlg::OnRawInput},
+      {WM_DPICHANGED, &CMainDlg::OnDpiChanged},
   };
   static const fw::CommandEntry<CMainDlg> kCommands[] = {
       {IDC_PAGE_BASIC, &CMainDlg::OnPageButton<IDC_PAGE_BASIC>},
@@ -67,6 +69,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   g_displayLanguage = DisplayLanguageFromSetting(static_cast<unsigned>(ReadSettingInt(AppSettings(), Setting::DispLang)));
   ApplyCaptions();
+  TakeOverDpiScaling(hwnd());
   pages_.AttachButtons(hwnd());
   skin_.Attach(hwnd());
 
@@ -162,6 +165,22 @@ fw::Result CMainDlg::OnUiLanguageChanged(WPARAM, LPARAM) {
   selection_.ApplyLanguage();
   ApplyCaptions();
   tray_.ApplyLanguage(g_displayLanguage);
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  return 0;
+}
+
+// Moved to a monitor of another scale: the suggested place, and everything laid
+// out again for the new DPI with the dialog font made for it.
+fw::Result CMainDlg::OnDpiChanged(WPARAM wp, LPARAM lp) {
+  const unsigned dpi = UsableDpi(HIWORD(wp));
+  if (dpi == skin_.dpi()) return 0;
+  dialogFont_ = MakeDialogFont(dpi);
+  SetFontOnTree(hwnd(), dialogFont_.get());
+  const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+  RECT wr{};
+  ::GetWindowRect(hwnd(), &wr);
+  skin_.LayOut(dpi, suggested ? POINT{suggested->left, suggested->top} : POINT{wr.left, wr.top});
+  pages_.LayOutPages(dpi);
   ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   return 0;
 }

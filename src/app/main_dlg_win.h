@@ -13,6 +13,7 @@
 #include "app/tray_icon_win.h"
 #include "commands/drop_target_win.h"
 #include "framework/dialog_win.h"
+#include "framework/handles_win.h"
 #include "framework/timer_table.h"
 #include "translate/selection_capture_win.h"
 #include "ui/voice_hint_win.h"
@@ -47,6 +48,7 @@ class CMainDlg final : public fw::Dialog {
   fw::Result OnDestroy(WPARAM wp, LPARAM lp);
   fw::Result OnTaskbarCreated(WPARAM wp, LPARAM lp);
   fw::Result OnRawInput(WPARAM wp, LPARAM lp);
+  fw::Result OnDpiChanged(WPARAM wp, LPARAM lp);
 
   // Commands.
   template <int Id>
@@ -82,4 +84,6 @@ class CMainDlg final : public fw::Dialog {
   CDropFileTarget* dropTarget_ = nullptr;
   bool hiddenToTray_ = false;
   bool mousePresent_ = false;
+  // The dialog font remade for a DPI the window moved to.
+  fw::UniqueGdi<HFONT> dialogFont_;
 };

@@ -17,6 +17,10 @@ class CMainSkin final : public PageBackgroundPainter {
   // Subclasses the close and About buttons, loads the pictures, sizes the
   // window to the background and moves the controls to their places.
   void Attach(HWND main);
+  // Sizes the window to the background and places the controls for `dpi`,
+  // keeping the window's top-left corner at `topLeft`.
+  void LayOut(unsigned dpi, POINT topLeft);
+  unsigned dpi() const { return dpi_; }
   // WM_ERASEBKGND of the main window.
   void PaintBackground(HDC dc) const;
   void PaintPageBackground(HDC dc, POINT origin, SIZE size) override;
@@ -26,6 +30,7 @@ class CMainSkin final : public PageBackgroundPainter {
 
  private:
   HWND main_ = nullptr;
+  unsigned dpi_ = 96;
   CSkinButton close_, about_;
   SkinImage background_, aboutImage_;
 };

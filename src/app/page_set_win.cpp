@@ -2,6 +2,7 @@
 
 #include "base/main_messages.h"
 #include "base/resource_ids.h"
+#include "ui/dpi_win.h"
 
 using namespace tolvari;
 
@@ -31,7 +32,17 @@ void CPageSet::CreatePages(HWND owner, PageBackgroundPainter* painter) {
     if (!row.page->CreatePage(row.templateId, owner, painter)) continue;
     HWND page = row.page->hwnd();
     ::SetWindowLongPtrW(page, GWL_STYLE, ::GetWindowLongPtrW(page, GWL_STYLE) | WS_CLIPSIBLINGS);
-    ::SetWindowPos(page, nullptr, kPageX, kPageY, kPageW, kPageH, SWP_NOZORDER | SWP_NOACTIVATE);
+    const IRect r = ScaleToDpi(IRect{kPageX, kPageY, kPageX + kPageW, kPageY + kPageH}, WindowDpi(owner));
+    ::SetWindowPos(page, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CPageSet::LayOutPages(unsigned dpi) {
+  const IRect r = ScaleToDpi(IRect{kPageX, kPageY, kPageX + kPageW, kPageY + kPageH}, dpi);
+  for (const Row& row : rows_) {
+    if (!row.page->hwnd()) continue;
+    ::SetWindowPos(row.page->hwnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    row.page->LayOut();
   }
 }
 

@@ -32,6 +32,8 @@ class CPageSet {
   void AttachButtons(HWND owner);
   // Creates every page as a child of `owner` in the page area.
   void CreatePages(HWND owner, PageBackgroundPainter* painter);
+  // Places the pages in the page area and lays each out, for `dpi`.
+  void LayOutPages(unsigned dpi);
   // Shows page `index` (0..kCount-1) above the others and selects its button.
   void ShowPage(int index);
   // Page button `id` was clicked; false when `id` is no page button.

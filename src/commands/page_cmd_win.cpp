@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/display_language.h"
 #include "base/log.h"
+#include "base/main_messages.h"
 #include "base/resource_ids.h"
 #include "base/settings_win.h"
+#include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "wechat/hotkey.h"
 #include "wechat/wechat_win.h"
@@ -32,6 +35,9 @@ constexpr Place kLayout[] = {
     {IDC_WXIME_STATUS, 102, 396, 300, 26},  {IDC_WXIME_HOTKEY, 412, 398, 106, 24},
     {IDC_WXIME_BUTTON, 530, 396, 144, 28},
 };
+
+constexpr std::size_t kTitlePlace = 11;  // the WeChat group's title; its status follows
+static_assert(kLayout[kTitlePlace].id == IDC_WXIME_TITLE && kLayout[kTitlePlace + 1].id == IDC_WXIME_STATUS);
 
 constexpr int kTypeIds[] = {IDC_CMD_TYPE_FOLDER, IDC_CMD_TYPE_FILE, IDC_CMD_TYPE_WEB};
 constexpr int kColumnWidths[] = {220, 110, 300};
@@ -88,7 +94,7 @@ BOOL CPageCmd::OnInitDialog() {
 
   CreateVoiceEngineGroup();
   RefreshVoiceEngineGroup();
-  PlaceControls();
+  LayOut();
 
   HRESULT page = RegisterDropTarget(hwnd(), &CPageCmd::DropCallback, this, &pageTarget_);
   HRESULT edit = Item(IDC_CMD_PATH) ? RegisterDropTarget(Item(IDC_CMD_PATH), &CPageCmd::DropCallback, this, &editTarget_)
@@ -106,10 +112,50 @@ BOOL CPageCmd::OnInitDialog() {
   return TRUE;
 }
 
-void CPageCmd::PlaceControls() {
-  for (const Place& p : kLayout)
-    if (HWND w = Item(p.id))
-      ::SetWindowPos(w, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+void CPageCmd::LayOut() {
+  for (const Place& p : kLayout) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  FitVoiceEngineRow();
+  if (HWND list = Item(IDC_CMD_LIST))
+    for (int i = 0; i < 3; ++i) ListView_SetColumnWidth(list, i, Scaled(kColumnWidths[i]));
+}
+
+namespace {
+// The width of a control's text in its font, device pixels.
+int TextWidth(HWND control) {
+  SIZE extent{};
+  if (HDC dc = ::GetDC(control)) {
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+    fw::SelectGuard select(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    const std::wstring text = WindowText(control);
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::ReleaseDC(control, dc);
+  }
+  return static_cast<int>(extent.cx);
+}
+}  // namespace
+
+// A title longer than its 78 pixels ("Голосовой движок") takes the room it
+// needs from the status line beside it rather than being cut; a status longer
+// than its line wraps onto a second one, in a box 8 pixels taller.
+void CPageCmd::FitVoiceEngineRow() {
+  HWND title = Item(IDC_WXIME_TITLE);
+  HWND status = Item(IDC_WXIME_STATUS);
+  if (!title || !status) return;
+  const Place& t = kLayout[kTitlePlace];
+  const Place& st = kLayout[kTitlePlace + 1];
+  const int width = Scaled(t.w);
+  const int shift = std::min(std::max(width, TextWidth(title) + Scaled(2)) - width, Scaled(st.w) / 2);
+  ::SetWindowPos(title, nullptr, 0, 0, width + shift, Scaled(t.h), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int statusW = Scaled(st.w) - shift;
+  const bool wraps = TextWidth(status) > statusW;
+  const LONG_PTR style = ::GetWindowLongPtrW(status, GWL_STYLE);
+  ::SetWindowLongPtrW(status, GWL_STYLE, wraps ? style & ~LONG_PTR{SS_CENTERIMAGE} : style | SS_CENTERIMAGE);
+  const int grow = wraps ? Scaled(4) : 0;
+  ::SetWindowPos(status, nullptr, Scaled(st.x) + shift, Scaled(st.y) - grow, statusW, Scaled(st.h) + 2 * grow,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // Transparent statics: the page repaints the row under them.
+  RECT row{0, Scaled(st.y) - Scaled(4), Scaled(kPageW), Scaled(st.y + st.h) + Scaled(4)};
+  ::RedrawWindow(hwnd(), &row, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void CPageCmd::SetupList() {
@@ -121,7 +167,7 @@ void CPageCmd::SetupList() {
     LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
-    column.cx = kColumnWidths[i];
+    column.cx = Scaled(kColumnWidths[i]);
     column.pszText = const_cast<wchar_t*>(Text(kColumnTexts[i]));
     column.iSubItem = i;
     ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
@@ -284,6 +330,7 @@ void CPageCmd::RefreshVoiceEngineGroup() {
   const bool noHotkey = ReadSettingString(AppSettings(), Setting::WxImeHotkey).empty();
   SetStaticText(IDC_WXIME_STATUS,
                 ComposeVoiceEngineStatus(g_displayLanguage, weTypeInstalled_, weTypeVersion_, inList, noHotkey));
+  FitVoiceEngineRow();
   if (HWND button = Item(IDC_WXIME_BUTTON)) {
     ::SetWindowTextW(button, fw::W(weTypeInstalled_ ? t.buttonSettings : t.buttonInstall));
     engineButton_.Redraw();

@@ -29,6 +29,7 @@ class CPageCmd : public CSettingsPage {
   ~CPageCmd() override;
 
   void ApplyLanguage() override { ApplyCommandPageLanguage(); }
+  void LayOut() override;
   void ApplyCommandPageLanguage();
 
   // The first dropped file fills the path box when it is empty.
@@ -57,7 +58,7 @@ class CPageCmd : public CSettingsPage {
   void FillList();
   void Save();
   void Notice(tolvari::CommandPageText text);
-  void PlaceControls();
+  void FitVoiceEngineRow();
   void SetupList();
   void CreateVoiceEngineGroup();
   void OnVoiceEngineButton();

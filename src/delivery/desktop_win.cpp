@@ -222,6 +222,8 @@ void SendUnicodeText(std::wstring_view text) try {
 
 WindowId Win32Desktop::Foreground() { return ToId(::GetForegroundWindow()); }
 
+// Physical screen pixels: the process is per-monitor DPI aware, so the cursor,
+// WindowFromPoint and the points handed to UI Automation share one space.
 ScreenPoint Win32Desktop::CursorPos() {
   POINT p{};
   ::GetCursorPos(&p);

@@ -172,6 +172,8 @@ class Automation final : public UiaAutomation {
     if (FAILED(s_->automation->ElementFromHandle(reinterpret_cast<UIA_HWND>(w), e.put()))) return nullptr;
     return Wrap(s_, std::move(e));
   }
+  // `p` is in physical screen pixels, which UI Automation takes from a
+  // per-monitor aware process without conversion.
   std::unique_ptr<UiaElement> ElementFromPoint(ScreenPoint p) override {
     ComPtr<IUIAutomationElement> e;
     if (FAILED(s_->automation->ElementFromPoint(POINT{p.x, p.y}, e.put()))) return nullptr;

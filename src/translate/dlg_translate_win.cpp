@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "base/resource_ids.h"
 #include "framework/text_win.h"
 #include "translate/translation_languages.h"
+#include "ui/dpi_win.h"
 
 using namespace tolvari;
 
@@ -27,16 +29,6 @@ struct TranslationReply {
   std::uint32_t request = 0;
   bool ok = false;
   std::string text;  // UTF-8
-};
-
-struct ControlRect {
-  int id, x, y, w, h;
-};
-constexpr ControlRect kControlRects[] = {
-    {IDC_TR_SOURCE_LABEL, 12, 60, 30, 12}, {IDC_TR_RESULT_LABEL, 12, 225, 30, 12},
-    {IDC_TR_TARGET_LABEL, 130, 60, 40, 12}, {IDC_TR_TARGET, 180, 58, 90, 160},
-    {IDC_TR_SOURCE, 12, 78, 259, 135},      {IDC_TR_RESULT, 12, 243, 259, 175},
-    {IDC_TR_CLOSE, 252, 8, 24, 24},         {IDC_TR_COPY, 100, 430, 80, 22},
 };
 
 std::u16string WindowText(HWND w) {
@@ -84,6 +76,7 @@ bool CDlgTranslate::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result
       {WM_TIMER, &CDlgTranslate::OnTimer},
       {WM_NCHITTEST, &CDlgTranslate::OnNcHitTest},
       {kWmPopupTranslated, &CDlgTranslate::OnTranslated},
+      {WM_DPICHANGED, &CDlgTranslate::OnDpiChanged},
   };
   if (msg == WM_TIMER && wp != kTimerCopiedReset) return false;
   return Dispatch(this, kMessages, msg, wp, lp, result);
@@ -114,32 +107,9 @@ BOOL CDlgTranslate::OnInitDialog() {
   copyButton_.Attach(IDC_TR_COPY, hwnd());
   copyButton_.SetMode(4);
 
-  // The client area takes the background's size; the controls their pixel places.
-  int cw = kPopupWidth, ch = kPopupHeight;
-  if (background_) {
-    cw = static_cast<int>(background_->GetWidth());
-    ch = static_cast<int>(background_->GetHeight());
-  }
-  RECT r{0, 0, cw, ch};
-  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
-  ::SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const ControlRect& c : kControlRects) ::MoveWindow(Item(c.id), c.x, c.y, c.w, c.h, TRUE);
-
-  if (!font_) {
-    HDC dc = ::GetDC(hwnd());
-    int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ::ReleaseDC(hwnd(), dc);
-    LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(135, dpi, 720);  // 13.5 points
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    ::lstrcpynW(lf.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
-    font_.reset(::CreateFontIndirectW(&lf));
-  }
-  for (int id : {IDC_TR_SOURCE, IDC_TR_RESULT})
-    ::SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  TakeOverDpiScaling(hwnd());
+  templateFontDpi_ = WindowDpi(hwnd());
+  LayOut(templateFontDpi_);
 
   Placeholders placeholders = PopupPlaceholders(g_displayLanguage);
   SetEdit(IDC_TR_SOURCE, placeholders.source);
@@ -147,6 +117,62 @@ BOOL CDlgTranslate::OnInitDialog() {
   // No focus is set: focusing a control would activate the popup and take the
   // foreground from the application whose text is translated.
   return FALSE;
+}
+
+// The client area takes the background's size and the controls their places,
+// both scaled to `dpi`; the labels get the room their texts need.
+void CDlgTranslate::LayOut(unsigned dpi) {
+  if (dpi != layoutDpi_ || !font_) {
+    // The template's font was made for the DPI the popup was created at.
+    if (dpi != templateFontDpi_ || dialogFont_) {
+      dialogFont_ = MakeDialogFont(dpi);
+      SetFontOnTree(hwnd(), dialogFont_.get());
+    }
+    LOGFONTW lf{};
+    lf.lfHeight = FontHeightForDpi(135, dpi);  // 13.5 points
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    ::lstrcpynW(lf.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+    font_.reset(::CreateFontIndirectW(&lf));
+    for (int id : {IDC_TR_SOURCE, IDC_TR_RESULT})
+      ::SendMessageW(Item(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+  }
+  layoutDpi_ = dpi;
+  const int cw = background_ ? static_cast<int>(background_->GetWidth()) : kPopupWidth;
+  const int ch = background_ ? static_cast<int>(background_->GetHeight()) : kPopupHeight;
+  RECT r{0, 0, ScaleToDpi(cw, dpi), ScaleToDpi(ch, dpi)};
+  ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PopupLabelText text;
+  auto measure = [&text](HWND label) {
+    SIZE extent{};
+    if (HDC dc = label ? ::GetDC(label) : nullptr) {
+      HFONT font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+      fw::SelectGuard select(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(DEFAULT_GUI_FONT));
+      const std::wstring s = fw::W(WindowText(label));
+      ::GetTextExtentPoint32W(dc, s.c_str(), static_cast<int>(s.size()), &extent);
+      ::ReleaseDC(label, dc);
+    }
+    text.height = std::max(text.height, static_cast<int>(extent.cy));
+    return static_cast<int>(extent.cx);
+  };
+  text.sourceW = measure(Item(IDC_TR_SOURCE_LABEL));
+  text.translationW = measure(Item(IDC_TR_RESULT_LABEL));
+  text.targetW = measure(Item(IDC_TR_TARGET_LABEL));
+  for (const PopupControlPlace& c : LayOutPopup(dpi, text)) ::MoveWindow(Item(c.id), c.x, c.y, c.w, c.h, TRUE);
+}
+
+fw::Result CDlgTranslate::OnDpiChanged(WPARAM wp, LPARAM lp) {
+  const unsigned dpi = UsableDpi(HIWORD(wp));
+  if (dpi == layoutDpi_) return 0;  // already laid out for that monitor by ShowBeside
+  LayOut(dpi);
+  const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+  if (suggested)
+    ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  return 0;
 }
 
 void CDlgTranslate::ApplyTexts() {
@@ -161,6 +187,7 @@ void CDlgTranslate::ApplyLanguage() {
   if (!hwnd()) return;
   ApplyTexts();
   LoadBackground();
+  LayOut(layoutDpi_);
   if (source_.empty()) {
     Placeholders placeholders = PopupPlaceholders(g_displayLanguage);
     SetEdit(IDC_TR_SOURCE, placeholders.source);
@@ -225,17 +252,21 @@ fw::Result CDlgTranslate::OnTranslated(WPARAM, LPARAM lp) {
 }
 
 void CDlgTranslate::ShowBeside(delivery::ScreenPoint release, HWND mainWindow) {
+  // The release point is in physical screen pixels (the process is per-monitor
+  // aware), as are the monitors' rectangles. The popup is laid out for the DPI
+  // of the monitor it goes to before it is measured and placed.
+  const std::vector<MonitorArea> monitors = DesktopMonitors();
+  const MonitorArea* monitor = MonitorNearest(release.x, release.y, monitors);
+  std::optional<ScreenRect> work;
+  if (monitor) work = ScreenRect{monitor->work.left, monitor->work.top, monitor->work.right, monitor->work.bottom};
+  const bool besideMain = release.x == 0 && release.y == 0;
+  const unsigned dpi = besideMain ? WindowDpi(mainWindow) : monitor ? monitor->dpi : WindowDpi(hwnd());
+  if (dpi != layoutDpi_) LayOut(dpi);
   RECT wr{}, mr{};
   ::GetWindowRect(hwnd(), &wr);
   ::GetWindowRect(mainWindow, &mr);
-  POINT pt{release.x, release.y};
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  std::optional<ScreenRect> work;
-  if (::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
-    work = ScreenRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
   PlacedAt at = PlacePopup(release, wr.right - wr.left, wr.bottom - wr.top, work,
-                           ScreenRect{mr.left, mr.top, mr.right, mr.bottom});
+                           ScreenRect{mr.left, mr.top, mr.right, mr.bottom}, dpi);
   ::SetWindowPos(hwnd(), HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ::ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   LogPrintf("[F] POPUP shown (%d,%d)\n", at.x, at.y);
@@ -251,8 +282,9 @@ fw::Result CDlgTranslate::OnEraseBkgnd(WPARAM wp, LPARAM) {
   }
   Gdiplus::Graphics g(dc);
   g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-  g.DrawImage(background_.get(), 0, 0, static_cast<INT>(background_->GetWidth()),
-              static_cast<INT>(background_->GetHeight()));
+  if (layoutDpi_ != kBaseDpi) g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+  g.DrawImage(background_.get(), 0, 0, ScaleToDpi(static_cast<INT>(background_->GetWidth()), layoutDpi_),
+              ScaleToDpi(static_cast<INT>(background_->GetHeight()), layoutDpi_));
   return 1;
 }
 

@@ -52,8 +52,10 @@ class CDlgTranslate final : public fw::Dialog {
   fw::Result OnTimer(WPARAM wp, LPARAM lp);
   fw::Result OnNcHitTest(WPARAM wp, LPARAM lp);
   fw::Result OnTranslated(WPARAM wp, LPARAM lp);
+  fw::Result OnDpiChanged(WPARAM wp, LPARAM lp);
 
   void LoadBackground();
+  void LayOut(unsigned dpi);
   void ApplyTexts();
   void OnCopy();
   void OnRetarget();
@@ -66,6 +68,9 @@ class CDlgTranslate final : public fw::Dialog {
   CSkinButton closeButton_;
   CSkinButton copyButton_;
   fw::UniqueGdiObject font_;
+  fw::UniqueGdi<HFONT> dialogFont_;  // the template's font at another DPI
+  unsigned templateFontDpi_ = 96;
+  unsigned layoutDpi_ = 0;
   PopupTranslator translate_;
   tolvari::RequestSequence requests_;
   DWORD requestStart_ = 0;

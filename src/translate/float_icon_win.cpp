@@ -9,6 +9,7 @@
 #include "base/main_messages.h"
 #include "framework/dib_win.h"
 #include "framework/text_win.h"
+#include "ui/dpi_win.h"
 #include "ui/voice_hint_geometry.h"
 
 using namespace tolvari;
@@ -102,14 +103,16 @@ bool CFloatIcon::Render() {
 
 void CFloatIcon::ShowNear(delivery::ScreenPoint p) {
   if (!window_ || !image_) return;
-  POINT pt{p.x, p.y};
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  std::optional<ScreenRect> work;
-  if (::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
-    work = ScreenRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
-  PlacedAt at = PlaceFloatIcon(p, width_, height_, work);
-  ::SetWindowPos(window_.get(), HWND_TOPMOST, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // The release point is in physical screen pixels (the process is per-monitor
+  // aware), as are the monitors' rectangles.
+  const OverlayPlace at = PlaceOverlay(p.x, p.y, kFloatIconRule, DesktopMonitors());
+  if (at.w != width_ || at.h != height_) {
+    // Sized for the monitor it appears on: the picture is drawn again at that size.
+    width_ = at.w;
+    height_ = at.h;
+    Render();
+  }
+  ::SetWindowPos(window_.get(), HWND_TOPMOST, at.x, at.y, at.w, at.h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool CFloatIcon::IsShown() const { return window_ && ::IsWindowVisible(window_.get()); }

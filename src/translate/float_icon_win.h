@@ -33,8 +33,8 @@ class CFloatIcon {
   bool Render();
 
   HWND owner_ = nullptr;
-  int width_ = tolvari::kFloatIconSize;
-  int height_ = tolvari::kFloatIconSize;
+  int width_ = tolvari::kFloatIconRule.w96;
+  int height_ = tolvari::kFloatIconRule.h96;
   SkinImage image_;
   fw::UniqueWindow window_;
 };

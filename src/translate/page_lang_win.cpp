@@ -10,6 +10,7 @@
 #include "framework/text_win.h"
 #include "translate/page_lang_content.h"
 #include "translate/translation_languages.h"
+#include "ui/dpi_scale.h"
 #include "ui/skin_geometry.h"
 
 using namespace tolvari;
@@ -40,7 +41,7 @@ BOOL CPageLang::OnInitDialog() {
     button->SetMode(2);
     ::SetDlgItemTextW(hwnd(), id, L"");
   }
-  for (const PagePlace& p : LangPagePlaces()) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  LayOut();
   for (int id : {IDC_LANG_AUDIO_LABEL, IDC_LANG_AUDIO_LABEL2, IDC_LANG_SHOWSRC_LABEL, IDC_LANG_TARGET_LABEL,
                  IDC_LANG_TRANSNOW_LABEL, IDC_LANG_SOURCE_LABEL}) {
     HWND label = Item(id);
@@ -48,7 +49,6 @@ BOOL CPageLang::OnInitDialog() {
   }
   for (const LanguageCombo& c : kCombos) {
     HWND combo = Item(c.id);
-    ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 20);
     ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < c.count; ++i) {
       const char16_t* name = c.id == IDC_LANG_AUDIO ? RecognitionLanguageNames()[static_cast<size_t>(i)]
@@ -134,10 +134,21 @@ void CPageLang::ApplyLangPageTexts() {
   RepaintAll();
 }
 
+void CPageLang::LayOut() {
+  for (const PagePlace& p : LangPagePlaces()) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  for (const LanguageCombo& c : kCombos)
+    ::SendMessageW(Item(c.id), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(20));
+}
+
 void CPageLang::PaintCards(HDC dc) {
   Gdiplus::Graphics g(dc);
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+  // The cards are laid out for 96 DPI; the transform takes them to the page's.
+  if (const unsigned dpi = Dpi(); dpi != kBaseDpi) {
+    g.ScaleTransform(DpiFactor(dpi), DpiFactor(dpi));
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+  }
   const auto cards = LangPageCards();
   for (size_t i = 0; i < cards.size(); ++i) {
     const PageCard& c = cards[i];

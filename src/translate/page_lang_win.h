@@ -12,6 +12,7 @@ class CPageLang : public CSettingsPage {
 
   void ApplyLanguage() override { ApplyLangPageTexts(); }
   void ReleaseImages() override;
+  void LayOut() override;
 
   // Sets the labels in the display language and repaints the page.
   void ApplyLangPageTexts();

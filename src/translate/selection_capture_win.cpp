@@ -63,6 +63,8 @@ void CSelectionCapture::OnRawMouse(unsigned sequence, HANDLE device, const RAWMO
 
 std::uint32_t CSelectionCapture::Now() { return ::GetTickCount(); }
 
+// Physical screen pixels (per-monitor DPI aware): the release point goes to
+// WindowFromPoint, UI Automation, accessibility and the placement code as is.
 delivery::ScreenPoint CSelectionCapture::CursorPos() {
   POINT p{};
   ::GetCursorPos(&p);

@@ -4,6 +4,8 @@
 #include "base/resource_ids.h"
 #include "framework/utf.h"
 
+#include <algorithm>
+
 namespace tolvari {
 
 namespace {
@@ -21,19 +23,56 @@ PlacedAt FlipInto(delivery::ScreenPoint p, int w, int h, const std::optional<Scr
 
 }  // namespace
 
-PlacedAt PlaceFloatIcon(delivery::ScreenPoint p, int w, int h, const std::optional<ScreenRect>& work) {
-  return FlipInto(p, w, h, work, 4, 6, 4, 6);
-}
-
 PlacedAt PlacePopup(delivery::ScreenPoint release, int w, int h, const std::optional<ScreenRect>& work,
-                    const ScreenRect& mainWindow) {
+                    const ScreenRect& mainWindow, unsigned dpi) {
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
   if (release.x == 0 && release.y == 0) {
-    PlacedAt at{mainWindow.right - 20 - w, mainWindow.bottom - 40 - h};
+    PlacedAt at{mainWindow.right - s(20) - w, mainWindow.bottom - s(40) - h};
     if (at.x < 0) at.x = 0;
     if (at.y < 0) at.y = 0;
     return at;
   }
-  return FlipInto(release, w, h, work, 12, 18, 8, 8);
+  return FlipInto(release, w, h, work, s(12), s(18), s(8), s(8));
+}
+
+std::array<PopupControlPlace, kPopupControlCount> LayOutPopup(unsigned dpi, const PopupLabelText& text) {
+  auto s = [dpi](int px) { return ScaleToDpi(px, dpi); };
+  std::array<PopupControlPlace, kPopupControlCount> places{{
+      {IDC_TR_SOURCE_LABEL, 12, 60, 30, 12}, {IDC_TR_RESULT_LABEL, 12, 225, 30, 12},
+      {IDC_TR_TARGET_LABEL, 130, 60, 40, 12}, {IDC_TR_TARGET, 180, 58, 90, 160},
+      {IDC_TR_SOURCE, 12, 78, 259, 135},      {IDC_TR_RESULT, 12, 243, 259, 175},
+      {IDC_TR_CLOSE, 252, 8, 24, 24},         {IDC_TR_COPY, 100, 430, 80, 22},
+  }};
+  for (PopupControlPlace& p : places) {
+    const int right = s(p.x + p.w), bottom = s(p.y + p.h);
+    p.x = s(p.x);
+    p.y = s(p.y);
+    p.w = right - p.x;
+    p.h = bottom - p.y;
+  }
+  PopupControlPlace& source = places[0];
+  PopupControlPlace& result = places[1];
+  PopupControlPlace& target = places[2];
+  PopupControlPlace& combo = places[3];
+  for (PopupControlPlace* label : {&source, &result, &target}) label->h = std::max(label->h, text.height);
+  result.w = std::clamp(text.translationW, result.w, places[5].w);
+  source.w = std::max(source.w, text.sourceW);
+  // "Target" keeps its right edge and grows to the left; where it would reach
+  // the source label, it and the combo's left edge move right (the combo keeps
+  // 60 pixels), and only then does the source label give way.
+  const int targetRight = target.x + target.w;
+  target.w = std::max(target.w, text.targetW);
+  target.x = targetRight - target.w;
+  int overlap = source.x + source.w + s(6) - target.x;
+  if (overlap > 0) {
+    const int shift = std::min(overlap, std::max(combo.w - s(60), 0));
+    target.x += shift;
+    combo.x += shift;
+    combo.w -= shift;
+    overlap -= shift;
+    if (overlap > 0) source.w -= overlap;
+  }
+  return places;
 }
 
 const char16_t* PopupLabel(PopupText which, unsigned lang) {

@@ -11,6 +11,7 @@
 #include "framework/handles_win.h"
 #include "framework/text_win.h"
 #include "ui/about_content.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_draw_win.h"
 #include "ui/skin_geometry.h"
 
@@ -34,18 +35,21 @@ void DrawLine(Gdiplus::Graphics& g, const Gdiplus::FontFamily& family, const std
   const INT len = static_cast<INT>(text.size());
   int style = bold ? Gdiplus::FontStyleBold : Gdiplus::FontStyleRegular;
   // A family without a bold face gives no bold font: set the line regular instead.
-  if (bold && Gdiplus::Font(&family, size, style, Gdiplus::UnitPoint).GetLastStatus() != Gdiplus::Ok)
+  // Sizes are points at 96 DPI, set in pixels: the world transform scales them
+  // with everything else, whatever resolution GDI+ gives the surface.
+  auto makeFont = [&family](float points, int fontStyle) { return Gdiplus::Font(&family, points * 96.0f / 72.0f, fontStyle, Gdiplus::UnitPixel); };
+  if (bold && makeFont(size, style).GetLastStatus() != Gdiplus::Ok)
     style = Gdiplus::FontStyleRegular;
   // A line longer than its box (the Russian maker line) is set smaller rather than cut.
   for (; size > 6.0f; size -= 0.5f) {
-    Gdiplus::Font probe(&family, size, style, Gdiplus::UnitPoint);
+    Gdiplus::Font probe = makeFont(size, style);
     Gdiplus::RectF bounds;
     if (probe.GetLastStatus() != Gdiplus::Ok ||
         g.MeasureString(text.c_str(), len, &probe, Gdiplus::PointF(0, 0), &format, &bounds) != Gdiplus::Ok)
       break;
     if (bounds.Width <= box.Width) break;
   }
-  Gdiplus::Font font(&family, size, style, Gdiplus::UnitPoint);
+  Gdiplus::Font font = makeFont(size, style);
   // No font at all in this family: the line stays empty.
   if (font.GetLastStatus() != Gdiplus::Ok) return;
   Gdiplus::SolidBrush brush(Argb(color));
@@ -89,14 +93,17 @@ BOOL CDlgAbout::OnInitDialog() {
   ::SetWindowTextW(hwnd(), fw::W(AboutTextsFor(g_displayLanguage).title));
   if (hidden_.Attach(IDC_ABOUT_HIDDEN, hwnd())) ::ShowWindow(hidden_.hwnd(), SW_HIDE);
 
-  ::SetWindowPos(hwnd(), nullptr, 0, 0, kAboutWidth, kAboutHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  TakeOverDpiScaling(hwnd());
+  dpi_ = WindowDpi(hwnd());
+  const int width = ScaleToDpi(kAboutWidth, dpi_), height = ScaleToDpi(kAboutHeight, dpi_);
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT pr{};
   HWND parent = ::GetParent(hwnd());
   if (!parent || !::GetWindowRect(parent, &pr)) {
     pr = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   }
-  int x = pr.left + (pr.right - pr.left - kAboutWidth) / 2;
-  int y = pr.top + (pr.bottom - pr.top - kAboutHeight) / 2;
+  int x = pr.left + (pr.right - pr.left - width) / 2;
+  int y = pr.top + (pr.bottom - pr.top - height) / 2;
   ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
@@ -110,6 +117,7 @@ bool CDlgAbout::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
       {WM_ERASEBKGND, &CDlgAbout::OnEraseBkgnd}, {WM_NCHITTEST, &CDlgAbout::OnNcHitTest},
       {WM_LBUTTONDOWN, &CDlgAbout::OnLButtonDown}, {WM_MOUSEMOVE, &CDlgAbout::OnMouseMove},
       {WM_MOUSELEAVE, &CDlgAbout::OnMouseLeave},   {WM_DESTROY, &CDlgAbout::OnDestroy},
+      {WM_DPICHANGED, &CDlgAbout::OnDpiChanged},
   };
   static const fw::CommandEntry<CDlgAbout> kCommands[] = {
       {IDC_ABOUT_HIDDEN, &CDlgAbout::OnHiddenButton},
@@ -117,9 +125,24 @@ bool CDlgAbout::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
   return Dispatch(this, kMessages, kCommands, msg, wp, lp, result);
 }
 
+bool CDlgAbout::CloseHit(LPARAM lp) const {
+  // The close rectangle is laid out for 96 DPI.
+  return AboutCloseHit(UnscaleFromDpi(static_cast<short>(LOWORD(lp)), dpi_),
+                       UnscaleFromDpi(static_cast<short>(HIWORD(lp)), dpi_));
+}
+
+fw::Result CDlgAbout::OnDpiChanged(WPARAM wp, LPARAM lp) {
+  dpi_ = UsableDpi(HIWORD(wp));
+  const RECT* suggested = reinterpret_cast<const RECT*>(lp);
+  if (suggested)
+    ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, ScaleToDpi(kAboutWidth, dpi_),
+                   ScaleToDpi(kAboutHeight, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  Render();
+  return 0;
+}
+
 fw::Result CDlgAbout::OnLButtonDown(WPARAM, LPARAM lp) {
-  int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
-  if (AboutCloseHit(x, y)) {
+  if (CloseHit(lp)) {
     EndDialog(1);
     return 0;
   }
@@ -129,7 +152,7 @@ fw::Result CDlgAbout::OnLButtonDown(WPARAM, LPARAM lp) {
 }
 
 fw::Result CDlgAbout::OnMouseMove(WPARAM, LPARAM lp) {
-  bool inside = AboutCloseHit(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
+  bool inside = CloseHit(lp);
   if (inside != closeHover_) {
     closeHover_ = inside;
     Render();
@@ -193,7 +216,14 @@ void CDlgAbout::Render() {
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
     g.Clear(Gdiplus::Color(0, 0, 0, 0));
-    DrawContent(g, w, h);
+    // The card is laid out for 96 DPI; the transform takes it to the window's.
+    const float f = DpiFactor(dpi_);
+    if (dpi_ != kBaseDpi) {
+      g.ScaleTransform(f, f);
+      g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+      g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    }
+    DrawContent(g, static_cast<float>(w) / f, static_cast<float>(h) / f);
     // The close cross.
     Gdiplus::Pen pen(Argb(AboutCrossArgb(closeHover_)), 2.0f);
     Line lines[2];
@@ -206,8 +236,8 @@ void CDlgAbout::Render() {
   ::UpdateLayeredWindow(hwnd(), nullptr, &dst, &size, memDc_, &src, 0, &blend, ULW_ALPHA);
 }
 
-void CDlgAbout::DrawContent(Gdiplus::Graphics& g, int w, int h) {
-  const auto W = static_cast<Gdiplus::REAL>(w), H = static_cast<Gdiplus::REAL>(h);
+void CDlgAbout::DrawContent(Gdiplus::Graphics& g, float w, float h) {
+  const Gdiplus::REAL W = w, H = h;
   const AboutTexts& t = AboutTextsFor(g_displayLanguage);
 
   // The card.

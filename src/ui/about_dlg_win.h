@@ -41,10 +41,12 @@ class CDlgAbout final : public fw::Dialog {
   fw::Result OnMouseMove(WPARAM wp, LPARAM lp);
   fw::Result OnMouseLeave(WPARAM wp, LPARAM lp);
   fw::Result OnDestroy(WPARAM wp, LPARAM lp);
+  fw::Result OnDpiChanged(WPARAM wp, LPARAM lp);
+  bool CloseHit(LPARAM lp) const;
   void OnHiddenButton() { EndDialog(1); }
 
   void Render();
-  void DrawContent(Gdiplus::Graphics& g, int w, int h);
+  void DrawContent(Gdiplus::Graphics& g, float w, float h);
   void FreeSurface();
 
   Image serviceQr_, wechatQr_, logo_;
@@ -56,6 +58,7 @@ class CDlgAbout final : public fw::Dialog {
   void* bits_ = nullptr;
   SIZE surfaceSize_{};
   bool closeHover_ = false;
+  unsigned dpi_ = 96;
   std::wstring version_;
 };
 

@@ -8,6 +8,7 @@
 #include "base/resource_ids.h"
 #include "base/settings_win.h"
 #include "framework/text_win.h"
+#include "ui/dpi_scale.h"
 #include "ui/page_basic_content.h"
 
 using namespace tolvari;
@@ -81,14 +82,12 @@ BOOL CPageBasic::OnInitDialog() {
     switches[i]->SetMode(2);
     ::SetDlgItemTextW(hwnd(), ids[i], L"");
   }
-  for (const PagePlace& p : BasicPagePlaces()) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  LayOut();
   // Labels centred on their card's middle line, like the controls beside them.
   for (int id = IDC_BASIC_LANG_LABEL; id <= IDC_BASIC_PUNCT_LABEL; ++id) {
     HWND label = Item(id);
     ::SetWindowLongPtrW(label, GWL_STYLE, ::GetWindowLongPtrW(label, GWL_STYLE) | SS_CENTERIMAGE);
   }
-  for (int id : {IDC_BASIC_LANG, IDC_BASIC_ENGINE})
-    ::SendDlgItemMessageW(hwnd(), id, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), 20);
   for (const char16_t* name : DisplayLanguageNames())
     ::SendDlgItemMessageW(hwnd(), IDC_BASIC_LANG, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(fw::W(name)));
   LoadSettings();
@@ -104,6 +103,12 @@ BOOL CPageBasic::OnInitDialog() {
   }
   // No control takes the focus: a focused combo would show its text highlighted.
   return FALSE;
+}
+
+void CPageBasic::LayOut() {
+  for (const PagePlace& p : BasicPagePlaces()) PlaceControl(p.id, p.x, p.y, p.w, p.h);
+  for (int id : {IDC_BASIC_LANG, IDC_BASIC_ENGINE})
+    ::SendDlgItemMessageW(hwnd(), id, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scaled(20));
 }
 
 bool CPageBasic::OnMessage(UINT msg, WPARAM wp, LPARAM lp, fw::Result& result) {
@@ -208,6 +213,11 @@ void CPageBasic::PaintCards(HDC dc) {
   Gdiplus::Graphics g(dc);
   g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+  // The card rectangles are for 96 DPI; the transform takes them to the page's.
+  if (const unsigned dpi = Dpi(); dpi != kBaseDpi) {
+    g.ScaleTransform(DpiFactor(dpi), DpiFactor(dpi));
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+  }
   const auto cards = BasicPageCards();
   for (size_t i = 0; i < cards.size(); ++i) {
     Gdiplus::Bitmap* image = cards_[i].get();

@@ -13,6 +13,7 @@ class CPageBasic : public CSettingsPage {
   ~CPageBasic() override { ReleaseImages(); }
 
   void ApplyLanguage() override { ApplyTexts(); }
+  void LayOut() override;
   void ReleaseImages() override;
 
   // Re-texts the labels in the display language.

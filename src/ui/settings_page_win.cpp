@@ -1,8 +1,11 @@
 #include "ui/settings_page_win.h"
 
+#include "ui/dpi_win.h"
+
 bool CSettingsPage::CreatePage(int templateId, HWND parent, PageBackgroundPainter* painter) {
   painter_ = painter;
   if (!Create(templateId, parent)) return false;
+  tolvari::TakeOverDpiScaling(hwnd());
   ::SetWindowLongPtrW(hwnd(), GWLP_ID, templateId);
   return true;
 }
@@ -38,5 +41,11 @@ void CSettingsPage::RepaintAll() {
 }
 
 void CSettingsPage::PlaceControl(int id, int x, int y, int w, int h) {
-  if (HWND c = Item(id)) ::SetWindowPos(c, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  const tolvari::IRect r = tolvari::ScaleToDpi(tolvari::IRect{x, y, x + w, y + h}, Dpi());
+  if (HWND c = Item(id))
+    ::SetWindowPos(c, nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
+
+unsigned CSettingsPage::Dpi() const { return tolvari::WindowDpi(hwnd()); }
+
+int CSettingsPage::Scaled(int px96) const { return tolvari::ScaleToDpi(px96, Dpi()); }

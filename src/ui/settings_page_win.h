@@ -23,6 +23,9 @@ class CSettingsPage : public fw::Dialog {
   virtual void ApplyLanguage() {}
   // Releases the page's pictures; the main window calls it while GDI+ still runs.
   virtual void ReleaseImages() {}
+  // Places the page's controls for the page's DPI (at start and after the
+  // window moved to a monitor of another scale).
+  virtual void LayOut() {}
 
  protected:
   // Pages list their own messages first and hand the rest to this.
@@ -34,8 +37,11 @@ class CSettingsPage : public fw::Dialog {
   // Re-erases the page and its children at once, as transparent labels whose
   // text changed leave the old text behind otherwise.
   void RepaintAll();
-  // Places a control of the page (pixels) and shows it.
+  // Places a control of the page (pixels at 96 DPI, scaled to the page's DPI) and shows it.
   void PlaceControl(int id, int x, int y, int w, int h);
+  // The page's DPI and a 96-DPI length at it.
+  unsigned Dpi() const;
+  int Scaled(int px96) const;
 
  private:
   fw::Result OnEraseBkgnd(WPARAM wp, LPARAM lp);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/handles_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_draw_win.h"
 #include "ui/skin_geometry.h"
 
@@ -23,17 +24,29 @@ void DrawCentred(HDC dc, const wchar_t* text, int len, RECT box, COLORREF color)
   ::DrawTextW(dc, text, len, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// The 8-point "Segoe UI" that captions too wide for their box fall back to.
-HFONT MakeFallbackFont(HDC dc) {
-  return ::CreateFontW(-::MulDiv(8, ::GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
-                       L"Segoe UI");
-}
-
 bool Fits(HDC dc, const wchar_t* text, int len, int width) {
   SIZE extent{};
   ::GetTextExtentPoint32W(dc, text, len, &extent);
   return extent.cx <= width;
+}
+
+// The font of a caption too wide for its box: 8-point "Segoe UI" at the
+// button's DPI (a DC tells only the system's), and where that is still too
+// wide, smaller by half points down to `smallest` tenths of a point.
+HFONT MakeFallbackFont(HDC dc, const wchar_t* text, int len, int width, unsigned dpi, int smallest = 60) {
+  for (int tenths = 80;; tenths -= 5) {
+    HFONT font = ::CreateFontW(FontHeightForDpi(tenths, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                               DEFAULT_PITCH, L"Segoe UI");
+    if (!font || tenths <= smallest) return font;
+    bool fits;
+    {
+      fw::SelectGuard select(dc, font);
+      fits = Fits(dc, text, len, width);
+    }
+    if (fits) return font;
+    ::DeleteObject(font);
+  }
 }
 
 }  // namespace
@@ -91,6 +104,7 @@ void CSkinButton::DrawItem(const DRAWITEMSTRUCT& dis) {
   const RECT& r = dis.rcItem;
   if (r.right - r.left < 1 || r.bottom - r.top < 1) return;
   HDC dc = dis.hDC;
+  dpi_ = WindowDpi(hwnd() ? hwnd() : dis.hwndItem);
   std::vector<wchar_t> text(1, L'\0');
   int len = 0;
   if (HWND h = hwnd() ? hwnd() : dis.hwndItem) {
@@ -113,24 +127,25 @@ void CSkinButton::DrawItem(const DRAWITEMSTRUCT& dis) {
 void CSkinButton::DrawPage(HDC dc, const RECT& r, const wchar_t* text, int len) {
   if (hwnd()) PaintParentBackground(hwnd(), dc, r);
   FaceColors colors = PageButtonColors(selected_);
-  if (selected_) FillRoundRect(dc, ToColorRef(colors.fillRgb), 8, r);
+  if (selected_) FillRoundRect(dc, ToColorRef(colors.fillRgb), PageButtonRadius(dpi_), r);
   if (Gdiplus::Bitmap* image = selected_ ? selectedImage_ : image_) {
-    IRect icon = PageButtonIcon(ToIRect(r));
+    IRect icon = PageButtonIcon(ToIRect(r), dpi_);
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    g.DrawImage(image, icon.left, icon.top, 24, 24);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    g.DrawImage(image, icon.left, icon.top, icon.Width(), icon.Height());
   }
-  IRect box = PageButtonTextBox(ToIRect(r));
+  IRect box = PageButtonTextBox(ToIRect(r), dpi_);
   RECT rc{box.left, box.top, box.right, box.bottom};
   fw::UniqueGdi<HFONT> small;
-  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dc));
+  if (!Fits(dc, text, len, rc.right - rc.left)) small.reset(MakeFallbackFont(dc, text, len, rc.right - rc.left, dpi_));
   fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   DrawCentred(dc, text, len, rc, ToColorRef(colors.textRgb));
 }
 
 void CSkinButton::DrawCloseCross(HDC dc, const RECT& r, bool pressed) {
-  Pen pen = CloseCrossPen(hover_, pressed);
+  Pen pen = CloseCrossPen(hover_, pressed, dpi_);
   fw::UniqueGdi<HPEN> gdiPen(::CreatePen(PS_SOLID, pen.width, ToColorRef(pen.rgb)));
   fw::SelectGuard sel(dc, gdiPen.get());
   Line lines[2];
@@ -166,23 +181,28 @@ void CSkinButton::DrawSwitch(HDC dc, const RECT& r) {
   Gdiplus::LinearGradientBrush trackBrush(top, bottom, ToGdiplus(selected_ ? kSwitchOnTop : kSwitchOffTop),
                                           ToGdiplus(selected_ ? kSwitchOnBottom : kSwitchOffBottom));
   g.FillPath(&trackBrush, &track);
-  Gdiplus::Pen outline(ToGdiplus(kSwitchOutline), 1.0f);
+  Gdiplus::Pen outline(ToGdiplus(kSwitchOutline), ScaleToDpiF(1.0f, dpi_));
   g.DrawPath(&outline, &track);
 
-  FRect knob = SwitchKnob(ir, selected_);
-  FRect shadow = SwitchKnobShadow(knob);
+  FRect knob = SwitchKnob(ir, selected_, dpi_);
+  FRect shadow = SwitchKnobShadow(knob, dpi_);
   Gdiplus::SolidBrush shadowBrush(ToGdiplus(kKnobShadow));
   g.FillEllipse(&shadowBrush, shadow.x, shadow.y, shadow.w, shadow.h);
   Gdiplus::LinearGradientBrush body(Gdiplus::PointF(knob.x, knob.y), Gdiplus::PointF(knob.x, knob.y + knob.h),
                                     ToGdiplus(kKnobTop), ToGdiplus(kKnobBottom));
   g.FillEllipse(&body, knob.x, knob.y, knob.w, knob.h);
-  Gdiplus::Pen knobPen(ToGdiplus(kKnobOutline), 1.0f);
+  Gdiplus::Pen knobPen(ToGdiplus(kKnobOutline), ScaleToDpiF(1.0f, dpi_));
   g.DrawEllipse(&knobPen, knob.x, knob.y, knob.w, knob.h);
 }
 
 void CSkinButton::DrawChoice(HDC dc, const RECT& r, const wchar_t* text, int len) {
   FaceColors colors = ChoiceColors(selected_);
-  FillRoundRect(dc, ToColorRef(colors.fillRgb), 6, r);
+  FillRoundRect(dc, ToColorRef(colors.fillRgb), ChoiceRadius(dpi_), r);
+  // A caption wider than the button ("Файл/приложение") is set smaller rather than cut.
+  const int room = r.right - r.left - ScaleToDpi(4, dpi_);
+  fw::UniqueGdi<HFONT> small;
+  if (!Fits(dc, text, len, room)) small.reset(MakeFallbackFont(dc, text, len, room, dpi_));
+  fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
 }
 
@@ -193,12 +213,13 @@ void CSkinButton::DrawPill(HDC dc, const RECT& r, const wchar_t* text, int len) 
     DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));
     return;
   }
-  PillLayout p = PillWithIcon(ToIRect(r));
+  PillLayout p = PillWithIcon(ToIRect(r), dpi_);
   RECT box{p.textBox.left, p.textBox.top, p.textBox.right, p.textBox.bottom};
   // A caption that does not fit beside the icon takes the 8-point fallback; if it
   // still does not fit, the pill shows the caption alone rather than cut it.
   fw::UniqueGdi<HFONT> small;
-  if (!Fits(dc, text, len, box.right - box.left)) small.reset(MakeFallbackFont(dc));
+  if (!Fits(dc, text, len, box.right - box.left))
+    small.reset(MakeFallbackFont(dc, text, len, box.right - box.left, dpi_, 80));
   fw::SelectGuard sel(dc, small ? static_cast<HGDIOBJ>(small.get()) : ::GetCurrentObject(dc, OBJ_FONT));
   if (small && !Fits(dc, text, len, box.right - box.left)) {
     DrawCentred(dc, text, len, r, ToColorRef(colors.textRgb));

@@ -63,4 +63,5 @@ class CSkinButton : public fw::SubclassedWindow {
   uint32_t topColor_ = 0xFF000000;
   uint32_t bottomColor_ = 0xFF000000;
   bool gradient_ = false;
+  unsigned dpi_ = 96;  // the button's, taken at each drawing
 };

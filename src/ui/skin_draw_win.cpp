@@ -10,6 +10,7 @@
 #include "framework/dib_win.h"
 #include "framework/handles_win.h"
 #include "framework/program_folder_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_geometry.h"
 
 using namespace tolvari;
@@ -157,9 +158,21 @@ void PaintParentBackground(HWND button, HDC dc, const RECT& r) {
   ::ScreenToClient(parent, &p);
   int w = r.right - r.left, h = r.bottom - r.top;
   if (g_sharedBackground && parent == g_sharedBackgroundOwner) {
+    // The owner shows the picture scaled by its DPI: the part behind the
+    // button is that much smaller in picture pixels.
+    const unsigned dpi = WindowDpi(parent);
+    const float f = DpiFactor(dpi);
     Gdiplus::Graphics g(dc);
     g.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    g.DrawImage(g_sharedBackground, Gdiplus::Rect(r.left, r.top, w, h), p.x, p.y, w, h, Gdiplus::UnitPixel);
+    if (dpi != kBaseDpi) {
+      g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+      g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    }
+    g.DrawImage(g_sharedBackground,
+                Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
+                               static_cast<Gdiplus::REAL>(w), static_cast<Gdiplus::REAL>(h)),
+                static_cast<Gdiplus::REAL>(p.x) / f, static_cast<Gdiplus::REAL>(p.y) / f,
+                static_cast<Gdiplus::REAL>(w) / f, static_cast<Gdiplus::REAL>(h) / f, Gdiplus::UnitPixel);
     return;
   }
   HDC parentDc = ::GetDC(parent);

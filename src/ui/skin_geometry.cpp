@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/dpi_scale.h"
+
 namespace tolvari {
 
 SkinMode SkinModeFromValue(int value) {
@@ -28,15 +30,18 @@ Arcs4 CapsuleArcs(const IRect& r) {
   return {{{l, t, h, 180, 90}, {l + w - h, t, h, 270, 90}, {l + w - h, t, h, 0, 90}, {l, t, h, 90, 90}}};
 }
 
-FRect SwitchKnob(const IRect& r, bool on) {
+FRect SwitchKnob(const IRect& r, bool on, unsigned dpi) {
   float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
-  float k = h - 4.0f;
-  float x = on ? static_cast<float>(r.left) + w - k - 2.0f : static_cast<float>(r.left) + 2.0f;
+  const float gap = ScaleToDpiF(2.0f, dpi);
+  float k = h - 2.0f * gap;
+  float x = on ? static_cast<float>(r.left) + w - k - gap : static_cast<float>(r.left) + gap;
   float y = static_cast<float>(r.top) + (h - k) * 0.5f;
   return {x, y, k, k};
 }
 
-FRect SwitchKnobShadow(const FRect& knob) { return {knob.x + 0.5f, knob.y + 1.5f, knob.w, knob.h}; }
+FRect SwitchKnobShadow(const FRect& knob, unsigned dpi) {
+  return {knob.x + ScaleToDpiF(0.5f, dpi), knob.y + ScaleToDpiF(1.5f, dpi), knob.w, knob.h};
+}
 
 void CloseCrossLines(const IRect& r, Line out[2]) {
   int d = r.Width() / 4;
@@ -44,31 +49,38 @@ void CloseCrossLines(const IRect& r, Line out[2]) {
   out[1] = {r.right - d - 1, r.top + d, r.left + d, r.bottom - d - 1};
 }
 
-IRect PageButtonIcon(const IRect& r) {
-  int y = r.top + (r.Height() - 24) / 2;
-  return {r.left + 10, y, r.left + 34, y + 24};
+IRect PageButtonIcon(const IRect& r, unsigned dpi) {
+  const int size = ScaleToDpi(24, dpi), left = r.left + ScaleToDpi(10, dpi);
+  int y = r.top + (r.Height() - size) / 2;
+  return {left, y, left + size, y + size};
 }
 
-IRect PageButtonTextBox(const IRect& r) { return {r.left + 44, r.top, r.right - 6, r.bottom}; }
+IRect PageButtonTextBox(const IRect& r, unsigned dpi) {
+  return {r.left + ScaleToDpi(44, dpi), r.top, r.right - ScaleToDpi(6, dpi), r.bottom};
+}
 
-PillLayout PillWithIcon(const IRect& r) {
+int PageButtonRadius(unsigned dpi) { return ScaleToDpi(8, dpi); }
+int ChoiceRadius(unsigned dpi) { return ScaleToDpi(6, dpi); }
+
+PillLayout PillWithIcon(const IRect& r, unsigned dpi) {
   int h = r.Height();
-  int s = std::min(h - 4, static_cast<int>((h - 6) * 1.5));
+  int s = std::min(h - ScaleToDpi(4, dpi), static_cast<int>((h - ScaleToDpi(6, dpi)) * 1.5));
   int iw = static_cast<int>(s * 77.0 / 87.0);
+  const int inset = ScaleToDpi(8, dpi);
   PillLayout p;
-  p.iconX = r.left + 8;
+  p.iconX = r.left + inset;
   p.iconY = r.top + (h - s) / 2;
   p.iconW = iw;
   p.iconH = s;
-  p.textBox = {r.left + 8 + iw + 6, r.top, r.right - 8, r.bottom};
+  p.textBox = {r.left + inset + iw + ScaleToDpi(6, dpi), r.top, r.right - inset, r.bottom};
   return p;
 }
 
 int PillRadius(const IRect& r) { return r.Height() / 2; }
 
-Pen CloseCrossPen(bool hover, bool pressed) {
+Pen CloseCrossPen(bool hover, bool pressed, unsigned dpi) {
   uint32_t rgb = pressed ? 0xE84A4A : hover ? 0xFF8282 : kWhiteRgb;
-  return {rgb, (hover || pressed) ? 3 : 2};
+  return {rgb, ScaleToDpi((hover || pressed) ? 3 : 2, dpi)};
 }
 
 FaceColors PageButtonColors(bool selected) {

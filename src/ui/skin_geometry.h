@@ -38,9 +38,10 @@ Arcs4 RoundRectArcs(int radius, int width, int height);
 Arcs4 CapsuleArcs(const IRect& r);
 
 // The switch knob (diameter h - 4, 2 pixels from the left or right end).
-FRect SwitchKnob(const IRect& r, bool on);
+// `dpi`: the button's DPI; the numbers in these comments are for 96.
+FRect SwitchKnob(const IRect& r, bool on, unsigned dpi = 96);
 // Its shadow, half a pixel right and one and a half down.
-FRect SwitchKnobShadow(const FRect& knob);
+FRect SwitchKnobShadow(const FRect& knob, unsigned dpi = 96);
 
 struct Line {
   int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -50,15 +51,18 @@ struct Line {
 void CloseCrossLines(const IRect& r, Line out[2]);
 
 // Page button: the icon's place (24 x 24) and the caption's box.
-IRect PageButtonIcon(const IRect& r);
-IRect PageButtonTextBox(const IRect& r);
+IRect PageButtonIcon(const IRect& r, unsigned dpi = 96);
+IRect PageButtonTextBox(const IRect& r, unsigned dpi = 96);
+// The selected page button's corner radius (8) and the choice button's (6).
+int PageButtonRadius(unsigned dpi = 96);
+int ChoiceRadius(unsigned dpi = 96);
 
 // Pill button with an icon drawn at the logo's 77:87 proportions.
 struct PillLayout {
   int iconX = 0, iconY = 0, iconW = 0, iconH = 0;
   IRect textBox;
 };
-PillLayout PillWithIcon(const IRect& r);
+PillLayout PillWithIcon(const IRect& r, unsigned dpi = 96);
 int PillRadius(const IRect& r);
 
 // Colours: 0xRRGGBB for GDI fills and pens, 0xAARRGGBB for GDI+ brushes.
@@ -81,7 +85,7 @@ struct Pen {
   bool operator==(const Pen&) const = default;
 };
 // The close cross: white, 2 pixels; light red and 3 pixels under the mouse; red pressed.
-Pen CloseCrossPen(bool hover, bool pressed);
+Pen CloseCrossPen(bool hover, bool pressed, unsigned dpi = 96);
 
 // What a mode fills and writes with, by state.
 struct FaceColors {

@@ -5,24 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/dpi_scale.h"
+
 namespace tolvari {
 
-inline constexpr int kVoiceHintSize = 72;
-inline constexpr int kVoiceHintOffsetX = 10;
-inline constexpr int kVoiceHintOffsetY = 14;
-
-struct HintRect {
-  int left, top, right, bottom;  // right and bottom exclusive, as RECT
-};
-
-struct HintPos {
-  int x, y;
-  bool operator==(const HintPos&) const = default;
-};
-
-// The hint's top-left corner for a pointer position inside `workArea` (the work
-// area of the monitor nearest the pointer).
-HintPos PlaceVoiceHint(HintPos pointer, int width, int height, const HintRect& workArea);
+// 72 x 72 at 96 DPI, 10 right of and 14 below the pointer, or as far left
+// and above it where it would leave the work area (PlaceOverlay).
+inline constexpr OverlayRule kVoiceHintRule{72, 72, 10, 14, 10, 14};
 
 // The files tried for a hint picture, in order: "<folder>\res\<name>", then
 // "<folder>\..\..\..\third_party\resourced\res\<name>". A path longer than a

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/text_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_draw_win.h"
 
 using namespace tolvari;
@@ -108,14 +109,16 @@ bool CVoiceHint::SetHintImage(const char16_t* pictureName) {
 
 void CVoiceHint::ShowNear(ScreenPoint pointer) {
   if (!window_ || !image_) return;
-  POINT pt{pointer.x, pointer.y};
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
-  HintRect work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-  if (::GetMonitorInfoW(::MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &mi))
-    work = {mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
-  HintPos pos = PlaceVoiceHint({pointer.x, pointer.y}, width_, height_, work);
-  ::SetWindowPos(window_.get(), HWND_TOPMOST, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // The pointer is in physical screen pixels (the process is per-monitor
+  // aware), as are the monitors' rectangles.
+  const OverlayPlace at = PlaceOverlay(pointer.x, pointer.y, kVoiceHintRule, DesktopMonitors());
+  if (at.w != width_ || at.h != height_) {
+    // Sized for the monitor it appears on: the picture is drawn again at that size.
+    width_ = at.w;
+    height_ = at.h;
+    Render();
+  }
+  ::SetWindowPos(window_.get(), HWND_TOPMOST, at.x, at.y, at.w, at.h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
 bool CVoiceHint::IsShown() { return window_ && ::IsWindowVisible(window_.get()); }

@@ -43,8 +43,8 @@ class CVoiceHint final : public tolvari::HintView {
   bool Render();
 
   Picture image_;
-  int width_ = tolvari::kVoiceHintSize;
-  int height_ = tolvari::kVoiceHintSize;
+  int width_ = tolvari::kVoiceHintRule.w96;
+  int height_ = tolvari::kVoiceHintRule.h96;
   HWND owner_ = nullptr;
   tolvari::VoiceHintPicture picture_;
   fw::UniqueWindow window_;

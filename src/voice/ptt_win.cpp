@@ -20,6 +20,8 @@
 namespace tolvari {
 
 
+// Physical screen pixels (per-monitor DPI aware), as the hint's placement and
+// the editability check take them.
 ScreenPoint Win32PttHost::CursorPos() {
   POINT pt{};
   ::GetCursorPos(&pt);

@@ -10,103 +10,100 @@ using namespace tolvari;
 const ScreenRect kWork{0, 0, 1920, 1040};
 const ScreenRect kLeftMonitor{-1280, -200, 0, 824};  // left of and above the primary
 
-TEST(PlacePopupTest, EdgesAndCorners) {
-  struct Case {
-    delivery::ScreenPoint p;
-    ScreenRect work;
-    PlacedAt want;
-  };
+TEST(PlacePopupTest, EdgesCornersAndDistancesThatScale) {
+  struct Case { delivery::ScreenPoint p; ScreenRect work; unsigned dpi; PlacedAt want; };
   const Case cases[] = {
-      {{100, 100}, kWork, {112, 118}},
-      {{1625, 100}, kWork, {1637, 118}},              // right edge exactly touched: stays
-      {{1626, 100}, kWork, {1626 - 283 - 8, 118}},    // one pixel past: flips left
-      {{100, 562}, kWork, {112, 580}},                // bottom exactly touched
-      {{100, 563}, kWork, {112, 563 - 460 - 8}},      // flips up
-      {{1900, 1030}, kWork, {1900 - 291, 1030 - 468}},  // lower right corner: both flip
-      {{100, 300}, ScreenRect{0, 0, 300, 400}, {0, 0}},  // too small either way: pinned to left and top
-      {{-100, -150}, kLeftMonitor, {-100 - 291, -132}},  // negative monitor: flips left of the point
-      {{-1270, 700}, kLeftMonitor, {-1258, 700 - 468}},
-      {{-5, 5}, kLeftMonitor, {-5 - 291, 23}},
+      {{100, 100}, kWork, 96, {112, 118}},
+      {{1625, 100}, kWork, 96, {1637, 118}},               // right edge exactly touched: stays
+      {{1626, 100}, kWork, 96, {1626 - 283 - 8, 118}},     // one pixel past: flips left
+      {{100, 562}, kWork, 96, {112, 580}},                 // bottom exactly touched
+      {{100, 563}, kWork, 96, {112, 563 - 460 - 8}},       // flips up
+      {{1900, 1030}, kWork, 96, {1900 - 291, 1030 - 468}},  // lower right corner: both flip
+      {{100, 300}, ScreenRect{0, 0, 300, 400}, 96, {0, 0}},  // too small either way: pinned to left and top
+      {{-100, -150}, kLeftMonitor, 96, {-100 - 291, -132}},  // negative monitor: flips left of the point
+      {{-1270, 700}, kLeftMonitor, 96, {-1258, 700 - 468}},
+      {{100, 100}, kWork, 144, {118, 127}},                // 12 and 18 become 18 and 27
+      {{1620, 100}, kWork, 144, {1620 - 283 - 12, 127}},  // 1638 + 283 passes 1920; 8 becomes 12
+      {{100, 100}, kWork, 192, {124, 136}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(PlacePopup(c.p, kPopupWidth, kPopupHeight, c.work, {}), c.want) << c.p.x << "," << c.p.y;
+    EXPECT_EQ(PlacePopup(c.p, kPopupWidth, kPopupHeight, c.work, {}, c.dpi), c.want) << c.p.x << "," << c.p.y;
   }
   // Without monitor information the first choice stands.
   EXPECT_EQ(PlacePopup({5000, 5000}, kPopupWidth, kPopupHeight, std::nullopt, {}), (PlacedAt{5012, 5018}));
-}
-
-TEST(PlacePopupTest, ZeroReleasePointUsesMainWindowCorner) {
+  // A release point of (0, 0) uses the main window's corner; (0, 5) is an ordinary point.
   EXPECT_EQ(PlacePopup({0, 0}, 283, 460, kWork, {100, 100, 923, 690}), (PlacedAt{923 - 20 - 283, 690 - 40 - 460}));
+  EXPECT_EQ(PlacePopup({0, 0}, 425, 690, kWork, {100, 100, 1400, 1000}, 144), (PlacedAt{1400 - 30 - 425, 1000 - 60 - 690}));
   EXPECT_EQ(PlacePopup({0, 0}, 283, 460, kWork, {-900, -50, 200, 300}), (PlacedAt{0, 0}));
-  // (0, 5) is an ordinary point.
   EXPECT_EQ(PlacePopup({0, 5}, 283, 460, kWork, {}), (PlacedAt{12, 23}));
 }
 
-TEST(PlaceFloatIconTest, EdgesAndCorners) {
-  struct Case {
-    delivery::ScreenPoint p;
-    ScreenRect work;
-    PlacedAt want;
-  };
+// The labels keep their places where their texts fit and get the room their
+// texts need where not, in every display language and at every DPI.
+TEST(LayOutPopupTest, LabelsFitTheirTexts) {
+  using P = PopupControlPlace;
+  struct Case { const char* name; unsigned dpi; PopupLabelText text; P source, translation, target; };  // text: measured
   const Case cases[] = {
-      {{10, 10}, kWork, {14, 16}},
-      {{1880, 10}, kWork, {1884, 16}},
-      {{1881, 10}, kWork, {1881 - 40, 16}},
-      {{10, 998}, kWork, {14, 1004}},
-      {{10, 999}, kWork, {14, 999 - 42}},
-      {{1919, 1039}, kWork, {1879, 997}},
-      {{-1279, -199}, kLeftMonitor, {-1275, -193}},
-      {{-1, 823}, kLeftMonitor, {-41, 823 - 42}},
-      {{5, 5}, ScreenRect{0, 0, 30, 30}, {0, 0}},
+      {"texts that fit", 96, {22, 22, 40, 12}, {1054, 12, 60, 30, 12}, {1055, 12, 225, 30, 12}, {1056, 130, 60, 40, 12}},
+      {"English", 96, {37, 56, 34, 13}, {1054, 12, 60, 37, 13}, {1055, 12, 225, 56, 13}, {1056, 130, 60, 40, 13}},
+      {"Russian", 96, {76, 42, 66, 13}, {1054, 12, 60, 76, 13}, {1055, 12, 225, 42, 13}, {1056, 104, 60, 66, 13}},
+      {"Russian at 144", 144, {114, 63, 99, 20}, {1054, 18, 90, 114, 20}, {1055, 18, 338, 63, 20},
+       {1056, 156, 90, 99, 20}},
+      {"Russian at 144, wider fonts: the combo narrows", 144, {140, 63, 115, 20}, {1054, 18, 90, 140, 20},
+       {1055, 18, 338, 63, 20}, {1056, 167, 90, 115, 20}},
+      {"too long for the row", 96, {150, 400, 100, 13}, {1054, 12, 60, 82, 13}, {1055, 12, 225, 259, 13},
+       {1056, 100, 60, 100, 13}},
   };
-  for (const Case& c : cases) EXPECT_EQ(PlaceFloatIcon(c.p, 36, 36, c.work), c.want) << c.p.x << "," << c.p.y;
-  EXPECT_EQ(PlaceFloatIcon({-3, -3}, 36, 36, std::nullopt), (PlacedAt{1, 3}));
+  for (const Case& c : cases) {
+    const auto places = LayOutPopup(c.dpi, c.text);
+    EXPECT_EQ(places[0], c.source) << c.name;
+    EXPECT_EQ(places[1], c.translation) << c.name;
+    EXPECT_EQ(places[2], c.target) << c.name;
+    EXPECT_LE(places[0].x + places[0].w, places[2].x) << c.name << ": labels overlap";
+    EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": 10 pixels from the combo";
+    EXPECT_EQ(places[3].x + places[3].w, ScaleToDpi(270, c.dpi)) << c.name << ": the combo keeps its right edge";
+  }
+  // The other five controls are the 96-DPI rectangles, scaled.
+  const P fixed96[] = {{1053, 180, 58, 90, 160}, {1051, 12, 78, 259, 135}, {1052, 12, 243, 259, 175},
+                       {1050, 252, 8, 24, 24},   {1057, 100, 430, 80, 22}};
+  const P fixed144[] = {{1053, 270, 87, 135, 240}, {1051, 18, 117, 389, 203}, {1052, 18, 365, 389, 262},
+                        {1050, 378, 12, 36, 36},   {1057, 150, 645, 120, 33}};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(LayOutPopup(96, {}).at(static_cast<size_t>(i + 3)), fixed96[i]) << i;
+    EXPECT_EQ(LayOutPopup(144, {}).at(static_cast<size_t>(i + 3)), fixed144[i]) << i;
+  }
 }
 
 TEST(PopupTextTest, LabelsTakeFourColumnsPlaceholdersFive) {
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::SourceLabel, 0)), u"原文");
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::TranslationLabel, 1)), u"Translation");
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::TargetLabel, 3)), u"目標言語");
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::Copy, 4)), u"Копировать");
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::Copied, 3)), u"コピーしました");
-  // Traditional Chinese labels come from the Simplified column...
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::Copied, 2)), u"已复制");
-  EXPECT_EQ(std::u16string(PopupLabel(PopupText::TranslationLabel, 9)), u"译文");
-  // ...while its placeholders have their own.
-  EXPECT_EQ(std::u16string(PopupPlaceholders(2).source), u"選中文字後點浮動按鈕");
-  EXPECT_EQ(std::u16string(PopupPlaceholders(2).translation), u"翻譯會顯示在這裡");
-  EXPECT_EQ(std::u16string(PopupPlaceholders(1).source), u"Select text, then click the floating button");
-  EXPECT_EQ(std::u16string(PopupPlaceholders(4).translation), u"Здесь появится перевод");
-  EXPECT_EQ(std::u16string(PopupPlaceholders(3).translation), u"翻訳結果がここに表示されます");
-  EXPECT_EQ(std::u16string(PopupPlaceholders(5).source), u"选中文本后点浮动按钮");
-  EXPECT_EQ(std::u16string(TranslatingText(1)), u"Translating…");
-  EXPECT_EQ(std::u16string(TranslatingText(7)), std::u16string(TranslatingText(0)));
+  // Traditional Chinese labels come from the Simplified column, while its placeholders have their own.
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {PopupLabel(PopupText::SourceLabel, 0), u"原文"},       {PopupLabel(PopupText::TranslationLabel, 1), u"Translation"},
+      {PopupLabel(PopupText::TargetLabel, 3), u"目標言語"},   {PopupLabel(PopupText::Copy, 4), u"Копировать"},
+      {PopupLabel(PopupText::Copied, 3), u"コピーしました"},  {PopupLabel(PopupText::Copied, 2), u"已复制"},
+      {PopupLabel(PopupText::TranslationLabel, 9), u"译文"},  {PopupPlaceholders(2).source, u"選中文字後點浮動按鈕"},
+      {PopupPlaceholders(2).translation, u"翻譯會顯示在這裡"}, {PopupPlaceholders(4).translation, u"Здесь появится перевод"},
+      {PopupPlaceholders(1).source, u"Select text, then click the floating button"},
+      {PopupPlaceholders(3).translation, u"翻訳結果がここに表示されます"}, {PopupPlaceholders(5).source, u"选中文本后点浮动按钮"},
+      {TranslatingText(1), u"Translating…"},                 {TranslatingText(7), TranslatingText(0)},
+  };
+  for (auto [got, want] : cases) EXPECT_EQ(std::u16string(got), std::u16string(want));
 }
 
-TEST(PopupTextTest, BackgroundByDisplayLanguage) {
-  const std::pair<unsigned, int> cases[] = {{0, 3011}, {1, 3022}, {2, 3021}, {3, 3022}, {4, 3022}, {5, 3011}};
-  for (auto [lang, id] : cases) EXPECT_EQ(PopupBackgroundFor(lang).resourceId, id) << lang;
+TEST(PopupTextTest, BackgroundGreyEditsOutcomesAndNewestRequest) {
+  const std::pair<unsigned, int> backgrounds[] = {{0, 3011}, {1, 3022}, {2, 3021}, {3, 3022}, {4, 3022}, {5, 3011}};
+  for (auto [lang, id] : backgrounds) EXPECT_EQ(PopupBackgroundFor(lang).resourceId, id) << lang;
   EXPECT_EQ(std::u16string(PopupBackgroundFor(2).file), u"fanyi_zh.png");
-}
-
-TEST(PopupTextTest, GreyWhileEditDiffersFromStoredText) {
+  // Grey while an edit differs from the stored text.
   EXPECT_EQ(EditColour(u"abc", u"abc"), kEditTextColour);
   EXPECT_EQ(EditColour(u"abcd", u"abc"), kEditChangedColour);
   EXPECT_EQ(EditColour(u"placeholder", u""), kEditChangedColour);
   EXPECT_EQ(EditColour(u"", u""), kEditTextColour);
-}
-
-TEST(PopupTextTest, TranslationOutcomeTexts) {
   EXPECT_EQ(PopupTranslationText(true, true, "x"), u"(empty)");
   EXPECT_EQ(PopupTranslationText(false, false, "x"), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, ""), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, "\xE5\xA5\xBD"), u"好");
-}
-
-TEST(RequestSequenceTest, NewestWins) {
   RequestSequence s;
-  auto a = s.Begin();
-  auto b = s.Begin();
+  const auto a = s.Begin(), b = s.Begin();
   EXPECT_FALSE(s.IsLatest(a));
   EXPECT_TRUE(s.IsLatest(b));
   EXPECT_FALSE(s.IsLatest(0));

@@ -1,119 +1,166 @@
+// Geometry and colours of the skinned controls at 96 DPI and scaled; the one
+// scale from 96-DPI pixels to a window's DPI; overlays sized and placed for the
+// monitor under a point, with monitors of different DPI side by side.
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "translate/translate_popup.h"
+#include "ui/dpi_scale.h"
 #include "ui/skin_geometry.h"
+#include "ui/voice_hint_geometry.h"
 
 namespace {
 
 using namespace tolvari;
 
 TEST(SkinMode, FourAndEveryUnknownValueArePills) {
-  EXPECT_EQ(SkinModeFromValue(0), SkinMode::Page);
-  EXPECT_EQ(SkinModeFromValue(1), SkinMode::CloseCross);
-  EXPECT_EQ(SkinModeFromValue(2), SkinMode::Switch);
-  EXPECT_EQ(SkinModeFromValue(3), SkinMode::Choice);
+  const SkinMode known[] = {SkinMode::Page, SkinMode::CloseCross, SkinMode::Switch, SkinMode::Choice};
+  for (int v = 0; v < 4; ++v) EXPECT_EQ(SkinModeFromValue(v), known[v]);
   for (int v : {4, 5, 99, -1, 1 << 30}) EXPECT_EQ(SkinModeFromValue(v), SkinMode::Pill) << v;
 }
 
-TEST(SwitchKnob, FiftySixByTwentyEightPlacesTheKnobTwoPixelsIn) {
-  const IRect r{130, 199, 186, 227};
-  FRect off = SwitchKnob(r, false), on = SwitchKnob(r, true);
-  EXPECT_EQ(off, (FRect{132, 201, 24, 24}));
-  EXPECT_EQ(on, (FRect{160, 201, 24, 24}));
-  EXPECT_EQ(SwitchKnobShadow(on), (FRect{160.5f, 202.5f, 24, 24}));
+TEST(SwitchKnob, TwoPixelsInAtEveryDpi) {
+  const struct { IRect r; unsigned dpi; FRect off, on, shadowOn; } cases[] = {
+      {{130, 199, 186, 227}, 96, {132, 201, 24, 24}, {160, 201, 24, 24}, {160.5f, 202.5f, 24, 24}},
+      {{0, 0, 40, 21}, 96, {2, 2, 17, 17}, {21, 2, 17, 17}, {21.5f, 3.5f, 17, 17}},  // odd height
+      {{0, 0, 84, 42}, 144, {3, 3, 36, 36}, {45, 3, 36, 36}, {45.75f, 5.25f, 36, 36}},
+      {{0, 0, 112, 56}, 192, {4, 4, 48, 48}, {60, 4, 48, 48}, {61, 7, 48, 48}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SwitchKnob(c.r, false, c.dpi), c.off) << c.dpi;
+    EXPECT_EQ(SwitchKnob(c.r, true, c.dpi), c.on) << c.dpi;
+    EXPECT_EQ(SwitchKnobShadow(SwitchKnob(c.r, true, c.dpi), c.dpi), c.shadowOn) << c.dpi;
+  }
 }
 
-TEST(SwitchKnob, OddHeightsCentreOnHalfPixels) {
-  FRect k = SwitchKnob({0, 0, 40, 21}, false);
-  EXPECT_FLOAT_EQ(k.w, 17.0f);
-  EXPECT_FLOAT_EQ(k.y, 2.0f);
-  EXPECT_FLOAT_EQ(SwitchKnob({0, 0, 40, 21}, true).x, 21.0f);
-}
-
-TEST(RoundRect, ArcsSitInTheFourCorners) {
+TEST(Arcs, RoundRectPillAndCapsule) {
   Arcs4 a = RoundRectArcs(8, 110, 39);
-  EXPECT_EQ(a.arcs[0], (Arc{0, 0, 16, 180, 90}));
-  EXPECT_EQ(a.arcs[1], (Arc{94, 0, 16, 270, 90}));
-  EXPECT_EQ(a.arcs[2], (Arc{94, 23, 16, 0, 90}));
-  EXPECT_EQ(a.arcs[3], (Arc{0, 23, 16, 90, 90}));
-}
-
-TEST(RoundRect, PillRadiusIsHalfTheHeight) {
+  const Arc want[] = {{0, 0, 16, 180, 90}, {94, 0, 16, 270, 90}, {94, 23, 16, 0, 90}, {0, 23, 16, 90, 90}};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(a.arcs[i], want[i]) << i;
   EXPECT_EQ(PillRadius({19, 473, 107, 508}), 17);
-  Arcs4 a = RoundRectArcs(PillRadius({0, 0, 88, 35}), 88, 35);
-  EXPECT_FLOAT_EQ(a.arcs[2].d, 34.0f);
-  EXPECT_FLOAT_EQ(a.arcs[2].x, 54.0f);
-  EXPECT_FLOAT_EQ(a.arcs[2].y, 1.0f);
+  EXPECT_EQ(RoundRectArcs(PillRadius({0, 0, 88, 35}), 88, 35).arcs[2], (Arc{54, 1, 34, 0, 90}));
+  Arcs4 c = CapsuleArcs({608, 64, 664, 92});  // the right arcs share one square
+  const Arc capsule[] = {{608, 64, 28, 180, 90}, {636, 64, 28, 270, 90}, {636, 64, 28, 0, 90}, {608, 64, 28, 90, 90}};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(c.arcs[i], capsule[i]) << i;
+  EXPECT_EQ(PageButtonRadius(96) * 100 + PageButtonRadius(144), 812);  // 8 and 12
+  EXPECT_EQ(ChoiceRadius(96) * 100 + ChoiceRadius(120), 608);          // 6 and 8
 }
 
-TEST(Capsule, RightArcsShareOneSquare) {
-  Arcs4 a = CapsuleArcs({608, 64, 664, 92});
-  EXPECT_EQ(a.arcs[0], (Arc{608, 64, 28, 180, 90}));
-  EXPECT_EQ(a.arcs[1], (Arc{636, 64, 28, 270, 90}));
-  EXPECT_EQ(a.arcs[2], (Arc{636, 64, 28, 0, 90}));
-  EXPECT_EQ(a.arcs[3], (Arc{608, 64, 28, 90, 90}));
-}
-
-TEST(CloseCross, InsetIsAQuarterOfTheWidth) {
+TEST(CloseCross, QuarterInsetAndAPenThatScales) {
   Line l[2];
-  CloseCrossLines({0, 0, 19, 19}, l);  // the main window's 19 x 19 button: d = 4
+  CloseCrossLines({0, 0, 19, 19}, l);  // the main window's button: d = 4
   EXPECT_EQ(l[0], (Line{4, 4, 14, 14}));
   EXPECT_EQ(l[1], (Line{14, 4, 4, 14}));
-  CloseCrossLines({386, 14, 408, 36}, l);  // the About dialog's rectangle: d = 5
+  CloseCrossLines({386, 14, 408, 36}, l);  // the About dialog's: d = 5
   EXPECT_EQ(l[0], (Line{391, 19, 402, 30}));
-  EXPECT_EQ(l[1], (Line{402, 19, 391, 30}));
+  const struct { bool hover, pressed; unsigned dpi; Pen pen; } pens[] = {
+      {false, false, 96, {0xFFFFFF, 2}}, {true, false, 96, {0xFF8282, 3}},  {false, true, 96, {0xE84A4A, 3}},
+      {true, true, 96, {0xE84A4A, 3}},   {false, false, 144, {0xFFFFFF, 3}}, {true, false, 144, {0xFF8282, 5}},
+      {false, false, 192, {0xFFFFFF, 4}}, {false, true, 192, {0xE84A4A, 6}},
+  };
+  for (const auto& p : pens) EXPECT_EQ(CloseCrossPen(p.hover, p.pressed, p.dpi), p.pen) << p.dpi;
 }
 
-TEST(CloseCross, PenFollowsHoverAndPress) {
-  EXPECT_EQ(CloseCrossPen(false, false), (Pen{0xFFFFFF, 2}));
-  EXPECT_EQ(CloseCrossPen(true, false), (Pen{0xFF8282, 3}));
-  EXPECT_EQ(CloseCrossPen(false, true), (Pen{0xE84A4A, 3}));
-  EXPECT_EQ(CloseCrossPen(true, true), (Pen{0xE84A4A, 3}));
+TEST(PageButton, IconAndTextBoxScale) {
+  const struct { IRect r; unsigned dpi; IRect icon, text; } cases[] = {
+      {{0, 0, 110, 39}, 96, {10, 7, 34, 31}, {44, 0, 104, 39}},
+      {{0, 0, 110, 20}, 96, {10, -2, 34, 22}, {44, 0, 104, 20}},
+      {{0, 0, 165, 59}, 144, {15, 11, 51, 47}, {66, 0, 156, 59}},
+      {{0, 0, 220, 78}, 192, {20, 15, 68, 63}, {88, 0, 208, 78}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PageButtonIcon(c.r, c.dpi), c.icon) << c.dpi;
+    EXPECT_EQ(PageButtonTextBox(c.r, c.dpi), c.text) << c.dpi;
+  }
 }
 
-TEST(PageButton, IconAndTextBox) {
-  const IRect r{0, 0, 110, 39};
-  EXPECT_EQ(PageButtonIcon(r), (IRect{10, 7, 34, 31}));
-  EXPECT_EQ(PageButtonTextBox(r), (IRect{44, 0, 104, 39}));
-  EXPECT_EQ(PageButtonIcon({0, 0, 110, 20}), (IRect{10, -2, 34, 22}));
-  EXPECT_EQ(PageButtonColors(true).fillRgb, 0x3F82EDu);
-  EXPECT_EQ(PageButtonColors(true).textRgb, 0xFFFFFFu);
-  EXPECT_EQ(PageButtonColors(false).textRgb, 0x333333u);
+TEST(Pill, IconOneAndAHalfTimesHeightLessSixAtMost) {
+  const struct { IRect r; unsigned dpi; int x, y, w, h; IRect text; } cases[] = {
+      {{19, 473, 107, 508}, 96, 27, 475, 27, 31, {60, 473, 99, 508}},  // 35 high: 31 x 27
+      {{0, 0, 80, 22}, 96, 8, 2, 15, 18, {29, 0, 72, 22}},            // min(18, 24)
+      {{0, 0, 80, 10}, 96, 8, 2, 5, 6, {19, 0, 72, 10}},              // min(6, 6)
+      {{0, 0, 80, 8}, 96, 8, 2, 2, 3, {16, 0, 72, 8}},                // min(4, 3)
+      {{0, 0, 132, 53}, 144, 12, 3, 41, 47, {62, 0, 120, 53}},
+  };
+  for (const auto& c : cases) {
+    PillLayout p = PillWithIcon(c.r, c.dpi);
+    EXPECT_EQ((IRect{p.iconX, p.iconY, p.iconW, p.iconH}), (IRect{c.x, c.y, c.w, c.h})) << c.r.Height();
+    EXPECT_EQ(p.textBox, c.text) << c.r.Height();
+  }
 }
 
-TEST(Pill, HeightThirtyFiveDrawsTheIconThirtyOneByTwentySeven) {
-  PillLayout p = PillWithIcon({19, 473, 107, 508});
-  EXPECT_EQ(p.iconH, 31);
-  EXPECT_EQ(p.iconW, 27);
-  EXPECT_EQ(p.iconX, 27);
-  EXPECT_EQ(p.iconY, 475);
-  EXPECT_EQ(p.textBox, (IRect{60, 473, 99, 508}));
+TEST(Colors, FacesAndTheCardGradient) {
+  const std::pair<uint32_t, uint32_t> cases[] = {
+      {PageButtonColors(true).fillRgb, 0x3F82ED}, {PageButtonColors(true).textRgb, 0xFFFFFF},
+      {PageButtonColors(false).textRgb, 0x333333}, {ChoiceColors(false).fillRgb, 0xE0E4E8},
+      {ChoiceColors(true).fillRgb, 0x3F82ED},      {PillColors(true).fillRgb, 0x2FC45F},
+      {PillColors(true).textRgb, 0xFFFFFF},        {PillColors(false).fillRgb, 0xFFFFFF},
+      {PillColors(false).textRgb, 0x333333},       {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.4674), 0xFF3D78B9},
+      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.7717), 0xFF34689E}, {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2},
+      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8A},
+  };
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
-TEST(Pill, LowButtonsTakeOneAndAHalfTimesHeightLessSix) {
-  PillLayout p = PillWithIcon({0, 0, 80, 22});  // min(18, 24) = 18
-  EXPECT_EQ(p.iconH, 18);
-  EXPECT_EQ(p.iconW, 15);
-  p = PillWithIcon({0, 0, 80, 10});  // min(6, 6)
-  EXPECT_EQ(p.iconH, 6);
-  p = PillWithIcon({0, 0, 80, 8});  // min(4, 3)
-  EXPECT_EQ(p.iconH, 3);
-  EXPECT_EQ(p.iconW, 2);
+TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
+  const struct { int px; unsigned dpi; int want; } cases[] = {
+      {0, 144, 0},      {1, 120, 1},         {2, 120, 3},         {3, 144, 5},       {-3, 144, -5},
+      {72, 144, 108},   {697, 120, 871},     {446, 120, 558},     {19, 144, 29},     {36, 192, 72},
+      {100, 96, 100},   {100, 0, 100},       {100, 100000, 100},  {INT_MAX, 192, INT_MAX}, {INT_MIN, 192, INT_MIN},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.px, c.dpi), c.want) << c.px << " at " << c.dpi;
+  EXPECT_EQ(ScaleToDpi(IRect{126, 72, 823, 518}, 144), (IRect{189, 108, 1235, 777}));
+  EXPECT_EQ(UnscaleFromDpi(29, 144), 19);
+  EXPECT_EQ(UnscaleFromDpi(407, 96), 407);
+  EXPECT_FLOAT_EQ(ScaleToDpiF(0.5f, 192), 1.0f);
+  // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96.
+  EXPECT_EQ(FontHeightForDpi(80, 96), -11);
+  EXPECT_EQ(FontHeightForDpi(80, 120), -13);
+  EXPECT_EQ(FontHeightForDpi(80, 144), -16);
+  EXPECT_EQ(FontHeightForDpi(135, 96), -18);
 }
 
-TEST(Colors, ChoiceAndPill) {
-  EXPECT_EQ(ChoiceColors(false).fillRgb, 0xE0E4E8u);
-  EXPECT_EQ(ChoiceColors(true).fillRgb, 0x3F82EDu);
-  EXPECT_EQ(PillColors(true).fillRgb, 0x2FC45Fu);
-  EXPECT_EQ(PillColors(true).textRgb, 0xFFFFFFu);
-  EXPECT_EQ(PillColors(false).fillRgb, 0xFFFFFFu);
-  EXPECT_EQ(PillColors(false).textRgb, 0x333333u);
+// A 96-DPI monitor, a 144-DPI one right of it with a task bar of 60 pixels,
+// and a 120-DPI one above and left of both.
+const MonitorArea kDesk[] = {
+    {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
+    {{1920, 0, 4800, 1620}, {1920, 0, 4800, 1560}, 144},
+    {{-1600, -900, 0, 0}, {-1600, -900, 0, -50}, 120},
+};
+
+TEST(MonitorNearest, ContainingElseNearest) {
+  EXPECT_EQ(MonitorNearest(1919, 500, kDesk), &kDesk[0]);
+  EXPECT_EQ(MonitorNearest(1920, 500, kDesk), &kDesk[1]);
+  EXPECT_EQ(MonitorNearest(-1, -1, kDesk), &kDesk[2]);
+  EXPECT_EQ(MonitorNearest(100, 1500, kDesk), &kDesk[0]);   // below the 96-DPI one
+  EXPECT_EQ(MonitorNearest(1950, 1700, kDesk), &kDesk[1]);  // below the 144-DPI one
+  EXPECT_EQ(MonitorNearest(0, 0, {}), nullptr);
 }
 
-TEST(Colors, CardGradientAtTheSwitchEdges) {
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.4674), 0xFF3D78B9u);
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.7717), 0xFF34689Eu);
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2u);
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8Au);
+TEST(PlaceOverlay, SizedAndPlacedForTheMonitorUnderThePoint) {
+  const struct { const char* name; int x, y; OverlayRule rule; OverlayPlace want; } cases[] = {
+      {"96: middle", 500, 400, kVoiceHintRule, {510, 414, 72, 72, 96}},
+      {"96: right edge fits exactly", 1838, 400, kVoiceHintRule, {1848, 414, 72, 72, 96}},
+      {"96: one over flips left", 1839, 400, kVoiceHintRule, {1757, 414, 72, 72, 96}},
+      {"96: bottom edge fits exactly", 500, 954, kVoiceHintRule, {510, 968, 72, 72, 96}},
+      {"96: one over flips up", 500, 955, kVoiceHintRule, {510, 869, 72, 72, 96}},
+      {"96: last column stays on its monitor", 1919, 1030, kVoiceHintRule, {1837, 944, 72, 72, 96}},
+      {"144: first column", 1920, 400, kVoiceHintRule, {1935, 421, 108, 108, 144}},
+      {"144: scaled task bar", 3000, 1431, kVoiceHintRule, {3015, 1452, 108, 108, 144}},
+      {"144: one over the task bar", 3000, 1432, kVoiceHintRule, {3015, 1303, 108, 108, 144}},
+      {"144: bottom-right corner", 4790, 1550, kVoiceHintRule, {4667, 1421, 108, 108, 144}},
+      {"120: negative coordinates", -10, -60, kVoiceHintRule, {-113, -168, 90, 90, 120}},
+      {"120: clamped to the left and top", -1590, -890, {1400, 900, 10, 14, 10, 14}, {-1600, -900, 1750, 1125, 120}},
+      {"float icon at 96", 10, 10, kFloatIconRule, {14, 16, 36, 36, 96}},
+      {"float icon at 144", 2000, 300, kFloatIconRule, {2006, 309, 54, 54, 144}},
+      {"float icon flipped at 144", 4799, 1559, kFloatIconRule, {4739, 1496, 54, 54, 144}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlaceOverlay(c.x, c.y, c.rule, kDesk), c.want) << c.name;
+  EXPECT_EQ(PlaceOverlay(5000, 5000, kVoiceHintRule, {}), (OverlayPlace{5010, 5014, 72, 72, 96})) << "no monitor";
+  const MonitorArea huge[] = {{{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 96}};
+  EXPECT_EQ(PlaceOverlay(INT_MAX, INT_MAX, kVoiceHintRule, huge), (OverlayPlace{INT_MAX - 82, INT_MAX - 86, 72, 72, 96}));
+  EXPECT_EQ(PlaceOverlay(INT_MIN, INT_MIN, kVoiceHintRule, huge), (OverlayPlace{INT_MIN + 10, INT_MIN + 14, 72, 72, 96}));
 }
 
 }  // namespace

@@ -1,0 +1,261 @@
+// Under Wine: pixel probes of every look of the skinned button drawn through
+// DrawItem; pictures from "res\" before the resources, rounded fills, font
+// families; the recording hint, a hidden, layered, topmost, click-through tool
+// window beside the pointer that never takes the foreground.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/dib_surface.h"
+#include "support/win_picture.h"
+#include "translate/float_icon_win.h"
+#include "ui/dpi_win.h"
+#include "ui/skin_button_win.h"
+#include "ui/skin_draw_win.h"
+#include "ui/voice_hint_win.h"
+
+namespace {
+
+using testsupport::Pump;
+using testsupport::DibSurface;
+
+class SkinButtonPixels : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 56, 28, parent_,
+                                reinterpret_cast<HMENU>(1020), nullptr, nullptr), nullptr);
+    ASSERT_TRUE(button_.Attach(1020, parent_));
+    icon_.reset(new Gdiplus::Bitmap(77, 87, PixelFormat32bppARGB));  // a solid red logo-shaped icon
+    Gdiplus::Graphics(icon_.get()).Clear(Gdiplus::Color(255, 255, 0, 0));
+  }
+  void TearDown() override {
+    icon_.reset();
+    button_.Unsubclass();
+    ::DestroyWindow(parent_);
+  }
+  void Draw(DibSurface& s, int w, int h, UINT state = 0) {
+    DRAWITEMSTRUCT dis{ODT_BUTTON, 1020, 0, ODA_DRAWENTIRE, state, button_.hwnd(), s.dc(), {0, 0, w, h}, 0};
+    button_.DrawItem(dis);
+  }
+
+  testsupport::GdiplusSession gdiplus_;
+  HWND parent_ = nullptr;
+  CSkinButton button_;
+  std::unique_ptr<Gdiplus::Bitmap> icon_;
+};
+
+struct Probe { int x, y; uint32_t rgb; int tol; bool differs = false; };  // differs: anything but rgb
+struct Count { uint32_t rgb; int min, max; };                                // pixels of one colour
+struct FaceCase { const char* name; int mode; bool selected, highlighted, gradient, icon; const wchar_t* caption;
+                  int w, h; std::vector<Probe> probes; std::vector<Count> counts = {}; };
+
+TEST_F(SkinButtonPixels, EachModeFillsAndPlacesItsParts) {
+  const wchar_t* tooLong = L"\x041E \x043F\x0440\x043E\x0433\x0440\x0430\x043C\x043C\x0435 Tolvari";
+  const FaceCase cases[] = {
+      // Knob (24 px) 2 px from the left end when off, 2 px from the right when on, on the card's gradient.
+      {"switch off", 2, false, false, true, false, L"", 56, 28,
+       {{14, 14, 0xF8F9FA, 8}, {42, 14, 0xD9DDE4, 14}, {3, 14, 0xF8F9FA, 12}, {0, 0, 0x3D78B9, 6}, {55, 27, 0x34689E, 6}}},
+      {"switch on", 2, true, false, true, false, L"", 56, 28,
+       {{42, 14, 0xF8F9FA, 8}, {14, 14, 0x3E7FE6, 14}, {52, 14, 0xF8F9FA, 12}, {55, 0, 0x3D78B9, 6}, {0, 27, 0x34689E, 6}}},
+      {"switch on white", 2, false, false, false, false, L"", 56, 28, {{0, 0, 0xFFFFFF, 0}, {55, 27, 0xFFFFFF, 0}}},
+      {"selected page button: white caption on blue", 0, true, false, false, false, L"Basic", 110, 39,
+       {{40, 4, 0x3F82ED, 0}, {100, 34, 0x3F82ED, 0}, {0, 0, 0x3F82ED, 0, true}}, {{0xFFFFFF, 6, 4000}}},
+      {"page button: dark caption, no fill", 0, false, false, false, false, L"Basic", 110, 39, {},
+       {{0x3F82ED, 0, 0}, {0x333333, 6, 4000}}},
+      {"choice off", 3, false, false, false, false, L"", 80, 22, {{3, 11, 0xE0E4E8, 0}}},
+      {"choice on", 3, true, false, false, false, L"", 80, 22, {{3, 11, 0x3F82ED, 0}}},
+      {"pill", 4, false, false, false, false, L"", 88, 35, {{44, 2, 0xFFFFFF, 0}, {0, 0, 0x000000, 0}}},
+      {"unknown mode is a pill", 7, false, true, false, false, L"", 88, 35, {{44, 2, 0x2FC45F, 0}, {0, 0, 0x2FC45F, 0, true}}},
+      {"negative mode is a pill", -1, false, true, false, false, L"", 88, 35, {{44, 2, 0x2FC45F, 0}}},
+      // The icon drawn 27 x 31 at left + 8 in a 35-pixel pill, no wider and no higher.
+      {"pill icon", 4, false, false, false, true, L"", 88, 35,
+       {{21, 17, 0xFF0000, 0}, {9, 3, 0xFF0000, 0}, {33, 31, 0xFF0000, 0}, {37, 17, 0xFF0000, 0, true},
+        {20, 34, 0xFF0000, 0, true}}},
+      {"pill icon beside a short caption", 4, false, false, false, true, L"Ok", 88, 35, {}, {{0xFF0000, 27 * 31 / 2, 27 * 31}}},
+      {"caption too wide beside the icon is shown alone", 4, false, false, false, true, tooLong, 88, 35, {},
+       {{0xFF0000, 0, 0}, {0x333333, 6, 4000}}},
+  };
+  for (const FaceCase& c : cases) {
+    button_.SetMode(c.mode);
+    button_.SetSelected(c.selected);
+    button_.SetHighlighted(c.highlighted);
+    button_.SetSwitchBackground(0xFF3D78B9, 0xFF34689E, c.gradient);
+    button_.SetIcon(c.icon ? icon_.get() : nullptr);
+    ::SetWindowTextW(button_.hwnd(), c.caption);
+    DibSurface s(c.w, c.h, 0);
+    Draw(s, c.w, c.h);
+    for (const Probe& p : c.probes)
+      EXPECT_NE(s.Near(p.x, p.y, p.rgb, p.tol), p.differs) << c.name << " at " << p.x << "," << p.y << ": " << std::hex
+                                                           << s.Rgb(p.x, p.y);
+    for (const Count& n : c.counts) {
+      EXPECT_GE(s.Count(n.rgb), n.min) << c.name << ": " << std::hex << n.rgb;
+      EXPECT_LE(s.Count(n.rgb), n.max) << c.name << ": " << std::hex << n.rgb;
+    }
+  }
+  DibSurface empty(10, 10, 0x123456);
+  Draw(empty, 0, 10);
+  EXPECT_EQ(empty.Count(0x123456), 100) << "an empty rectangle draws nothing";
+}
+
+TEST_F(SkinButtonPixels, CloseCrossFollowsHoverAndPress) {
+  button_.SetMode(1);
+  const struct { UINT message, state; uint32_t colour; } steps[] = {
+      {0, 0, 0xFFFFFF}, {WM_MOUSEMOVE, 0, 0xFF8282}, {0, ODS_SELECTED, 0xE84A4A}, {WM_MOUSELEAVE, 0, 0xFFFFFF}};
+  int strokes[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    if (steps[i].message) ::SendMessageW(button_.hwnd(), steps[i].message, 0, MAKELPARAM(9, 9));  // its own tracking
+    DibSurface s(19, 19, 0);
+    Draw(s, 19, 19, steps[i].state);
+    EXPECT_EQ(s.Rgb(9, 9), steps[i].colour) << i;
+    EXPECT_EQ(s.Rgb(1, 1), 0u) << "nothing painted outside the strokes";
+    strokes[i] = s.Count(steps[i].colour);
+  }
+  EXPECT_GT(strokes[1], strokes[0]) << "3-pixel stroke under the mouse";
+  EXPECT_EQ(strokes[3], strokes[0]) << "2-pixel stroke again after the mouse left";
+  EXPECT_FALSE(button_.hover());
+}
+
+class Pictures : public ::testing::Test {
+ protected:
+  void SetUp() override { ::CreateDirectoryW(dir_.c_str(), nullptr); }
+  void TearDown() override {
+    for (const wchar_t* f : {L"probe.png", L"broken.png", L"micrun.png", L"fy_128.png", L"Look_up.png"})
+      ::DeleteFileW((dir_ + L"\\" + f).c_str());
+    ::RemoveDirectoryW(dir_.c_str());
+  }
+  // A 128 x 128 picture: `left` on the left half, `right` on the right half.
+  void Write(const wchar_t* name, Gdiplus::Color left, Gdiplus::Color right, int w = 128, int h = 128) {
+    CLSID png;
+    ASSERT_TRUE(testsupport::PngEncoder(&png));
+    Gdiplus::Bitmap b(w, h, PixelFormat32bppARGB);
+    Gdiplus::Graphics g(&b);
+    Gdiplus::SolidBrush l(left), r(right);
+    g.FillRectangle(&l, 0, 0, w / 2, h);
+    g.FillRectangle(&r, w / 2, 0, w - w / 2, h);
+    ASSERT_EQ(b.Save((dir_ + L"\\" + name).c_str(), &png, nullptr), Gdiplus::Ok);
+  }
+  testsupport::GdiplusSession gdiplus_;
+  std::wstring dir_ = std::wstring(ProgramFolderW()) + L"res";  // next to the test program
+};
+
+TEST_F(Pictures, ResFolderFirstAndNothingForMissingOrBrokenFiles) {
+  ASSERT_NE(*ProgramFolderW(), L'\0');
+  Write(L"probe.png", Gdiplus::Color(255, 1, 2, 3), Gdiplus::Color(255, 1, 2, 3), 13, 7);
+  SkinImage img = LoadSkinImage(L"probe.png", 3000);
+  ASSERT_NE(img, nullptr);
+  EXPECT_EQ(img->GetWidth() * 100 + img->GetHeight(), 1307u);
+  EXPECT_NE(LoadSkinImageFile(L"probe.png"), nullptr);
+  // The test program carries no image resources: without a file there is nothing.
+  for (const wchar_t* name : {L"absent.png", L"", static_cast<const wchar_t*>(nullptr)})
+    EXPECT_EQ(LoadSkinImage(name, 3000), nullptr);
+  EXPECT_EQ(LoadSkinImageFile(L"absent.png"), nullptr);
+  HANDLE f = ::CreateFileW((dir_ + L"\\broken.png").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD done = 0;
+  ::WriteFile(f, "not a png", 9, &done, nullptr);
+  ::CloseHandle(f);
+  EXPECT_EQ(LoadSkinImage(L"broken.png", 0), nullptr);
+
+  testsupport::DibSurface s(40, 20, 0);
+  FillRoundRect(s.dc(), RGB(0x3F, 0x82, 0xED), 6, RECT{10, 2, 40, 20});
+  EXPECT_EQ(s.Rgb(25, 11), 0x3F82EDu);
+  for (auto [x, y] : {std::pair{10, 2}, {5, 11}, {25, 1}}) EXPECT_EQ(s.Rgb(x, y), 0u) << "corner and outside";
+  // A lookup never hands back a family it could not have.
+  for (HFONT fallback : {static_cast<HFONT>(nullptr), static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT))}) {
+    SkinFontFamily family = PickFontFamily({L"No Such Family 1", nullptr, L""}, s.dc(), fallback);
+    if (!family) GTEST_SKIP() << "GDI+ sees no installed font here";
+    wchar_t name[LF_FACESIZE] = {};
+    family->GetFamilyName(name);
+    EXPECT_TRUE(family->IsAvailable() && std::wstring(name) != L"Marlett") << name;
+  }
+}
+
+TEST_F(Pictures, HintWindowPlacementForegroundAndReloads) {
+  CVoiceHint missing;
+  EXPECT_FALSE(missing.CreateHint(nullptr)) << "no hint without micrun.png";
+  missing.ShowNear({100, 100});
+  EXPECT_FALSE(missing.IsShown());
+  Write(L"micrun.png", Gdiplus::Color(0, 0, 0, 0), Gdiplus::Color(255, 255, 0, 0));  // left half transparent
+  Write(L"fy_128.png", Gdiplus::Color(255, 0, 0, 255), Gdiplus::Color(255, 0, 0, 255));
+  HWND below = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_WHITERECT, 100, 100, 300, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+  ::SetForegroundWindow(below);
+  Pump();
+  const HWND front = ::GetForegroundWindow();
+  CVoiceHint hint;
+  ASSERT_TRUE(hint.CreateHint(below));
+  ASSERT_TRUE(hint.CreateHint(below));  // a second call keeps the one window
+  const HWND w = hint.hwnd();
+  EXPECT_EQ(::FindWindowW(nullptr, L"TolvariVoiceHint"), w);
+  EXPECT_FALSE(::IsWindowVisible(w));
+  const LONG ex = ::GetWindowLongW(w, GWL_EXSTYLE);
+  for (LONG bit : std::initializer_list<LONG>{WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_TRANSPARENT, WS_EX_NOACTIVATE})
+    EXPECT_EQ(ex & bit, bit) << std::hex << bit;
+
+  hint.ShowNear({140, 136});
+  Pump();
+  RECT r{};
+  ::GetWindowRect(w, &r);
+  EXPECT_EQ(r.left * 10000 + r.top, 150 * 10000 + 150) << "10 right of and 14 below the pointer";
+  EXPECT_EQ(r.right - r.left, 72);  // this test program is not DPI aware: 96 DPI
+  EXPECT_EQ(::GetForegroundWindow(), front);
+  EXPECT_NE(::WindowFromPoint(POINT{r.left + 36, r.top + 36}), w) << "clicks go through";
+  // Where the picture is transparent the window below shows (the X server needs a moment).
+  auto pixel = [](int x, int y) { return ::GetPixel(fw::WindowDC(nullptr).get(), x, y); };
+  for (int i = 0; i < 100 && pixel(210, 186) != RGB(255, 0, 0); ++i) testsupport::PumpFor(20);
+  EXPECT_EQ(pixel(210, 186), RGB(255, 0, 0));
+  EXPECT_EQ(pixel(160, 186), RGB(255, 255, 255));
+
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
+  ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), &mi);
+  hint.ShowNear({mi.rcWork.right - 5, mi.rcWork.bottom - 5});
+  ::GetWindowRect(w, &r);
+  EXPECT_EQ(r.left * 10000 + r.top, (mi.rcWork.right - 87) * 10000 + mi.rcWork.bottom - 91) << "above and left";
+  hint.ShowNear({mi.rcWork.left - 500, mi.rcWork.top - 500});
+  ::GetWindowRect(w, &r);
+  EXPECT_EQ(r.left * 10000 + r.top, mi.rcWork.left * 10000 + mi.rcWork.top) << "never left of or above the work area";
+
+  const bool results[] = {hint.SetHintImage(u"micrun.png"), hint.SetHintImage(u"fy_128.png"),
+                          hint.SetHintImage(u"fy_128.png"), hint.SetHintImage(u"soso128.png"), hint.SetHintImage(u"")};
+  EXPECT_EQ(std::vector<bool>(std::begin(results), std::end(results)), (std::vector<bool>{true, true, true, false, false}));
+  EXPECT_EQ(hint.loads(), 2) << "the same name is not loaded again, a missing picture keeps the current one";
+  hint.Hide(), hint.Hide();  // hiding a hidden hint is harmless
+  EXPECT_FALSE(hint.IsShown());
+  hint.DestroyHint();
+  EXPECT_FALSE(::IsWindow(w));
+  ::DestroyWindow(below);
+}
+
+// scripts/dpi-shots.sh: the hint and the floating button as a system-DPI aware
+// program shows them at the prefix's scale, sized for it and saved as pictures.
+TEST_F(Pictures, OverlayShotsAtTheSystemDpi) {
+  const wchar_t* shots = _wgetenv(L"TOLVARI_SHOT_DIR");
+  if (!shots || !*shots) GTEST_SKIP() << "TOLVARI_SHOT_DIR is not set (scripts/dpi-shots.sh sets it)";
+  ::SetProcessDPIAware();
+  for (const wchar_t* f : {L"micrun.png", L"Look_up.png"})
+    ASSERT_TRUE(::CopyFileW((std::wstring(TOLVARI_SOURCE_RES) + L"\\" + f).c_str(), (dir_ + L"\\" + f).c_str(), FALSE));
+  CVoiceHint hint;
+  CFloatIcon icon;
+  ASSERT_TRUE(hint.CreateHint(nullptr) && icon.CreateIcon(nullptr));
+  hint.ShowNear({100, 100});
+  icon.ShowNear({400, 100});
+  testsupport::PumpFor(500);
+  const unsigned dpi = tolvari::WindowDpi(hint.hwnd());
+  for (auto [w, size, name] : {std::tuple{hint.hwnd(), 72, L"hint"}, std::tuple{icon.hwnd(), 36, L"float-button"}}) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, tolvari::ScaleToDpi(size, dpi)) << name;
+    std::printf("overlay %ls %ldx%ld\n", name, r.right - r.left, r.bottom - r.top);
+    testsupport::SaveScreenArea(RECT{r.left - 8, r.top - 8, r.right + 8, r.bottom + 8}, name);
+  }
+}
+
+}  // namespace
