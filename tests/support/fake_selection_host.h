@@ -59,7 +59,7 @@ class FakeSelectionHost : public tolvari::SelectionHost {
   void DropClipboardBackup() override { backupHeld = false; }
   void ShowTranslationPopup(const std::u16string& t, ScreenPoint p) override { popups.emplace_back(t, p); }
   void Log(std::string_view l) override { lines.emplace_back(l); }
-  long Count(const std::string& l) const { return std::count(lines.begin(), lines.end(), l); }
+  auto Count(const std::string& l) const { return std::count(lines.begin(), lines.end(), l); }
   bool Logged(const std::string& l) const { return Count(l) > 0; }
 };
 

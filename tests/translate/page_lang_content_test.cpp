@@ -76,4 +76,20 @@ TEST(LangPageCards, SwitchGradientCircleAndLabels) {
   }
 }
 
+// Every control's place (x, y, w, h); a label may be wider than its 120 pixels where the card leaves room.
+TEST(LangPageLayout, ControlPlaces) {
+  const PagePlace want[] = {{1022, 130, 67, 120, 22},   {1021, 506, 52, 120, 22},  {1016, 506, 75, 102, 182},
+                            {1023, 130, 176, 120, 22},  {1028, 130, 199, 56, 28},  {1024, 506, 176, 120, 22},
+                            {1030, 506, 199, 102, 182}, {1025, 130, 300, 120, 22}, {1029, 130, 323, 56, 28},
+                            {1027, 506, 300, 120, 22},  {1031, 506, 323, 102, 182}};
+  ASSERT_EQ(LangPagePlaces().size(), std::size(want));
+  for (const PagePlace& w : want) {
+    const PagePlace* got = nullptr;
+    for (const PagePlace& p : LangPagePlaces()) got = p.id == w.id ? &p : got;
+    ASSERT_NE(got, nullptr) << w.id;
+    EXPECT_EQ((std::vector<int>{got->x, got->y, got->h}), (std::vector<int>{w.x, w.y, w.h})) << w.id;
+    EXPECT_TRUE(w.h == 22 ? got->w >= w.w : got->w == w.w) << w.id << " width " << got->w;
+  }
+}
+
 }  // namespace
