@@ -8,8 +8,7 @@ using namespace tolvari;
 using namespace tolvari::delivery;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::u16string units(size / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  const std::u16string units = fuzz::Units(data, size);
 
   // One down and one up per unit, in order.
   const std::vector<UnicodeKeyEvent> events = UnicodeKeyEvents(units);

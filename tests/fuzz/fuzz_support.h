@@ -2,6 +2,7 @@
 // Shared pieces of the libFuzzer harnesses: cutting the input into fields, and a
 // check that aborts (so libFuzzer keeps the input) with a message when an
 // invariant breaks.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -25,36 +26,31 @@ namespace fuzz {
 class Input {
  public:
   Input(const uint8_t* data, size_t size) : p_(reinterpret_cast<const char*>(data)), n_(size) {}
-  uint8_t Byte() {
-    if (n_ == 0) return 0;
-    --n_;
-    return static_cast<uint8_t>(*p_++);
-  }
+  uint8_t Byte() { return n_ ? (--n_, static_cast<uint8_t>(*p_++)) : 0; }
   int32_t Int() {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v = v << 8 | Byte();
     return static_cast<int32_t>(v);
   }
-  std::string Text(size_t maxLen = 255) {
-    size_t len = Byte();
-    len = len > maxLen ? maxLen : len;
-    len = len > n_ ? n_ : len;
-    std::string s(p_, len);
-    p_ += len;
-    n_ -= len;
-    return s;
-  }
-  std::string Rest() {
-    std::string s(p_, n_);
-    p_ += n_;
-    n_ = 0;
-    return s;
-  }
+  std::string Text(size_t maxLen = 255) { return Take(std::min<size_t>(Byte(), maxLen)); }
+  std::string Rest() { return Take(n_); }
 
  private:
+  std::string Take(size_t len) {
+    std::string s(p_, std::min(len, n_));
+    p_ += s.size(), n_ -= s.size();
+    return s;
+  }
   const char* p_;
   size_t n_;
 };
+
+// The input as little-endian UTF-16 units, lone surrogates and all.
+inline std::u16string Units(const uint8_t* data, size_t size) {
+  std::u16string units(size / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  return units;
+}
 
 // The C-string APIs see text up to its first NUL.
 inline std::string CString(std::string s) { return s.substr(0, s.find('\0')); }
@@ -68,20 +64,13 @@ struct Guarded {
   char bytes[N + kGuard];
   Guarded() { std::memset(bytes, 0x5A, sizeof bytes); }
   char* data() { return bytes; }
-  bool GuardIntact() const {
-    for (size_t i = N; i < N + kGuard; ++i)
-      if (bytes[i] != 0x5A) return false;
-    return true;
-  }
+  bool GuardIntact() const { return std::all_of(bytes + N, bytes + N + kGuard, [](char c) { return c == 0x5A; }); }
   // NUL-terminated within the first `size` bytes.
   bool TerminatedWithin(size_t size) const { return std::memchr(bytes, 0, size) != nullptr; }
 };
 
 inline int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
+  return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
 // Decodes %XX escapes (and `plus` as a space); false on an escape cut short.

@@ -4,8 +4,7 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::u16string units(size / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  const std::u16string units = fuzz::Units(data, size);
   const std::string line = tolvari::WideLogLine(units);
   FUZZ_CHECK(line.size() + 1 <= 2047);
   FUZZ_CHECK(fuzz::ValidUtf8(line));

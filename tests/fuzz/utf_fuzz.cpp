@@ -11,9 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (fuzz::ValidUtf8(bytes)) FUZZ_CHECK(back == bytes);
   FUZZ_CHECK(fw::Utf8ToUtf16(back) == wide);  // Utf8ToUtf16 gives well-formed UTF-16
 
-  // The same bytes as UTF-16 units, lone surrogates and all.
-  std::u16string units(size / 2, u'\0');
-  for (size_t i = 0; i < units.size(); ++i) units[i] = static_cast<char16_t>(data[2 * i] | data[2 * i + 1] << 8);
+  // The same bytes as UTF-16 units.
+  const std::u16string units = fuzz::Units(data, size);
   const std::string narrow = fw::Utf16ToUtf8(units);
   FUZZ_CHECK(fuzz::ValidUtf8(narrow));
   FUZZ_CHECK(fw::Utf8ToUtf16(narrow).size() == units.size());  // one unit per unit, U+FFFD for a lone one

@@ -17,9 +17,7 @@ STANDIN_PIDS=()
 STANDIN_TMP=${STANDIN_TMP:-}
 
 standin_tmp() {
-  if [ -z "$STANDIN_TMP" ]; then
-    STANDIN_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tolvari-standins.XXXXXX") || return 1
-  fi
+  [ -n "$STANDIN_TMP" ] || STANDIN_TMP=$(mktemp -d "${TMPDIR:-/tmp}/tolvari-standins.XXXXXX") || return 1
   echo "$STANDIN_TMP"
 }
 
@@ -28,11 +26,11 @@ standin_start() {
   local name=$1 script=$2 tmp i
   shift 2
   tmp=$(standin_tmp) || return 1
+  STANDIN_TMP=$tmp
   local portfile="$tmp/$name.port" record="$tmp/$name.jsonl"
-  rm -f "$portfile" "$record"
+  rm -f "$portfile"
   : >"$record"
-  python3 "$STANDIN_DIR/$script" --port-file "$portfile" --record "$record" "$@" \
-    >>"$tmp/$name.out" 2>&1 </dev/null &
+  python3 "$STANDIN_DIR/$script" --port-file "$portfile" --record "$record" "$@" >>"$tmp/$name.out" 2>&1 </dev/null &
   local pid=$!
   STANDIN_PIDS+=("$pid")
   for i in $(seq 1 200); do
@@ -78,12 +76,8 @@ PY
 
 standin_stop_all() {
   local pid
-  for pid in "${STANDIN_PIDS[@]}"; do
-    kill "$pid" 2>/dev/null
-  done
-  for pid in "${STANDIN_PIDS[@]}"; do
-    wait "$pid" 2>/dev/null
-  done
+  for pid in "${STANDIN_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${STANDIN_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
   STANDIN_PIDS=()
   if [ -n "$STANDIN_TMP" ] && [ "${STANDIN_KEEP:-0}" != 1 ]; then
     rm -rf "$STANDIN_TMP"

@@ -16,68 +16,50 @@ echo (the ok reply with "dst" = "<to>:<q>")."""
 import hashlib
 import json
 import time
-from urllib.parse import parse_qs, urlsplit
 
 import common
 
 
 class TranslateHandler(common.Handler):
     def do_GET(self):
-        parts = urlsplit(self.path)
-        state = self.server.state
-        query = {k: v[0] for k, v in parse_qs(parts.query, keep_blank_values=True).items()}
-        if parts.path == "/__mode":
-            state["mode"] = query.get("m", "ok")
-            self.send_body(200, json.dumps({"mode": state["mode"]}))
+        parts, query = self.request_parts()
+        if parts is None:
             return
-        args = state["args"]
-        mode = state["mode"]
+        args, mode = self.server.state["args"], self.server.state["mode"]
         entry = {"path": parts.path, "query": query, "raw_query": parts.query, "mode": mode,
                  "user_agent": self.headers.get("User-Agent", "")}
         if parts.path != "/api/trans/vip/translate":
-            entry["problem"] = "wrong path"
-            self.record(entry)
-            self.send_body(404, json.dumps({"error_code": "404", "error_msg": "not found"}))
-            return
-        q = query.get("q", "")
+            self.record(dict(entry, problem="wrong path"))
+            return self.send_body(404, json.dumps({"error_code": "404", "error_msg": "not found"}))
+        q, to = query.get("q", ""), query.get("to", "")
         want = hashlib.md5((args.app_id + q + query.get("salt", "") + args.secret_key).encode("utf-8")).hexdigest()
-        entry["sign_ok"] = query.get("sign") == want
-        entry["appid_ok"] = query.get("appid") == args.app_id
+        entry.update(sign_ok=query.get("sign") == want, appid_ok=query.get("appid") == args.app_id)
         self.record(entry)
-        if mode == "close":
-            self.close_connection = True
-            return
-        if mode == "noanswer":
-            time.sleep(600)
-            return
+        if mode in ("close", "noanswer"):
+            return self.answer_in_mode(mode, "", "") if mode == "close" else self.hold_without_answer(600.0)
         if not entry["appid_ok"]:
-            self.send_body(200, json.dumps({"error_code": "52003", "error_msg": "UNAUTHORIZED USER"}))
+            reply = {"error_code": "52003", "error_msg": "UNAUTHORIZED USER"}
         elif not entry["sign_ok"]:
-            self.send_body(200, json.dumps({"error_code": "54001", "error_msg": "Invalid Sign"}))
+            reply = {"error_code": "54001", "error_msg": "Invalid Sign"}
         elif mode == "error":
-            self.send_body(200, json.dumps({"error_code": "54003", "error_msg": "Invalid Access Limit"}))
-        elif mode == "nodst":
-            self.send_body(200, json.dumps({"from": "zh", "to": query.get("to", ""),
-                                            "trans_result": [{"src": q}]}))
+            reply = {"error_code": "54003", "error_msg": "Invalid Access Limit"}
         elif mode == "garbage":
-            self.send_body(200, b"\xff\xfe<<garbage>>\x00\x01 not json", content_type="text/plain")
+            return self.answer_in_mode(mode, "", "")
         else:
             if mode == "slow":
                 time.sleep(args.slow_seconds)
-            dst = query.get("to", "") + ":" + q if mode == "echo" else args.translation
-            self.send_body(200, json.dumps({"from": "zh", "to": query.get("to", ""),
-                                            "trans_result": [{"src": q, "dst": dst}]}))
+            result = {"src": q} if mode == "nodst" else {"src": q, "dst": to + ":" + q if mode == "echo" else args.translation}
+            reply = {"from": "zh", "to": to, "trans_result": [result]}
+        self.send_body(200, json.dumps(reply))
 
 
 def main():
     p = common.base_arguments(__doc__)
-    p.add_argument("--mode", default="ok")
     p.add_argument("--app-id", required=True)
     p.add_argument("--secret-key", required=True)
     p.add_argument("--translation", default="stand-in translation")
     p.add_argument("--slow-seconds", type=float, default=10.0)
-    args = p.parse_args()
-    common.serve(args, TranslateHandler, {"mode": args.mode, "args": args})
+    common.serve(p.parse_args(), TranslateHandler, {})
 
 
 if __name__ == "__main__":

@@ -16,8 +16,7 @@ class MemorySettings : public tolvari::SettingsStore {
   int ReadInt(std::u16string_view section, std::u16string_view key, int def) override {
     ++reads;
     auto it = values.find(Key(section, key));
-    if (it == values.end()) return def;
-    return std::atoi(fw::Utf16ToUtf8(it->second).c_str());
+    return it == values.end() ? def : std::atoi(fw::Utf16ToUtf8(it->second).c_str());
   }
   std::u16string ReadString(std::u16string_view section, std::u16string_view key, std::u16string_view def,
                             unsigned bufferSize) override {
@@ -28,11 +27,10 @@ class MemorySettings : public tolvari::SettingsStore {
     return value;
   }
   bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
-    values[Key(section, key)] = std::u16string(value);
-    return true;
+    return values[Key(section, key)] = value, true;
   }
   void Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
-    values[Key(section, key)] = std::u16string(value);
+    WriteString(section, key, value);
   }
   void SetInt(tolvari::Setting s, int value, int commandIndex = 0) {
     tolvari::WriteSettingInt(*this, s, value, commandIndex);

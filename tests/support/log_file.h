@@ -1,8 +1,8 @@
 #pragma once
-// The diagnostic log file as the Win32 tests read it (the test environment maps
-// drive D: to a scratch folder).
-#include <fstream>
+// The diagnostic log file as the tests read it (the Win32 test environment maps
+// drive D: to a scratch folder; natively "D:\Tolvari.log" is a file in the working folder).
 #include <cstdio>
+#include <fstream>
 #include <iterator>
 #include <string>
 

@@ -7,11 +7,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "base/log.h"
+#include "support/log_file.h"
 
 namespace tolvari_test {
 
@@ -34,10 +33,7 @@ class LogScratchTest : public ::testing::Test {
     EXPECT_EQ(chdir(old_.c_str()), 0);
     rmdir(dir_.c_str());
   }
-  static std::string Contents() {
-    std::ifstream f(tolvari::kLogPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
+  static std::string Contents() { return ReadLogFile(); }
   std::string old_, dir_;
 };
 

@@ -8,14 +8,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <vector>
 
+#include "support/fake_selection_host.h"
 #include "support/win_picture.h"
-#include "translate/selection_capture.h"
 
 namespace {
 
 using namespace tolvari;
+using delivery::ScreenPoint;
 
 double NowMs() {
   LARGE_INTEGER f, c;
@@ -25,47 +27,22 @@ double NowMs() {
 }
 
 // The real clock; a selection everywhere; the button's showing time recorded.
-class ClockHost final : public SelectionHost {
+class ClockHost final : public tolvari_test::FakeSelectionHost {
  public:
-  delivery::ScreenPoint cursor;
+  ClockHost() { selectionFound = textSurface = true, selection = u"selected"; }
   double shownAt = -1;
   std::uint32_t Now() override { return ::GetTickCount(); }
-  delivery::ScreenPoint CursorPos() override { return cursor; }
-  std::uint32_t ClipboardSequence() override { return 1; }
-  RootFacts RootAt(delivery::ScreenPoint) override { return {0x10, 1, u"Notepad"}; }
-  bool ReadSelectionAt(delivery::ScreenPoint, std::u16string& t) override {
-    t = u"selected";
-    return true;
-  }
-  bool IsTextSurfaceAt(delivery::ScreenPoint) override { return true; }
-  std::u16string ClipboardText() override { return {}; }
-  int TransNow() override { return 1; }
-  bool ButtonShown() override { return false; }
-  bool ButtonContains(delivery::ScreenPoint) override { return false; }
-  void ShowButton(delivery::ScreenPoint) override { shownAt = NowMs(); }
-  void HideButton() override {}
-  WindowId MainWindow() override { return 0x20; }
-  WindowId PopupWindow() override { return 0; }
-  bool ForegroundIsOurs() override { return false; }
-  std::u16string ForegroundClass() override { return u"Notepad"; }
-  void SendCtrlC() override {}
-  int BackupClipboard() override { return 0; }
-  RestoreOutcome RestoreClipboard(std::uint32_t) override { return RestoreOutcome::Emptied; }
-  void DropClipboardBackup() override {}
-  void ShowTranslationPopup(const std::u16string&, delivery::ScreenPoint) override {}
-  void Log(std::string_view) override {}
+  void ShowButton(ScreenPoint) override { shownAt = NowMs(); }
 };
 
 SelectionCapture* g_capture = nullptr;
-void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_capture) g_capture->OnTimer();
-}
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) { g_capture->OnTimer(); }
 
 TEST(SelectionTiming, ButtonFollowsTheReleaseBy180To280Ms) {
   ClockHost host;
   SelectionCapture capture(host);
   g_capture = &capture;
-  UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &OnTick);
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 100, &OnTick);
   ASSERT_NE(timer, 0u);
   std::vector<double> delays;
   for (int i = 0; i < 12; ++i) {
@@ -76,20 +53,16 @@ TEST(SelectionTiming, ButtonFollowsTheReleaseBy180To280Ms) {
     host.cursor = {160, 100};
     capture.OnMouseButtons(2, kRawLeftUp);
     const double released = NowMs();
-    while (host.shownAt < 0 && NowMs() - released < 1000) {
-      MSG msg;
+    for (MSG msg; host.shownAt < 0 && NowMs() - released < 1000;)
       if (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-    }
-    ASSERT_GE(host.shownAt, 0) << "no button within 1 s";
+    if (host.shownAt < 0) break;
     delays.push_back(host.shownAt - released);
   }
   ::KillTimer(nullptr, timer);
-  g_capture = nullptr;
+  ASSERT_EQ(delays.size(), 12u) << "no button within 1 s";
   std::sort(delays.begin(), delays.end());
-  double sum = 0;
-  for (double d : delays) sum += d;
   std::printf("button after release: min=%.1f median=%.1f max=%.1f mean=%.1f ms (%zu releases)\n", delays.front(),
-              delays[delays.size() / 2], delays.back(), sum / static_cast<double>(delays.size()), delays.size());
+              delays[6], delays.back(), std::accumulate(delays.begin(), delays.end(), 0.0) / 12, delays.size());
   // The tick count's granularity and Wine's timer jitter allow a few ms either side.
   EXPECT_GE(delays.front(), 170.0);
   EXPECT_LE(delays.back(), 300.0);

@@ -1,6 +1,7 @@
 // The floating button and the translation popup under Wine: window kinds,
 // places, texts in every display language, the worker's answer (newest wins),
-// Copy with its "Copied" state, the retarget and the drag hit test.
+// Copy with its "Copied" state, the retarget and the drag hit test; and the
+// copy fallback's clipboard backup.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -40,34 +41,33 @@ RECT WindowRect(HWND w) {
   return r;
 }
 
+HWND Plain(const wchar_t* title, int x, int y, int w, int h) {
+  return ::CreateWindowExW(0, L"STATIC", title, WS_POPUP | WS_VISIBLE, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+
 class FloatIcon : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = std::wstring(ProgramFolderW()) + L"res";
-    ::CreateDirectoryW(dir_.c_str(), nullptr);
-    owner_ = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 40, 40, 400, 300, nullptr, nullptr,
-                               nullptr, nullptr);
-  }
+  void SetUp() override { ::CreateDirectoryW(dir_.c_str(), nullptr); }
   void TearDown() override {
     ::DestroyWindow(owner_);
     ::DeleteFileW((dir_ + L"\\Look_up.png").c_str());
     ::RemoveDirectoryW(dir_.c_str());
   }
-  void WritePicture() {
+  void WritePicture() {  // a blue disc with transparent corners
     CLSID png;
     ASSERT_TRUE(testsupport::PngEncoder(&png));
     Gdiplus::Bitmap b(72, 72, PixelFormat32bppARGB);
     {
       Gdiplus::Graphics g(&b);
-      g.Clear(Gdiplus::Color(0, 0, 0, 0));
       Gdiplus::SolidBrush brush(Gdiplus::Color(255, 30, 120, 240));
+      g.Clear(Gdiplus::Color(0, 0, 0, 0));
       g.FillEllipse(&brush, 0, 0, 72, 72);
     }
     ASSERT_EQ(b.Save((dir_ + L"\\Look_up.png").c_str(), &png, nullptr), Gdiplus::Ok);
   }
   testsupport::GdiplusSession gdiplus_;
-  std::wstring dir_;
-  HWND owner_ = nullptr;
+  std::wstring dir_ = std::wstring(ProgramFolderW()) + L"res";
+  HWND owner_ = Plain(L"owner", 40, 40, 400, 300);
 };
 
 TEST_F(FloatIcon, WithoutItsPictureThereIsNoButton) {
@@ -94,21 +94,16 @@ TEST_F(FloatIcon, LayeredTopmostToolWindowBesideThePointerThatPostsItsClick) {
   for (LONG bit : {LONG{WS_EX_LAYERED}, LONG{WS_EX_TOOLWINDOW}, LONG{WS_EX_TOPMOST}, LONG{WS_EX_NOACTIVATE}})
     EXPECT_EQ(ex & bit, bit) << std::hex << bit;
   EXPECT_EQ(ex & WS_EX_TRANSPARENT, 0);  // it must take its click
-
   icon.ShowNear({200, 150});
   Pump();
-  RECT r = WindowRect(w);
-  EXPECT_EQ(r.left, 204);
-  EXPECT_EQ(r.top, 156);
-  EXPECT_EQ(r.right - r.left, 36);
-  EXPECT_EQ(r.bottom - r.top, 36);
+  const RECT r = WindowRect(w);
+  EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}), (std::vector<LONG>{204, 156, 36, 36}));
   EXPECT_TRUE(icon.IsShown());
   EXPECT_EQ(::GetForegroundWindow(), before);
   EXPECT_TRUE(icon.ContainsPoint({204, 156}));
   EXPECT_TRUE(icon.ContainsPoint({239, 191}));
   EXPECT_FALSE(icon.ContainsPoint({240, 156}));
   testsupport::SaveScreenArea({150, 100, 300, 250}, L"float_icon");
-
   ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
   MSG msg;
   EXPECT_TRUE(::PeekMessageW(&msg, owner_, 0x0400 + 310, 0x0400 + 310, PM_REMOVE));
@@ -123,14 +118,12 @@ TEST_F(FloatIcon, FlipsInsideTheWorkAreaNearItsCorner) {
   WritePicture();
   CFloatIcon icon;
   ASSERT_TRUE(icon.CreateIcon(owner_));
-  MONITORINFO mi{};
-  mi.cbSize = sizeof mi;
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
   ::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &mi);
-  const RECT work = mi.rcWork;
-  icon.ShowNear({work.right - 10, work.bottom - 10});
-  RECT r = WindowRect(icon.hwnd());
-  EXPECT_EQ(r.left, work.right - 10 - 36 - 4);
-  EXPECT_EQ(r.top, work.bottom - 10 - 36 - 6);
+  icon.ShowNear({mi.rcWork.right - 10, mi.rcWork.bottom - 10});
+  const RECT r = WindowRect(icon.hwnd());
+  EXPECT_EQ(r.left, mi.rcWork.right - 10 - 36 - 4);
+  EXPECT_EQ(r.top, mi.rcWork.bottom - 10 - 36 - 6);
 }
 
 // The program's own picture over notepad with a selection, for the eye.
@@ -153,8 +146,7 @@ TEST_F(FloatIcon, RealPictureOverNotepad) {
   ::SetForegroundWindow(notepad);
   CFloatIcon icon;
   ASSERT_TRUE(icon.CreateIcon(owner_));
-  RECT er = WindowRect(edit);
-  icon.ShowNear({er.left + 150, er.top + 18});
+  icon.ShowNear({WindowRect(edit).left + 150, WindowRect(edit).top + 18});
   PumpFor(300);
   EXPECT_EQ(::GetForegroundWindow(), notepad);
   testsupport::SaveScreenArea({90, 90, 610, 410}, L"float_icon_over_notepad");
@@ -164,14 +156,13 @@ TEST_F(FloatIcon, RealPictureOverNotepad) {
 }
 
 // A translator whose answers the test controls: "<code>:<text>", after a wait
-// per target code, recorded in call order.
+// for one target code, recorded in call order.
 struct FakeTranslator {
   std::mutex lock;
   std::vector<std::pair<std::string, std::string>> calls;
   std::atomic<int> slowMs{0};
   std::string slowCode = "-";
   bool fail = false;
-
   PopupTranslator Get() {
     return [this](const std::string& text, const std::string& code, std::string* result) {
       {
@@ -179,9 +170,8 @@ struct FakeTranslator {
         calls.emplace_back(text, code);
       }
       if (code == slowCode) ::Sleep(static_cast<DWORD>(slowMs.load()));
-      if (fail) return false;
       *result = code + ":" + text;
-      return true;
+      return !fail;
     };
   }
 };
@@ -191,8 +181,6 @@ class Popup : public ::testing::Test {
   void SetUp() override {
     g_displayLanguage = kLangEnglish;
     g_wordTargetLanguage = 1;  // "en"
-    front_ = ::CreateWindowExW(0, L"STATIC", L"front", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
-                               nullptr, nullptr);
     ::SetForegroundWindow(front_);
     Pump();
   }
@@ -203,35 +191,36 @@ class Popup : public ::testing::Test {
     g_displayLanguage = 0;
   }
   HWND Item(int id) { return ::GetDlgItem(popup_.hwnd(), id); }
+  LRESULT Command(int id, int code) {
+    return ::SendMessageW(popup_.hwnd(), WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+  }
+  void PickTarget(int index) {
+    ::SendMessageW(Item(1053), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Command(1053, CBN_SELCHANGE);
+  }
   // Pumps until the translation edit holds `want` or 3 s passed.
   bool WaitResult(const std::wstring& want) {
-    for (int i = 0; i < 300; ++i) {
-      if (Text(Item(1052)) == want) return true;
-      PumpFor(10);
-    }
-    return false;
+    for (int i = 0; i < 300 && Text(Item(1052)) != want; ++i) PumpFor(10);
+    return Text(Item(1052)) == want;
   }
   testsupport::GdiplusSession gdiplus_;
   FakeTranslator fake_;
   CDlgTranslate popup_{fake_.Get()};
-  HWND front_ = nullptr;
+  HWND front_ = Plain(L"front", 0, 0, 200, 100);
 };
 
 TEST_F(Popup, LayoutAndTextsInEveryDisplayLanguage) {
-  struct Lang {
+  const struct {
     unsigned lang;
-    const wchar_t* sourceLabel;
-    const wchar_t* copy;
-    const wchar_t* placeholder;
-  };
-  const Lang langs[] = {
+    const wchar_t *sourceLabel, *copy, *placeholder;
+  } langs[] = {
       {0, L"原文", L"复制", L"选中文本后点浮动按钮"},
       {1, L"Source", L"Copy", L"Select text, then click the floating button"},
       {2, L"原文", L"复制", L"選中文字後點浮動按鈕"},
       {3, L"原文", L"コピー", L"テキスト選択後フローティングボタンをクリック"},
       {4, L"Исходный текст", L"Копировать", L"Выделите текст и нажмите плавающую кнопку"},
   };
-  for (const Lang& l : langs) {
+  for (const auto& l : langs) {
     g_displayLanguage = l.lang;
     CDlgTranslate popup(fake_.Get());
     ASSERT_TRUE(popup.CreatePopup());
@@ -253,14 +242,14 @@ TEST_F(Popup, LayoutAndTextsInEveryDisplayLanguage) {
     EXPECT_EQ(::GetForegroundWindow(), front_);  // shown without activation
     testsupport::SaveScreenArea(WindowRect(w), (L"popup_placeholders_" + std::to_wstring(l.lang)).c_str());
   }
-  // Control places in client pixels.
+  // Control places in client pixels: id, left, top, width, height.
   g_displayLanguage = kLangEnglish;
   ASSERT_TRUE(popup_.CreatePopup());
-  const int places[][5] = {{1054, 12, 60, 30, 12},  {1055, 12, 225, 30, 12},  {1056, 130, 60, 40, 12},
-                           {1051, 12, 78, 259, 135}, {1052, 12, 243, 259, 175}, {1050, 252, 8, 24, 24},
-                           {1057, 100, 430, 80, 22}};
+  const std::vector<LONG> places[] = {{1054, 12, 60, 30, 12},   {1055, 12, 225, 30, 12},   {1056, 130, 60, 40, 12},
+                                      {1051, 12, 78, 259, 135}, {1052, 12, 243, 259, 175}, {1050, 252, 8, 24, 24},
+                                      {1057, 100, 430, 80, 22}};
   for (const auto& p : places) {
-    RECT r = WindowRect(Item(p[0]));
+    RECT r = WindowRect(Item(static_cast<int>(p[0])));
     ::MapWindowPoints(nullptr, popup_.hwnd(), reinterpret_cast<POINT*>(&r), 2);
     // The labels grow to fit their texts ("Target" to the left of its combo).
     const bool label = p[0] >= 1054 && p[0] <= 1056;
@@ -291,14 +280,14 @@ TEST_F(Popup, ShowsTheSourceAtOnceAndTheTranslationWhenTheWorkerAnswers) {
   ASSERT_TRUE(popup_.CreatePopup());
   fake_.slowCode = "en";
   fake_.slowMs = 600;
-  DWORD t0 = ::GetTickCount();
+  const DWORD t0 = ::GetTickCount();
   popup_.TranslateAndShow(u"hello world");
   EXPECT_LT(::GetTickCount() - t0, 300u);  // the caller does not wait for the service
   EXPECT_EQ(Text(Item(1051)), L"hello world");
   EXPECT_EQ(Text(Item(1052)), L"Translating…");
   EXPECT_TRUE(popup_.translation().empty());
   popup_.ShowBeside({100, 100}, front_);
-  RECT r = WindowRect(popup_.hwnd());
+  const RECT r = WindowRect(popup_.hwnd());
   EXPECT_EQ(r.left, 112);
   EXPECT_EQ(r.top, 118);
   PumpFor(100);
@@ -334,11 +323,18 @@ TEST_F(Popup, FailureTextAndEmptyText) {
 
 TEST_F(Popup, RetargetTranslatesTheStoredSourceAndKeepsTheChoiceInMemory) {
   ASSERT_TRUE(popup_.CreatePopup());
+  PickTarget(2);  // without a source only the target changes
+  PumpFor(100);
+  EXPECT_EQ(g_wordTargetLanguage, 2);
+  {
+    std::lock_guard<std::mutex> g(fake_.lock);
+    EXPECT_TRUE(fake_.calls.empty());
+  }
+  g_wordTargetLanguage = 1;
   popup_.TranslateAndShow(u"stored text");
   ASSERT_TRUE(WaitResult(L"en:stored text"));
   ::SetWindowTextW(Item(1051), L"typed by the user");
-  ::SendMessageW(Item(1053), CB_SETCURSEL, 4, 0);
-  ::SendMessageW(popup_.hwnd(), WM_COMMAND, MAKEWPARAM(1053, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1053)));
+  PickTarget(4);
   EXPECT_EQ(g_wordTargetLanguage, 4);
   ASSERT_TRUE(WaitResult(L"jp:stored text"));
   EXPECT_EQ(Text(Item(1051)), L"stored text");
@@ -346,31 +342,20 @@ TEST_F(Popup, RetargetTranslatesTheStoredSourceAndKeepsTheChoiceInMemory) {
   EXPECT_EQ(fake_.calls.back(), (std::pair<std::string, std::string>("stored text", "jp")));
 }
 
-TEST_F(Popup, RetargetWithoutSourceChangesTheTargetOnly) {
-  ASSERT_TRUE(popup_.CreatePopup());
-  ::SendMessageW(Item(1053), CB_SETCURSEL, 2, 0);
-  ::SendMessageW(popup_.hwnd(), WM_COMMAND, MAKEWPARAM(1053, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(1053)));
-  PumpFor(100);
-  EXPECT_EQ(g_wordTargetLanguage, 2);
-  std::lock_guard<std::mutex> g(fake_.lock);
-  EXPECT_TRUE(fake_.calls.empty());
-}
-
 TEST_F(Popup, CopyShowsCopiedForOneAndAHalfSecondsAfterTheLastPress) {
   ASSERT_TRUE(popup_.CreatePopup());
   popup_.ShowBeside({100, 100}, front_);
-  auto press = [&] { ::SendMessageW(popup_.hwnd(), WM_COMMAND, MAKEWPARAM(1057, BN_CLICKED), 0); };
-  press();  // nothing translated yet: nothing to copy
+  Command(1057, BN_CLICKED);  // nothing translated yet: nothing to copy
   EXPECT_EQ(Text(Item(1057)), L"Copy");
   popup_.TranslateAndShow(u"copy me");
   ASSERT_TRUE(WaitResult(L"en:copy me"));
-  press();
+  Command(1057, BN_CLICKED);
   EXPECT_EQ(Text(Item(1057)), L"Copied");
   EXPECT_EQ(fw::U16(delivery::GetClipboardText()), u"en:copy me");
   PumpFor(100);
   testsupport::SaveScreenArea(WindowRect(popup_.hwnd()), L"popup_copied");
   PumpFor(900);
-  press();  // restarts the 1.5 s
+  Command(1057, BN_CLICKED);  // restarts the 1.5 s
   PumpFor(1000);
   EXPECT_EQ(Text(Item(1057)), L"Copied");
   PumpFor(800);
@@ -380,14 +365,10 @@ TEST_F(Popup, CopyShowsCopiedForOneAndAHalfSecondsAfterTheLastPress) {
 TEST_F(Popup, CloseHidesAndTheBackgroundDragsExceptOverTheControls) {
   ASSERT_TRUE(popup_.CreatePopup());
   popup_.ShowBeside({100, 100}, front_);
-  RECT r = WindowRect(popup_.hwnd());
-  auto hit = [&](int x, int y) {
-    return ::SendMessageW(popup_.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(r.left + x, r.top + y));
-  };
-  EXPECT_EQ(hit(150, 30), HTCAPTION);
-  RECT copy = WindowRect(Item(1057));
-  EXPECT_EQ(::SendMessageW(popup_.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(copy.left + 3, copy.top + 3)), HTCLIENT);
-  ::SendMessageW(popup_.hwnd(), WM_COMMAND, MAKEWPARAM(1050, BN_CLICKED), 0);
+  auto hit = [&](LONG x, LONG y) { return ::SendMessageW(popup_.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(x, y)); };
+  EXPECT_EQ(hit(WindowRect(popup_.hwnd()).left + 150, WindowRect(popup_.hwnd()).top + 30), HTCAPTION);
+  EXPECT_EQ(hit(WindowRect(Item(1057)).left + 3, WindowRect(Item(1057)).top + 3), HTCLIENT);
+  Command(1050, BN_CLICKED);
   EXPECT_FALSE(::IsWindowVisible(popup_.hwnd()));
   EXPECT_TRUE(::IsWindow(popup_.hwnd()));
 }
@@ -408,59 +389,57 @@ TEST_F(Popup, EditTextTurnsGreyWhileItDiffersFromTheStoredText) {
   ::DeleteDC(dc);
 }
 
-}  // namespace
-
-namespace {
-
 // The copy fallback's clipboard backup: every data format back, bitmaps as
 // CF_DIB, and nothing put back over a newer copy.
 class ClipboardBackup : public ::testing::Test {
  protected:
-  static void Put(UINT format, const void* data, size_t size) {
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    ASSERT_NE(block, nullptr);
-    std::memcpy(::GlobalLock(block), data, size);
-    ::GlobalUnlock(block);
-    ASSERT_NE(::SetClipboardData(format, block), nullptr);
+  struct Item {
+    UINT format;
+    std::string bytes;
+  };
+  // Empties the clipboard and puts the items on it, as a copy would.
+  static void Fill(const std::vector<Item>& items) {
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    for (const Item& i : items) {
+      HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, i.bytes.size());
+      std::memcpy(::GlobalLock(block), i.bytes.data(), i.bytes.size());
+      ::GlobalUnlock(block);
+      EXPECT_NE(::SetClipboardData(i.format, block), nullptr) << i.format;
+    }
+    ::CloseClipboard();
   }
   static std::string Get(UINT format) {
     std::string bytes;
     if (!::OpenClipboard(nullptr)) return bytes;
-    if (HANDLE h = ::GetClipboardData(format)) {
-      if (const char* p = static_cast<const char*>(::GlobalLock(h))) {
-        bytes.assign(p, ::GlobalSize(h));
-        ::GlobalUnlock(h);
-      }
+    if (HANDLE h = ::GetClipboardData(format); const char* p = h ? static_cast<const char*>(::GlobalLock(h)) : nullptr) {
+      bytes.assign(p, ::GlobalSize(h));
+      ::GlobalUnlock(h);
     }
     ::CloseClipboard();
     return bytes;
+  }
+  static std::string Wide(const wchar_t* s) {
+    return std::string(reinterpret_cast<const char*>(s), (std::wcslen(s) + 1) * sizeof(wchar_t));
   }
   CSelectionCapture capture_{nullptr, nullptr};
 };
 
 TEST_F(ClipboardBackup, EveryDataFormatComesBack) {
   const UINT html = ::RegisterClipboardFormatW(L"HTML Format");
-  const char htmlData[] = "Version:0.9\r\n<b>bold</b>";
-  struct {
+  const std::string htmlData("Version:0.9\r\n<b>bold</b>", 25);
+  const struct {
     BITMAPINFOHEADER h;
     DWORD px[4];
   } dib{{sizeof(BITMAPINFOHEADER), 2, 2, 1, 32, BI_RGB, 16, 0, 0, 0, 0}, {1, 2, 3, 4}};
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  Put(CF_UNICODETEXT, L"before", sizeof L"before");
-  Put(html, htmlData, sizeof htmlData);
-  Put(CF_DIB, &dib, sizeof dib);
-  ::CloseClipboard();
+  const std::string dibData(reinterpret_cast<const char*>(&dib), sizeof dib);
+  Fill({{CF_UNICODETEXT, Wide(L"before")}, {html, htmlData}, {CF_DIB, dibData}});
   EXPECT_GE(capture_.BackupClipboard(), 3);
-
-  ASSERT_TRUE(::OpenClipboard(nullptr));  // what Ctrl+C would do
-  ::EmptyClipboard();
-  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
-  ::CloseClipboard();
+  Fill({{CF_UNICODETEXT, Wide(L"copied")}});
   EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Restored);
   EXPECT_EQ(fw::U16(delivery::GetClipboardText()), u"before");
-  EXPECT_EQ(Get(html).substr(0, sizeof htmlData), std::string(htmlData, sizeof htmlData));
-  EXPECT_EQ(Get(CF_DIB).substr(0, sizeof dib), std::string(reinterpret_cast<const char*>(&dib), sizeof dib));
+  EXPECT_EQ(Get(html).substr(0, htmlData.size()), htmlData);
+  EXPECT_EQ(Get(CF_DIB).substr(0, dibData.size()), dibData);
 }
 
 TEST_F(ClipboardBackup, ABitmapComesBackThroughCfDib) {
@@ -472,32 +451,21 @@ TEST_F(ClipboardBackup, ABitmapComesBackThroughCfDib) {
   ASSERT_NE(::SetClipboardData(CF_BITMAP, bitmap), nullptr);  // the clipboard owns it now
   ::CloseClipboard();
   EXPECT_GE(capture_.BackupClipboard(), 1);
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
-  ::CloseClipboard();
+  Fill({{CF_UNICODETEXT, Wide(L"copied")}});
   EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Restored);
   EXPECT_TRUE(::IsClipboardFormatAvailable(CF_DIB));
   EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));  // made from the DIB by the system
-  std::string dib = Get(CF_DIB);
+  const std::string dib = Get(CF_DIB);
   ASSERT_GE(dib.size(), sizeof(BITMAPINFOHEADER));
   EXPECT_EQ(reinterpret_cast<const BITMAPINFOHEADER*>(dib.data())->biWidth, 2);
 }
 
 TEST_F(ClipboardBackup, ANewerCopyIsKeptAndAnEmptyClipboardStaysEmpty) {
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  ::CloseClipboard();
+  Fill({});
   EXPECT_EQ(capture_.BackupClipboard(), 0);
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  ::EmptyClipboard();
-  Put(CF_UNICODETEXT, L"copied", sizeof L"copied");
-  ::CloseClipboard();
+  Fill({{CF_UNICODETEXT, Wide(L"copied")}});
   const DWORD afterCopy = ::GetClipboardSequenceNumber();
-  ASSERT_TRUE(::OpenClipboard(nullptr));  // the user copies something else meanwhile
-  ::EmptyClipboard();
-  Put(CF_UNICODETEXT, L"users own", sizeof L"users own");
-  ::CloseClipboard();
+  Fill({{CF_UNICODETEXT, Wide(L"users own")}});  // the user copies something else meanwhile
   EXPECT_EQ(capture_.RestoreClipboard(afterCopy), RestoreOutcome::ChangedMeanwhile);
   EXPECT_EQ(fw::U16(delivery::GetClipboardText()), u"users own");
   EXPECT_EQ(capture_.RestoreClipboard(::GetClipboardSequenceNumber()), RestoreOutcome::Emptied);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
+#include <climits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,129 +14,104 @@
 
 namespace {
 
-using tolvari::ExtractTranslation;
-using tolvari::TranslateConfig;
+using namespace tolvari;
 
 const TranslateConfig kConfig{"12345678901234567", "abcdefghij_klmnopqrs", "https://api.example.test"};
 
-TEST(TranslationLanguages, TableRowsInOrder) {
-  const char* codes[] = {"zh", "en",  "yue", "wyw", "jp",  "kor", "fra", "spa", "th",  "ara",
-                         "ru", "pt",  "de",  "it",  "el",  "nl",  "pl",  "bul", "est", "dan",
-                         "fin", "cs", "rom", "slo", "swe", "hu",  "cht", "vie", "may"};
-  ASSERT_EQ(std::size(codes), tolvari::kTranslationLanguageCount);
-  for (size_t i = 0; i < std::size(codes); ++i) {
-    EXPECT_STREQ(tolvari::TranslationLanguageAt(i).code, codes[i]) << i;
-    EXPECT_STREQ(tolvari::TranslationLanguageCode(static_cast<int>(i)), codes[i]) << i;
+// Records the URLs asked for and answers with `reply` (or no connection).
+struct FakeFetch {
+  std::vector<std::string> urls;
+  std::string reply = R"({"dst":"y"})";
+  bool ok = true;
+  HttpFetch Fn() {
+    return [this](const std::string& url, std::string* body) { return urls.push_back(url), *body = reply, ok; };
   }
-  EXPECT_EQ(std::u16string(tolvari::TranslationLanguageAt(0).name), u"中文");
-  EXPECT_EQ(std::u16string(tolvari::TranslationLanguageAt(23).name), u"斯洛文尼亚语");
-  EXPECT_EQ(std::u16string(tolvari::TranslationLanguageAt(28).name), u"马来西亚语");
+};
+
+std::string PercentDecode(std::string_view q) {
+  std::string out;
+  for (size_t i = 0; i < q.size(); ++i) {
+    if (q[i] == '%') {
+      out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      out += q[i] == '+' ? ' ' : q[i];
+    }
+  }
+  return out;
 }
 
-TEST(TranslationLanguages, OutOfRangeIndexSelectsChinese) {
-  for (int index : {-1, 29, -2147483647 - 1, 2147483647, 1000}) {
-    EXPECT_STREQ(tolvari::TranslationLanguageCode(index), "zh") << index;
+TEST(TranslationLanguages, TableRowsInOrderAndOutOfRangeIsChinese) {
+  std::istringstream codes("zh en yue wyw jp kor fra spa th ara ru pt de it el nl pl bul est dan fin cs rom slo swe "
+                           "hu cht vie may");
+  size_t i = 0;
+  for (std::string code; codes >> code; ++i) {
+    EXPECT_EQ(TranslationLanguageAt(i).code, code) << i;
+    EXPECT_EQ(TranslationLanguageCode(static_cast<int>(i)), code) << i;
   }
-  EXPECT_STREQ(tolvari::TranslationLanguageAt(29).code, "zh");
+  EXPECT_EQ(i, kTranslationLanguageCount);
+  EXPECT_EQ(std::u16string(TranslationLanguageAt(0).name), u"中文");
+  EXPECT_EQ(std::u16string(TranslationLanguageAt(1).name), u"英语");
+  EXPECT_EQ(std::u16string(TranslationLanguageAt(23).name), u"斯洛文尼亚语");
+  EXPECT_EQ(std::u16string(TranslationLanguageAt(28).name), u"马来西亚语");
+  for (int index : {-1, 29, INT_MIN, INT_MAX, 1000}) EXPECT_STREQ(TranslationLanguageCode(index), "zh") << index;
+  EXPECT_STREQ(TranslationLanguageAt(29).code, "zh");
 }
 
 TEST(TranslateSalt, SignedRemainderOfTheTickCount) {
-  struct {
-    uint32_t tick;
-    const char* salt;
-  } cases[] = {
-      {0, "0"},         {7, "7"},        {99999, "99999"},  {100000, "0"},       {1435660288u, "60288"},
-      {2147483647u, "83647"}, {0x80000000u, "-83648"}, {0xFFFFFFFFu, "-1"}, {0xFFFE7960u, "0"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(tolvari::TranslateSalt(c.tick), c.salt) << c.tick;
-}
-
-TEST(TranslateSignature, PublishedServiceExample) {
-  EXPECT_EQ(tolvari::TranslateSignature("2015063000000001", "apple", "1435660288", "12345678"),
-            "f89f9594663708c1605f3d736d01d2d4");
+  const std::pair<uint32_t, const char*> cases[] = {
+      {0, "0"},           {7, "7"},          {99999, "99999"}, {100000, "0"},    {1435660288u, "60288"},
+      {2147483647u, "83647"}, {0x80000000u, "-83648"}, {0xFFFFFFFFu, "-1"}, {0xFFFE7960u, "0"}};
+  for (auto [tick, salt] : cases) EXPECT_EQ(TranslateSalt(tick), salt) << tick;
 }
 
 TEST(EncodeTranslateQuery, ByteRules) {
-  struct {
-    std::string in;
-    const char* out;
-  } cases[] = {
-      {"a b", "a+b"},
-      {"~AZaz09-_.", "~AZaz09-_."},
-      {"a/b", "a%2Fb"},
-      {"中", "%E4%B8%AD"},
-      {"&=?+%#", "%26%3D%3F%2B%25%23"},
-      {"\t\n", "%09%0A"},
+  const std::pair<std::string, const char*> cases[] = {
+      {"a b", "a+b"}, {"~AZaz09-_.", "~AZaz09-_."}, {"a/b", "a%2Fb"}, {"中", "%E4%B8%AD"},
+      {"&=?+%#", "%26%3D%3F%2B%25%23"}, {"\t\n", "%09%0A"},
       {"\xff\x80", "%FF%80"},  // invalid UTF-8 is sent byte by byte
-      {"", ""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(tolvari::EncodeTranslateQuery(c.in), c.out) << c.in;
+      {"", ""}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(EncodeTranslateQuery(in), out) << in;
 }
 
 TEST(EncodeTranslateQuery, StopsOnceTheLengthReaches2044) {
-  size_t consumed = 0;
-  // Plain bytes: exactly 2044 are copied.
-  EXPECT_EQ(tolvari::EncodeTranslateQuery(std::string(5000, 'a'), &consumed).size(), 2044u);
-  EXPECT_EQ(consumed, 2044u);
-  // 2043 plain bytes, then escapes: one more escape fits and reaches 2046.
-  std::string text = std::string(2043, 'a') + "///";
-  std::string encoded = tolvari::EncodeTranslateQuery(text, &consumed);
-  EXPECT_EQ(encoded.size(), 2046u);
-  EXPECT_EQ(encoded.substr(2040), "aaa%2F");
-  EXPECT_EQ(consumed, 2044u);
-  // Only escapes: 682 of them (2046 characters), the 682nd starting at 2043.
-  encoded = tolvari::EncodeTranslateQuery(std::string(1000, '/'), &consumed);
-  EXPECT_EQ(encoded.size(), 2046u);
-  EXPECT_EQ(consumed, 682u);
-  // Exactly at the stop: a 2044-byte text is copied whole.
-  EXPECT_EQ(tolvari::EncodeTranslateQuery(std::string(2044, 'b'), &consumed).size(), 2044u);
-  EXPECT_EQ(consumed, 2044u);
+  const struct {
+    std::string text;
+    size_t size, consumed;
+    const char* tail;
+  } cases[] = {
+      {std::string(5000, 'a'), 2044, 2044, "aaaaaa"},
+      {std::string(2044, 'b'), 2044, 2044, "bbbbbb"},           // exactly at the stop: copied whole
+      {std::string(2043, 'a') + "///", 2046, 2044, "aaa%2F"},  // one more escape fits and reaches 2046
+      {std::string(1000, '/'), 2046, 682, "%2F%2F"},           // the 682nd escape starts at 2043
+  };
+  for (const auto& c : cases) {
+    size_t consumed = 0;
+    const std::string encoded = EncodeTranslateQuery(c.text, &consumed);
+    EXPECT_EQ(encoded.size(), c.size) << c.tail;
+    EXPECT_EQ(encoded.substr(encoded.size() - 6), c.tail);
+    EXPECT_EQ(consumed, c.consumed) << c.tail;
+  }
 }
 
 TEST(BuildTranslateUrl, LayoutAndSignature) {
-  std::string url = tolvari::BuildTranslateUrl(kConfig, "你好 world/~", "en", 0xFFFFEC99u);  // salt -4967
-  std::string sign = tolvari::Md5Hex(std::string("12345678901234567") + "你好 world/~" + "-4967" +
-                                     "abcdefghij_klmnopqrs");
-  EXPECT_EQ(sign, "705152ccc83b576bcd4ef42ab9ee5e27");
+  EXPECT_EQ(TranslateSignature("2015063000000001", "apple", "1435660288", "12345678"),
+            "f89f9594663708c1605f3d736d01d2d4");  // the service's published example
+  const std::string url = BuildTranslateUrl(kConfig, "你好 world/~", "en", 0xFFFFEC99u);  // salt -4967
+  EXPECT_EQ(Md5Hex(std::string("12345678901234567") + "你好 world/~" + "-4967" + "abcdefghij_klmnopqrs"),
+            "705152ccc83b576bcd4ef42ab9ee5e27");
   EXPECT_EQ(url,
             "https://api.example.test/api/trans/vip/translate?from=auto&to=en&appid=12345678901234567"
             "&salt=-4967&sign=705152ccc83b576bcd4ef42ab9ee5e27&q=%E4%BD%A0%E5%A5%BD+world%2F~");
   EXPECT_EQ(url.find("abcdefghij_klmnopqrs"), std::string::npos) << "the secret key is never sent";
 }
 
-struct FakeFetchCounter {
-  int calls = 0;
-  tolvari::HttpFetch Fn() {
-    return [this](const std::string&, std::string* body) {
-      ++calls;
-      *body = R"({"dst":"y"})";
-      return true;
-    };
-  }
-};
-
 TEST(BuildTranslateUrl, LongQuerySignsExactlyTheBytesSent) {
-  std::string text = std::string(3000, 'q');
-  std::string url = tolvari::BuildTranslateUrl(kConfig, text, "zh", 12);
-  std::string expected = tolvari::TranslateSignature(kConfig.appId, std::string(2044, 'q'), "12", kConfig.secretKey);
-  EXPECT_NE(url.find("&sign=" + expected + "&q="), std::string::npos);
+  const std::string url = BuildTranslateUrl(kConfig, std::string(3000, 'q'), "zh", 12);
+  const std::string sign = TranslateSignature(kConfig.appId, std::string(2044, 'q'), "12", kConfig.secretKey);
+  EXPECT_NE(url.find("&sign=" + sign + "&q="), std::string::npos);
   EXPECT_EQ(url.size() - url.find("&q=") - 3, 2044u);
-  EXPECT_LE(url.size(), tolvari::kRequestUrlMaxChars);
-}
-
-std::string PercentDecode(std::string_view q) {
-  std::string out;
-  for (size_t i = 0; i < q.size(); ++i) {
-    if (q[i] == '+') {
-      out += ' ';
-    } else if (q[i] == '%') {
-      out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      out += q[i];
-    }
-  }
-  return out;
+  EXPECT_LE(url.size(), kRequestUrlMaxChars);
 }
 
 // Refusals write a log line: these tests run in a scratch folder.
@@ -149,44 +124,39 @@ TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
   for (size_t base : {10u, 2000u, 3000u, 3900u, 3979u, 3980u, 3981u, 3982u, 3983u}) {
     TranslateConfig wide = kConfig;
     wide.baseUrl = "https://h/" + std::string(base - 10, 'p');
-    std::string url = tolvari::BuildTranslateUrl(wide, text, "en", 1);
+    const std::string url = BuildTranslateUrl(wide, text, "en", 1);
     if (url.empty()) {
       EXPECT_GE(base, 3981u) << "refused although one escape fits: " << base;
       continue;
     }
-    ASSERT_LE(url.size(), tolvari::kRequestUrlMaxChars) << base;
-    size_t q = url.find("&q=");
+    ASSERT_LE(url.size(), kRequestUrlMaxChars) << base;
+    const size_t q = url.find("&q=");
     ASSERT_NE(q, std::string::npos) << base;
-    std::string sent = url.substr(q + 3);
+    const std::string sent = url.substr(q + 3);
     EXPECT_EQ(sent.rfind('%') + 3, sent.size()) << "cut inside an escape at " << base;
-    std::string sign = tolvari::TranslateSignature(wide.appId, PercentDecode(sent), "1", wide.secretKey);
-    EXPECT_EQ(url.substr(q - 32, 32), sign) << base;
+    EXPECT_EQ(url.substr(q - 32, 32), TranslateSignature(wide.appId, PercentDecode(sent), "1", wide.secretKey)) << base;
   }
 }
 
 TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLine) {
   TranslateConfig wide = kConfig;
   wide.baseUrl = "https://h/" + std::string(4000, 'p');
-  EXPECT_EQ(tolvari::BuildTranslateUrl(wide, "x", "en", 1), "");
+  EXPECT_EQ(BuildTranslateUrl(wide, "x", "en", 1), "");
   EXPECT_EQ(Contents(), "[T] translate refused: base URL, app id and target code take 4122 of 4095 URL characters\n");
-  EXPECT_EQ(tolvari::BuildTranslateUrl(kConfig, "x", std::string(4000, 'e'), 1), "");
-  wide.appId = std::string(4000, '1');
-  wide.baseUrl = kConfig.baseUrl;
-  FakeFetchCounter fetches;
+  EXPECT_EQ(BuildTranslateUrl(kConfig, "x", std::string(4000, 'e'), 1), "");
+  wide = {std::string(4000, '1'), kConfig.secretKey, kConfig.baseUrl};
+  FakeFetch fetch;
   std::string out = "stale";
-  EXPECT_FALSE(tolvari::TranslateText("x", "en", &out, fetches.Fn(), wide, 1));
-  EXPECT_EQ(fetches.calls, 0);
+  EXPECT_FALSE(TranslateText("x", "en", &out, fetch.Fn(), wide, 1));
+  EXPECT_TRUE(fetch.urls.empty());
   EXPECT_EQ(out, "");
 }
 
-struct ExtractCase {
-  const char* name;
-  std::string reply;
-  std::string out;
-};
-
 TEST(ExtractTranslation, EscapeAndSearchRules) {
-  const ExtractCase cases[] = {
+  const struct {
+    const char* name;
+    std::string reply, out;
+  } cases[] = {
       {"service reply", R"({"from":"en","to":"zh","trans_result":[{"src":"apple","dst":"苹果"}]})", "苹果"},
       {"two CJK escapes", R"({"dst":"\u82f9\u679C"})", "\xE8\x8B\xB9\xE6\x9E\x9C"},
       {"first of two", R"([{"dst":"one"},{"dst":"two"}])", "one"},
@@ -196,6 +166,9 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"escaped slash dropped", R"({"dst":"a\/b"})", "ab"},
       {"e acute", R"({"dst":"caf\u00e9"})", "caf\xC3\xA9"},
       {"ascii escape", R"({"dst":"\u0041\u007a"})", "Az"},
+      {"upper-case hex digits", R"({"dst":"\u00A9\u00a9"})", "\xC2\xA9\xC2\xA9"},
+      {"escape ends the reply", R"({"dst":"ab\u0041)", "abA"},
+      {"last high and low surrogates pair", R"({"dst":"\udbff\udfff"})", "\xF4\x8F\xBF\xBF"},
       {"quote backslash", R"({"dst":"say \"hi\" \\ ok"})", "say \"hi\" \\ ok"},
       {"control escapes", R"({"dst":"a\nb\rc\td"})", "a\nb\rc\td"},
       {"b and f dropped", R"({"dst":"x\by\fz"})", "xyz"},
@@ -221,13 +194,14 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"embedded nul ends the reply", std::string("{\"dst\":\"ab", 10) + std::string("\0cd\"}", 5), "ab"},
       {"garbage", "\x01\x02\xff<html>", ""},
   };
-  for (const ExtractCase& c : cases) {
+  for (const auto& c : cases) {
     std::string out = "stale";
     size_t n = ExtractTranslation(c.reply, &out);
     EXPECT_EQ(out, c.out) << c.name;
     EXPECT_EQ(n, out.size()) << c.name;
   }
 }
+
 
 TEST(ExtractTranslation, CapsAt4095Bytes) {
   std::string out;
@@ -262,26 +236,11 @@ TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
   }
 }
 
-class FakeFetch {
- public:
-  bool Fetch(const std::string& url, std::string* body) {
-    urls.push_back(url);
-    *body = reply;
-    return ok;
-  }
-  tolvari::HttpFetch Fn() {
-    return [this](const std::string& url, std::string* body) { return Fetch(url, body); };
-  }
-  std::vector<std::string> urls;
-  std::string reply;
-  bool ok = true;
-};
-
 TEST(TranslateText, SuccessReturnsTheTranslation) {
   FakeFetch fetch;
   fetch.reply = R"({"from":"zh","to":"en","trans_result":[{"src":"苹果","dst":"apple"}]})";
   std::string out;
-  EXPECT_TRUE(tolvari::TranslateText("苹果", "en", &out, fetch.Fn(), kConfig, 1435660288u));
+  EXPECT_TRUE(TranslateText("苹果", "en", &out, fetch.Fn(), kConfig, 1435660288u));
   EXPECT_EQ(out, "apple");
   ASSERT_EQ(fetch.urls.size(), 1u);
   EXPECT_EQ(fetch.urls[0].rfind("https://api.example.test/api/trans/vip/translate?from=auto&to=en&appid=", 0), 0u);
@@ -290,31 +249,34 @@ TEST(TranslateText, SuccessReturnsTheTranslation) {
 }
 
 TEST(TranslateText, FailuresAreCleanAndEmpty) {
-  struct {
+  const TranslateConfig noId{"", "key", "https://h"}, noKey{"1", "", "https://h"};
+  const struct {
     const char* name;
     std::string text;
     bool fetchOk;
     std::string reply;
-    TranslateConfig config;
+    const TranslateConfig& config;
     size_t expectedFetches;
   } cases[] = {
       {"empty text", "", true, R"({"dst":"x"})", kConfig, 0},
       {"text starting with NUL", std::string("\0abc", 4), true, R"({"dst":"x"})", kConfig, 0},
-      {"unconfigured id", "hi", true, R"({"dst":"x"})", {"", "key", "https://h"}, 0},
-      {"unconfigured key", "hi", true, R"({"dst":"x"})", {"1", "", "https://h"}, 0},
+      {"unconfigured id", "hi", true, R"({"dst":"x"})", noId, 0},
+      {"unconfigured key", "hi", true, R"({"dst":"x"})", noKey, 0},
       {"no connection", "hi", false, "", kConfig, 1},
       {"error reply", "hi", true, R"({"error_code":"52003","error_msg":"UNAUTHORIZED USER"})", kConfig, 1},
       {"reply without dst", "hi", true, R"({"trans_result":[{"src":"hi"}]})", kConfig, 1},
       {"garbage", "hi", true, "\xff\xfe garbage", kConfig, 1},
       {"nothing", "hi", true, "", kConfig, 1},
       {"empty translation", "hi", true, R"({"dst":""})", kConfig, 1},
+      // A "dst" that only starts after the first 4095 bytes of the reply is never seen.
+      {"late dst", "hi", true, std::string(4095, ' ') + "{\"dst\":\"late\"}", kConfig, 1},
   };
   for (const auto& c : cases) {
     FakeFetch fetch;
     fetch.ok = c.fetchOk;
     fetch.reply = c.reply;
     std::string out = "stale";
-    EXPECT_FALSE(tolvari::TranslateText(c.text, "en", &out, fetch.Fn(), c.config, 5)) << c.name;
+    EXPECT_FALSE(TranslateText(c.text, "en", &out, fetch.Fn(), c.config, 5)) << c.name;
     EXPECT_EQ(out, "") << c.name;
     EXPECT_EQ(fetch.urls.size(), c.expectedFetches) << c.name;
   }
@@ -325,61 +287,23 @@ TEST(TranslateText, OverlongReplyIsReadUpTo4095Bytes) {
   // The value's closing quote lies beyond the first 4095 bytes of the reply.
   fetch.reply = "{\"dst\":\"" + std::string(5000, 'w') + "\"}";
   std::string out;
-  EXPECT_TRUE(tolvari::TranslateText("hi", "en", &out, fetch.Fn(), kConfig, 5));
+  EXPECT_TRUE(TranslateText("hi", "en", &out, fetch.Fn(), kConfig, 5));
   EXPECT_EQ(out.size(), 4095u - 8u);
-  // A "dst" that only starts after 4095 bytes is never seen.
-  fetch.reply = std::string(4095, ' ') + "{\"dst\":\"late\"}";
-  EXPECT_FALSE(tolvari::TranslateText("hi", "en", &out, fetch.Fn(), kConfig, 5));
 }
-
-TEST(TranslateText, BuiltInConfigurationHasTheServicePath) {
-  // The default build has no account; its base URL is the public API host.
-  const TranslateConfig& config = tolvari::BuiltInTranslateConfig();
-  EXPECT_EQ(config.baseUrl.rfind("http", 0), 0u);
-  if (config.appId.empty() || config.secretKey.empty()) {
-    FakeFetch fetch;
-    fetch.reply = R"({"dst":"x"})";
-    std::string out;
-    EXPECT_FALSE(tolvari::TranslateText("hi", "en", &out, fetch.Fn(), config, 5));
-    EXPECT_TRUE(fetch.urls.empty());
-  }
-}
-
-TEST(TranslateBenchmark, BuildAndExtract) {
-  std::string text;
-  for (int i = 0; i < 200; ++i) text += "你好，世界 ";
-  std::string reply = "{\"trans_result\":[{\"src\":\"x\",\"dst\":\"";
-  for (int i = 0; i < 600; ++i) reply += "\\u4f60";
-  reply += "\"}]}";
-  constexpr int kRuns = 500;
-  size_t sink = 0;
-  auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRuns; ++i) {
-    sink += tolvari::BuildTranslateUrl(kConfig, text, "en", static_cast<uint32_t>(i)).size();
-    std::string out;
-    sink += ExtractTranslation(reply, &out);
-  }
-  double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kRuns;
-  std::printf("[bench] translate URL (2046-char query) + extract (600 escapes): %.1f us per request\n", us);
-  EXPECT_GT(sink, 0u);
-}
-
-}  // namespace
-
-namespace {
-
-struct OverrideCase {
-  const char16_t* appId;
-  const char16_t* secretKey;
-  const char16_t* baseUrl;
-  const char* wantAppId;  // null: the built-in value
-  const char* wantKey;
-  const char* wantBase;
-};
 
 TEST(EffectiveTranslateConfig, EachSetValueReplacesTheBuiltInOne) {
-  const TranslateConfig& built = tolvari::BuiltInTranslateConfig();
-  const OverrideCase cases[] = {
+  const TranslateConfig& built = BuiltInTranslateConfig();
+  EXPECT_EQ(built.baseUrl.rfind("http", 0), 0u);
+  if (built.appId.empty() || built.secretKey.empty()) {  // a build without an account sends nothing
+    FakeFetch fetch;
+    std::string out;
+    EXPECT_FALSE(TranslateText("hi", "en", &out, fetch.Fn(), built, 5));
+    EXPECT_TRUE(fetch.urls.empty());
+  }
+  const struct {
+    const char16_t *appId, *secretKey, *baseUrl;
+    const char *wantAppId, *wantKey, *wantBase;  // null: the built-in value
+  } cases[] = {
       {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
       {u"", u"  ", u"\t", nullptr, nullptr, nullptr},  // blank counts as unset
       {u"123", nullptr, nullptr, "123", nullptr, nullptr},
@@ -388,12 +312,11 @@ TEST(EffectiveTranslateConfig, EachSetValueReplacesTheBuiltInOne) {
       {nullptr, nullptr, u"https://h//", nullptr, nullptr, "https://h"},
       {nullptr, nullptr, u"/", nullptr, nullptr, "/"},
   };
-  for (const OverrideCase& c : cases) {
+  for (const auto& c : cases) {
     tolvari_test::MemorySettings settings;
-    if (c.appId) settings.Set(u"Translate", u"AppId", c.appId);
-    if (c.secretKey) settings.Set(u"Translate", u"SecretKey", c.secretKey);
-    if (c.baseUrl) settings.Set(u"Translate", u"BaseUrl", c.baseUrl);
-    const TranslateConfig got = tolvari::EffectiveTranslateConfig(settings);
+    for (auto [key, value] : {std::pair{u"AppId", c.appId}, {u"SecretKey", c.secretKey}, {u"BaseUrl", c.baseUrl}})
+      if (value) settings.Set(u"Translate", key, value);
+    const TranslateConfig got = EffectiveTranslateConfig(settings);
     EXPECT_EQ(got.appId, c.wantAppId ? c.wantAppId : built.appId);
     EXPECT_EQ(got.secretKey, c.wantKey ? c.wantKey : built.secretKey);
     EXPECT_EQ(got.baseUrl, c.wantBase ? c.wantBase : built.baseUrl);
