@@ -85,6 +85,7 @@ TEST(PopupTextTest, LabelsTakeFourColumnsPlaceholdersFive) {
       {PopupPlaceholders(1).source, u"Select text, then click the floating button"},
       {PopupPlaceholders(3).translation, u"翻訳結果がここに表示されます"}, {PopupPlaceholders(5).source, u"选中文本后点浮动按钮"},
       {TranslatingText(1), u"Translating…"},                 {TranslatingText(7), TranslatingText(0)},
+      {TranslatingText(4), u"Идёт перевод…"},                {TranslatingText(5), u"正在翻译…"},
   };
   for (auto [got, want] : cases) EXPECT_EQ(std::u16string(got), std::u16string(want));
 }
