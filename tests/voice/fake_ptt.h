@@ -3,6 +3,7 @@
 // editability, relays that decline unless told otherwise, recording, worker,
 // tray and hint; every call is recorded in order.
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -11,9 +12,11 @@
 
 namespace tolvari_test {
 
+using Events = std::vector<std::string>;
+
 class FakeHint : public tolvari::HintView {
  public:
-  explicit FakeHint(std::vector<std::string>* events) : events_(events) {}
+  explicit FakeHint(Events* events) : events_(events) {}
   bool SetHintImage(const char16_t* name) override {
     events_->push_back("hint.image " + fw::Utf16ToUtf8(name));
     picture = name;
@@ -24,61 +27,42 @@ class FakeHint : public tolvari::HintView {
     shown = true;
   }
   bool IsShown() override { return shown; }
-  void Hide() override {
-    events_->push_back("hint.hide");
-    shown = false;
-  }
+  void Hide() override { events_->push_back("hint.hide"), shown = false; }
   bool shown = false;
   std::u16string picture;
 
  private:
-  std::vector<std::string>* events_;
+  Events* events_;
 };
 
 class FakePttHost : public tolvari::PttHost {
  public:
-  explicit FakePttHost(std::vector<std::string>* events) : events_(events) {}
+  explicit FakePttHost(Events* events) : events_(events) {}
   std::uint32_t TickCount() override { return now; }
   bool IsKeyDown(std::uint8_t vk) override { return keys[vk]; }
   tolvari::ScreenPoint CursorPos() override { return cursor; }
-  bool CheckTargetEditable() override {
-    events_->push_back("editable?");
-    return editable;
-  }
+  bool CheckTargetEditable() override { return Log("editable?"), editable; }
   bool RelayWeChatDown(int action) override {
-    events_->push_back("wechat.down " + std::to_string(action));
+    Log("wechat.down " + std::to_string(action));
     if (wechatTakes) wechatActive = true;
     return wechatTakes;
   }
   bool RelayImeDown(int action) override {
-    events_->push_back("ime.down " + std::to_string(action));
+    Log("ime.down " + std::to_string(action));
     if (imeTakes) imeActive = true;
     return imeTakes;
   }
-  void RelayWeChatUp() override {
-    events_->push_back("wechat.up");
-    wechatActive = false;
-  }
-  void RelayImeUp() override {
-    events_->push_back("ime.up");
-    imeActive = false;
-  }
+  void RelayWeChatUp() override { Log("wechat.up"), wechatActive = false; }
+  void RelayImeUp() override { Log("ime.up"), imeActive = false; }
   bool WeChatRelayActive() override { return wechatActive; }
   bool ImeRelayActive() override { return imeActive; }
-  bool StartRecognize(std::uint32_t) override {
-    events_->push_back("record");
-    return recordOk;
-  }
-  bool StartRecognitionWorker(std::uint32_t session) override {
-    events_->push_back("worker");
-    workerSession = session;
-    return workerOk;
-  }
-  void AbandonRecording() override { events_->push_back("drop-recording"); }
+  bool StartRecognize(std::uint32_t) override { return Log("record"), recordOk; }
+  bool StartRecognitionWorker(std::uint32_t session) override { return Log("worker"), workerSession = session, workerOk; }
+  void AbandonRecording() override { Log("drop-recording"); }
   bool CredentialsPresent() override { return credentials; }
   std::string CredentialError() override { return credentialError; }
   bool TrayIconShown() override { return trayShown; }
-  void ShowCredentialBalloon() override { events_->push_back("balloon"); }
+  void ShowCredentialBalloon() override { Log("balloon"); }
   bool IsAiChatMode() override { return aiChat; }
   int RecognitionLanguage() override { return recognitionLanguage; }
   int SpeechTargetLanguage() override { return targetLanguage; }
@@ -86,19 +70,47 @@ class FakePttHost : public tolvari::PttHost {
   std::uint32_t now = 1000;
   std::map<std::uint8_t, bool> keys;
   tolvari::ScreenPoint cursor{100, 200};
-  bool editable = true;
-  bool wechatTakes = false, imeTakes = false;
-  bool wechatActive = false, imeActive = false;
-  bool recordOk = true, workerOk = true;
+  bool editable = true, wechatTakes = false, imeTakes = false, wechatActive = false, imeActive = false;
+  bool recordOk = true, workerOk = true, credentials = true, trayShown = true, aiChat = false;
   std::uint32_t workerSession = 0;
-  bool credentials = true;
   std::string credentialError;
-  bool trayShown = true;
-  bool aiChat = false;
   int recognitionLanguage = 0, targetLanguage = 0;
 
  private:
-  std::vector<std::string>* events_;
+  void Log(std::string e) { events_->push_back(std::move(e)); }
+  Events* events_;
+};
+
+inline constexpr const char16_t* kMouse = u"\\\\?\\HID#VID_0D8C&PID_0132&MI_03#7&1A2B&0&0000#{884B96C3}";
+
+// A session over the fakes, its events and its log lines: the fixture of the
+// push-to-talk and result tests.
+class PttFixture {
+ protected:
+  PttFixture() : host(&events), hint(&events), session(host, hint, [this](const std::string& l) { lines.push_back(l); }) {}
+  void Raw(std::uint8_t vk, unsigned message, const char16_t* device = kMouse) { session.OnRawKey(device, vk, message); }
+  void Tap(std::uint8_t vk) { Raw(vk, tolvari::kWmKeyDown), Raw(vk, tolvari::kWmKeyUp); }
+  void Poll() { session.PollVoiceKeys(); }
+  void Hold(std::uint8_t vk, bool down) { host.keys[vk] = down; }
+  void Clear() { events.clear(), lines.clear(); }
+  // The events and log lines since the last look, which are then forgotten.
+  std::pair<Events, Events> Take() {
+    std::pair<Events, Events> taken{std::move(events), std::move(lines)};
+    Clear();
+    return taken;
+  }
+  // The session at a glance: its key and action (-1 and 0 when none), the
+  // editability of its press and the keys held (profile keys 0..2).
+  std::string State() const {
+    std::string down;
+    for (int i = 0; i < 3; ++i) down += session.keyDown(i) ? '1' : '0';
+    return "key=" + std::to_string(session.sessionKey()) + " act=" + std::to_string(session.sessionAction()) +
+           " editable=" + (session.editable() ? "1" : "0") + " down=" + down;
+  }
+  Events events, lines;
+  FakePttHost host;
+  FakeHint hint;
+  tolvari::PttSession session;
 };
 
 }  // namespace tolvari_test

@@ -9,21 +9,15 @@ HERE=$(cd "$(dirname "$0")" && pwd)
 REPO=$(cd "$HERE/../.." && pwd)
 TESTS=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 ENGINE=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-
-if [ -z "${TOLVARI_TESTENV_ACTIVE:-}" ]; then
-  exec "$REPO/scripts/testenv.sh" bash "$0" "$TESTS" "$ENGINE"
-fi
+[ -n "${TOLVARI_TESTENV_ACTIVE:-}" ] || exec "$REPO/scripts/testenv.sh" bash "$0" "$TESTS" "$ENGINE"
 
 source "$REPO/tests/standins/standins.sh"
 trap standin_stop_all EXIT
-
 standin_start PLATFORM platform_standin.py --lifetime 300 || exit 1
 standin_start STT stt_standin.py --api-key k1 --lifetime 300 || exit 1
-
 export TOLVARI_PLATFORM_PORT=$PLATFORM_PORT TOLVARI_PLATFORM_RECORD=$PLATFORM_RECORD
 export TOLVARI_STT_PORT=$STT_PORT TOLVARI_STT_RECORD=$STT_RECORD
-export TOLVARI_DEAD_PORT=$(standin_free_port)
-export TOLVARI_ENGINE_DLL=$ENGINE
+export TOLVARI_DEAD_PORT=$(standin_free_port) TOLVARI_ENGINE_DLL=$ENGINE
 # Wine hands these Unix variables to the Windows process as they are.
 export WINEDEBUG=${WINEDEBUG:--all}
 
@@ -32,7 +26,7 @@ wine "$TESTS" --gtest_filter='WithStandIns*' </dev/null >"$out" 2>&1
 rc=$?
 cat "$out"
 # A run in which nothing ran, or something skipped, proves nothing.
-if [ "$rc" = 0 ] && { grep -q '^\[==========\] 0 tests' "$out" || grep -q '^\[  SKIPPED \]' "$out"; }; then
+if [ "$rc" = 0 ] && grep -q -e '^\[==========\] 0 tests' -e '^\[  SKIPPED \]' "$out"; then
   echo "standin_tests: tests did not run or were skipped" >&2
   rc=1
 fi

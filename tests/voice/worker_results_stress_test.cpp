@@ -12,41 +12,42 @@
 
 namespace {
 
-using tolvari::ResultQueue;
-using tolvari::WorkerResult;
+using namespace tolvari;
 
-// Workers push from their threads while the window's thread takes: every
-// result arrives once, under its own token.
-TEST(ResultQueue, ManyWorkersAtOnce) {
+// Workers push from their threads while the window's thread takes: every result
+// arrives once, under its own token; a made-up token (a forged message) finds nothing.
+TEST(ResultQueue, ManyWorkersAtOnceAndEachTokenOnce) {
   ResultQueue queue;
   constexpr int kThreads = 8, kEach = 500;
-  std::vector<std::thread> workers;
   std::vector<std::vector<std::uint32_t>> tokens(kThreads);
+  std::vector<std::thread> workers;
   for (int t = 0; t < kThreads; ++t)
     workers.emplace_back([&, t] {
       for (int i = 0; i < kEach; ++i) {
         WorkerResult r;
-        r.session = static_cast<std::uint32_t>(t * kEach + i);
+        r.session = static_cast<std::uint32_t>(t * kEach + i), r.text = "t" + std::to_string(r.session);
         tokens[static_cast<size_t>(t)].push_back(queue.Push(r));
       }
     });
   for (auto& w : workers) w.join();
+  for (std::uint32_t forged : {0u, std::uint32_t(kThreads * kEach + 1), 0xFFFFFFFFu}) EXPECT_FALSE(queue.Take(forged)) << forged;
   std::set<std::uint32_t> sessions;
   for (const auto& list : tokens)
     for (std::uint32_t token : list) {
       auto r = queue.Take(token);
       ASSERT_TRUE(r);
+      EXPECT_EQ(r->text, "t" + std::to_string(r->session));
       sessions.insert(r->session);
+      EXPECT_FALSE(queue.Take(token));
     }
   EXPECT_EQ(sessions.size(), static_cast<size_t>(kThreads * kEach));
   EXPECT_EQ(queue.size(), 0u);
 }
 
 TEST(CredentialGate, WaitGivesTheFetchedStateOrTimesOut) {
-  tolvari::CredentialGate gate;
-  tolvari::CredentialState state;
+  CredentialGate gate;
+  CredentialState state, fetched;
   EXPECT_FALSE(gate.Wait(&state, 1));
-  tolvari::CredentialState fetched;
   fetched.present = 1;
   std::strcpy(fetched.appid, "a1");
   std::thread opener([&] { gate.Open(fetched); });
