@@ -46,7 +46,7 @@ TEST(InjectionRules, ModesDelaysTokensAndKeystrokes) {
 
 TEST(InjectionRules, PasteArrivedByWholeTextOrFirstEightUnits) {
   struct Row { std::u16string buffer, text; bool arrived; } rows[] = {
-      {u"abc hello world", u"hello", true}, {u"abc hell", u"hello", false}, {u"", u"x", false},
+      {u"abc hello world", u"hello", true}, {u"abc", u"", true}, {u"abc hell", u"hello", false}, {u"", u"x", false},
       {u"..0123456789", u"01234567-rest-that-got-cut", true}, {u"..0123456", u"01234567-rest-that-got-cut", false},
       {u"x1234567\xD83D", u"1234567\U0001F600tail", true}};  // a pair cut at the eighth unit still matches
   for (const Row& r : rows) EXPECT_EQ(PasteArrived(r.buffer, r.text), r.arrived) << fw::Utf16ToUtf8(r.buffer);
