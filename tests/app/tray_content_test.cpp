@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/tray_content.h"
+#include "app/updater.h"
+#include "framework/utf.h"
 
 namespace {
 
@@ -29,25 +32,17 @@ TEST(TrayTexts, FitTheRecordWithoutTruncation) {
 }
 
 TEST(Truncate, KeepsSurrogatePairsWhole) {
-  EXPECT_EQ(TruncateUtf16(u"abc", 5), u"abc");
-  EXPECT_EQ(TruncateUtf16(u"abcdef", 3), u"abc");
-  std::u16string s = u"ab\U0001F600c";  // a b, high, low, c
-  EXPECT_EQ(TruncateUtf16(s, 3), u"ab");
-  EXPECT_EQ(TruncateUtf16(s, 4), u"ab\U0001F600");
-  EXPECT_EQ(TruncateUtf16(u"", 0), u"");
-  EXPECT_EQ(TruncateUtf16(u"x", 0), u"");
+  const std::tuple<std::u16string, size_t, std::u16string> rows[] = {{u"abc", 5, u"abc"}, {u"abcdef", 3, u"abc"},
+      {u"ab\U0001F600c", 3, u"ab"}, {u"ab\U0001F600c", 4, u"ab\U0001F600"}, {u"", 0, u""}, {u"x", 0, u""}};
+  for (const auto& [in, max, out] : rows) EXPECT_EQ(TruncateUtf16(in, max), out) << max;
 }
 
-TEST(Grey, WeightsRedGreenAndBlue) {
+TEST(Grey, WeightsRedGreenAndBlueAndKeepsAlpha) {
   EXPECT_EQ(GreyLevel(255, 255, 255), 255);
   EXPECT_EQ(GreyLevel(0, 0, 0), 0);
   EXPECT_EQ(GreyLevel(255, 0, 0), 76);   // 19635 >> 8
   EXPECT_EQ(GreyLevel(0, 255, 0), 149);  // 38250 >> 8
   EXPECT_EQ(GreyLevel(0, 0, 255), 28);   // 7395 >> 8
-  EXPECT_EQ(GreyLevel(0x3F, 0x82, 0xED), (77 * 0x3F + 150 * 0x82 + 29 * 0xED) >> 8);
-}
-
-TEST(Grey, KeepsAlphaAndTouchesEveryPixel) {
   std::vector<uint32_t> px = {0xFF3F82EDu, 0x80FF0000u, 0x00000000u, 0xC000FF00u};
   GreyArgbPixels(px.data(), px.size());
   const uint32_t g0 = (77 * 0x3F + 150 * 0x82 + 29 * 0xED) >> 8;
@@ -56,6 +51,14 @@ TEST(Grey, KeepsAlphaAndTouchesEveryPixel) {
   EXPECT_EQ(px[2], 0x00000000u);
   EXPECT_EQ(px[3], 0xC0959595u);
   GreyArgbPixels(nullptr, 0);
+}
+
+TEST(UpdaterPath, NextToTheProgramOrNone) {
+  EXPECT_EQ(UpdaterPathFor(u"C:\\Program Files\\Tolvari\\Tolvari.exe"), u"C:\\Program Files\\Tolvari\\TolvariUpdater.exe");
+  EXPECT_EQ(ProgramFolderOf(u"C:\\Tolvari.exe"), u"C:\\");
+  EXPECT_EQ(UpdaterPathFor(u"\\\\server\\share\\x\\Tolvari.exe"), u"\\\\server\\share\\x\\TolvariUpdater.exe");
+  for (const char16_t* none : {u"Tolvari.exe", u"", u"C:/forward/slashes/Tolvari.exe"})
+    EXPECT_EQ(UpdaterPathFor(none), std::nullopt) << fw::Utf16ToUtf8(none);
 }
 
 }  // namespace

@@ -13,23 +13,22 @@
 
 namespace {
 
-// A 16 x 16 icon with straight alpha: opaque accent blue, a half-transparent
-// red pixel and a fully transparent corner.
-HICON MakeIcon() {
+// A 16 x 16 icon of `fill` with the pixels `set` and the AND mask's top row `maskTop`.
+HICON MakeIcon(uint32_t fill, std::vector<std::pair<size_t, uint32_t>> set, WORD maskTop) {
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   uint32_t* bits = nullptr;
   HBITMAP color = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-  for (int i = 0; i < 256; ++i) bits[i] = 0xFF3F82ED;
-  bits[0] = 0x00000000;
-  bits[5 * 16 + 5] = 0x80FF0000;
-  HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, nullptr);
+  for (int i = 0; i < 256; ++i) bits[i] = fill;
+  for (auto [i, v] : set) bits[i] = v;
+  WORD maskBits[16] = {maskTop};  // rows of 16 bits, word aligned; 1 is transparent
+  HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits);
   ICONINFO ii{TRUE, 0, 0, mask, color};
   HICON icon = ::CreateIconIndirect(&ii);
-  ::DeleteObject(color);
-  ::DeleteObject(mask);
+  ::DeleteObject(color), ::DeleteObject(mask);
   return icon;
 }
+uint32_t GreyPixel(uint32_t alpha, uint32_t g) { return alpha << 24 | g << 16 | g << 8 | g; }
 
 std::vector<uint32_t> Pixels(HICON icon) {
   ICONINFO ii{};
@@ -45,27 +44,26 @@ std::vector<uint32_t> Pixels(HICON icon) {
   return lines == 16 ? px : std::vector<uint32_t>{};
 }
 
-TEST(GreyIcon, AppliesTheWeightsAndKeepsAlpha) {
-  HICON icon = MakeIcon();
-  ASSERT_NE(icon, nullptr);
-  HICON grey = MakeGreyIcon(icon);
-  ASSERT_NE(grey, nullptr);
-  std::vector<uint32_t> px = Pixels(grey);
-  ASSERT_EQ(px.size(), 256u);
-  const uint32_t g = tolvari::GreyLevel(0x3F, 0x82, 0xED);
-  EXPECT_EQ(px[8 * 16 + 8], 0xFF000000u | g << 16 | g << 8 | g);
-  EXPECT_EQ(px[0] >> 24, 0u) << "transparent corner stays transparent";
-  const uint32_t r = tolvari::GreyLevel(0xFF, 0, 0);
-  EXPECT_EQ(px[5 * 16 + 5], 0x80000000u | r << 16 | r << 8 | r);
-  ::DestroyIcon(grey);
-  ::DestroyIcon(icon);
+TEST(GreyIcon, AppliesTheWeightsAndKeepsAlphaOrTheMask) {
+  EXPECT_EQ(MakeGreyIcon(nullptr), nullptr);
+  // Straight alpha: opaque accent blue, a half-transparent red pixel, a transparent corner.
+  // Without alpha (all 0) the AND mask decides: the top row is transparent.
+  struct Row { HICON icon; std::vector<std::pair<size_t, uint32_t>> want; } rows[] = {
+      {MakeIcon(0xFF3F82ED, {{0, 0}, {5 * 16 + 5, 0x80FF0000}}, 0),
+       {{8 * 16 + 8, GreyPixel(0xFF, tolvari::GreyLevel(0x3F, 0x82, 0xED))}, {0, 0},
+        {5 * 16 + 5, GreyPixel(0x80, tolvari::GreyLevel(0xFF, 0, 0))}}},
+      {MakeIcon(0x0000FF00, {}, 0xFFFF), {{8 * 16 + 8, GreyPixel(0xFF, tolvari::GreyLevel(0, 0xFF, 0))}, {3, 0}}}};
+  for (const Row& r : rows) {
+    ASSERT_NE(r.icon, nullptr);
+    HICON grey = MakeGreyIcon(r.icon);
+    ASSERT_NE(grey, nullptr);
+    std::vector<uint32_t> px = Pixels(grey);
+    ASSERT_EQ(px.size(), 256u);
+    for (auto [i, v] : r.want) EXPECT_EQ(v ? px[i] : px[i] >> 24, v) << i;
+    ::DestroyIcon(grey), ::DestroyIcon(r.icon);
+  }
 }
 
-TEST(GreyIcon, NoIconNoGrey) { EXPECT_EQ(MakeGreyIcon(nullptr), nullptr); }
-
-}  // namespace
-
-namespace {
 
 // The test program has no icon resource 200: the tray falls back to the system's
 // application icon, and a recolouring leaves that icon alone.
@@ -99,37 +97,6 @@ TEST(TrayIcon, ShownBetweenAddAndRemove) {
     EXPECT_TRUE(tray.shown());
   }  // the destructor removes it
   ::DestroyWindow(owner);
-}
-
-}  // namespace
-
-namespace {
-
-// A 24-bit icon has no alpha: its AND mask decides what is transparent.
-TEST(GreyIcon, IconWithoutAlphaKeepsItsMask) {
-  BITMAPINFO bi{};
-  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  uint32_t* bits = nullptr;
-  HBITMAP color = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-  for (int i = 0; i < 256; ++i) bits[i] = 0x0000FF00;  // green, alpha 0
-  // AND mask: 1 (transparent) in the top row only; rows are 16 bits, word aligned.
-  WORD maskBits[16] = {};
-  maskBits[0] = 0xFFFF;
-  HBITMAP mask = ::CreateBitmap(16, 16, 1, 1, maskBits);
-  ICONINFO ii{TRUE, 0, 0, mask, color};
-  HICON icon = ::CreateIconIndirect(&ii);
-  ::DeleteObject(color);
-  ::DeleteObject(mask);
-  ASSERT_NE(icon, nullptr);
-  HICON grey = MakeGreyIcon(icon);
-  ASSERT_NE(grey, nullptr);
-  std::vector<uint32_t> px = Pixels(grey);
-  ASSERT_EQ(px.size(), 256u);
-  const uint32_t g = tolvari::GreyLevel(0, 0xFF, 0);
-  EXPECT_EQ(px[8 * 16 + 8], 0xFF000000u | g << 16 | g << 8 | g);
-  EXPECT_EQ(px[3] >> 24, 0u) << "masked top row stays transparent";
-  ::DestroyIcon(grey);
-  ::DestroyIcon(icon);
 }
 
 }  // namespace

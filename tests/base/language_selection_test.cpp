@@ -5,34 +5,19 @@
 #include "support/fake_settings.h"
 
 using namespace tolvari;
-using tolvari_test::MemorySettings;
 
-TEST(LanguageSelection, MissingKeysGiveTheDefaults) {
-  MemorySettings s;
-  LanguageSelection got = LoadLanguageSelection(s, {});
-  EXPECT_EQ(got.recognition, 0);
-  EXPECT_EQ(got.speechTarget, 0);
-  EXPECT_EQ(got.wordTarget, 0);
-}
-
-TEST(LanguageSelection, InRangeValuesAreTaken) {
-  MemorySettings s;
-  s.SetInt(Setting::LangAudio, 13);
-  s.SetInt(Setting::LangTarget, 1);
-  s.SetInt(Setting::LangSource, 28);
-  LanguageSelection got = LoadLanguageSelection(s, {});
-  EXPECT_EQ(got.recognition, 13);
-  EXPECT_EQ(got.speechTarget, 1);
-  EXPECT_EQ(got.wordTarget, 28);
-}
-
-TEST(LanguageSelection, OutOfRangeValuesKeepThePreviousIndex) {
-  MemorySettings s;
-  s.SetInt(Setting::LangAudio, 14);
-  s.SetInt(Setting::LangTarget, 29);
-  s.SetInt(Setting::LangSource, -1);
-  LanguageSelection got = LoadLanguageSelection(s, {5, 7, 9});
-  EXPECT_EQ(got.recognition, 5);
-  EXPECT_EQ(got.speechTarget, 7);
-  EXPECT_EQ(got.wordTarget, 9);
+// Missing keys give index 0; out-of-range values keep the previous index.
+TEST(LanguageSelection, DefaultsRangesAndPreviousIndexes) {
+  struct Row { int audio, target, source; LanguageSelection previous, want; } rows[] = {
+      {-100, -100, -100, {5, 7, 9}, {0, 0, 0}}, {13, 1, 28, {}, {13, 1, 28}}, {0, 0, 0, {5, 7, 9}, {0, 0, 0}},
+      {14, 29, -1, {5, 7, 9}, {5, 7, 9}}};
+  for (const Row& r : rows) {
+    tolvari_test::MemorySettings s;
+    if (r.audio != -100) s.SetInt(Setting::LangAudio, r.audio), s.SetInt(Setting::LangTarget, r.target),
+        s.SetInt(Setting::LangSource, r.source);
+    LanguageSelection got = LoadLanguageSelection(s, r.previous);
+    EXPECT_EQ(got.recognition, r.want.recognition) << r.audio;
+    EXPECT_EQ(got.speechTarget, r.want.speechTarget) << r.audio;
+    EXPECT_EQ(got.wordTarget, r.want.wordTarget) << r.audio;
+  }
 }

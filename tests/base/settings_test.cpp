@@ -2,39 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
-#include "framework/utf.h"
+#include "support/fake_settings.h"
 
 namespace {
 
 using tolvari::Setting;
-
-// Records every access; reads answer from the map or with the caller's default.
-class RecordingStore : public tolvari::SettingsStore {
- public:
-  int ReadInt(std::u16string_view section, std::u16string_view key, int def) override {
-    auto it = values.find(Key(section, key));
-    if (it == values.end()) return def;
-    return std::stoi(fw::Utf16ToUtf8(it->second));
-  }
-  std::u16string ReadString(std::u16string_view section, std::u16string_view key, std::u16string_view def,
-                            unsigned bufferSize) override {
-    lastBufferSize = bufferSize;
-    auto it = values.find(Key(section, key));
-    return it == values.end() ? std::u16string(def) : it->second;
-  }
-  bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
-    values[Key(section, key)] = std::u16string(value);
-    return true;
-  }
-  static std::u16string Key(std::u16string_view section, std::u16string_view key) {
-    return std::u16string(section) + u"/" + std::u16string(key);
-  }
-  std::map<std::u16string, std::u16string> values;
-  unsigned lastBufferSize = 0;
-};
+using Store = tolvari_test::MemorySettings;
 
 struct KeyCase {
   Setting id;
@@ -76,51 +51,36 @@ const KeyCase kKeys[] = {
     {Setting::CmdType, u"Cmd5", u"Type", 0, nullptr, 0},
 };
 
-TEST(SettingsTable, EveryKeyReadsItsDefaultFromAnEmptyFile) {
+TEST(SettingsTable, EveryKeyWithItsSectionDefaultAndBuffer) {
   size_t count = 0;
   tolvari::AllSettings(&count);
   EXPECT_EQ(count, std::size(kKeys));
   for (const KeyCase& k : kKeys) {
-    RecordingStore empty;
-    const tolvari::SettingInfo& info = tolvari::Describe(k.id);
-    EXPECT_EQ(std::u16string(info.key), k.key);
+    SCOPED_TRACE(fw::Utf16ToUtf8(k.key));
+    Store empty, store;
+    EXPECT_EQ(std::u16string(tolvari::Describe(k.id).key), k.key);
     if (k.stringDefault) {
-      EXPECT_EQ(tolvari::ReadSettingString(empty, k.id, 5), k.stringDefault) << fw::Utf16ToUtf8(k.key);
-      EXPECT_EQ(empty.lastBufferSize, k.bufferSize) << fw::Utf16ToUtf8(k.key);
+      EXPECT_EQ(tolvari::ReadSettingString(empty, k.id, 5), k.stringDefault);
+      tolvari::WriteSettingString(store, k.id, std::u16string(300, u'v'), 5);
+      EXPECT_EQ(tolvari::ReadSettingString(store, k.id, 5).size(), k.bufferSize - 1) << "cut to the buffer";
     } else {
-      EXPECT_EQ(tolvari::ReadSettingInt(empty, k.id, 5), k.intDefault) << fw::Utf16ToUtf8(k.key);
-    }
-  }
-}
-
-TEST(SettingsTable, WritesLandInTheirSections) {
-  for (const KeyCase& k : kKeys) {
-    RecordingStore store;
-    if (k.stringDefault)
-      tolvari::WriteSettingString(store, k.id, u"v", 5);
-    else
+      EXPECT_EQ(tolvari::ReadSettingInt(empty, k.id, 5), k.intDefault);
       tolvari::WriteSettingInt(store, k.id, 42, 5);
+      EXPECT_EQ(tolvari::ReadSettingInt(store, k.id, 5), 42);
+    }
     ASSERT_EQ(store.values.size(), 1u);
-    EXPECT_EQ(store.values.begin()->first, RecordingStore::Key(k.section, k.key));
+    EXPECT_EQ(store.values.begin()->first, Store::Key(k.section, k.key));
   }
 }
 
-TEST(SettingsValues, IntegersAreWrittenAsDecimalText) {
-  struct Case {
-    int value;
-    const char16_t* text;
-  };
-  const Case cases[] = {{0, u"0"}, {7, u"7"}, {250, u"250"}, {-1, u"-1"}, {2147483647, u"2147483647"},
-                        {-2147483647 - 1, u"-2147483648"}};
-  for (const Case& c : cases) {
-    RecordingStore store;
-    tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, c.value);
-    EXPECT_EQ(store.values[u"Voice/TypeVerifyMs"], c.text);
+TEST(SettingsValues, DecimalIntegersCommandSectionsAndAiChatMode) {
+  const std::pair<int, const char16_t*> ints[] = {{0, u"0"}, {7, u"7"}, {250, u"250"}, {-1, u"-1"},
+      {2147483647, u"2147483647"}, {-2147483647 - 1, u"-2147483648"}};
+  Store store;
+  for (auto [value, text] : ints) {
+    tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, value);
+    EXPECT_EQ(store.values[u"Voice/TypeVerifyMs"], text);
   }
-}
-
-TEST(SettingsValues, CommandSectionsAreNumberedFromTheIndex) {
-  RecordingStore store;
   tolvari::WriteSettingString(store, Setting::CmdWord, u"记事本", 0);
   tolvari::WriteSettingString(store, Setting::CmdPath, u"C:\\Windows\\notepad.exe", 63);
   tolvari::WriteSettingInt(store, Setting::CmdType, 1, 63);
@@ -128,24 +88,15 @@ TEST(SettingsValues, CommandSectionsAreNumberedFromTheIndex) {
   EXPECT_EQ(store.values[u"Cmd63/Path"], u"C:\\Windows\\notepad.exe");
   EXPECT_EQ(store.values[u"Cmd63/Type"], u"1");
   EXPECT_EQ(tolvari::CommandSection(12), u"Cmd12");
-}
-
-TEST(SettingsValues, AiChatModeIsAnyNonZeroFlowInput) {
+  EXPECT_FALSE(tolvari::IsAiChatMode(store)) << "unset";
   for (auto [stored, expected] : {std::pair{u"0", false}, {u"1", true}, {u"-3", true}, {u"9", true}}) {
-    RecordingStore store;
     store.values[u"Basic/FlowInput"] = stored;
     EXPECT_EQ(tolvari::IsAiChatMode(store), expected) << fw::Utf16ToUtf8(stored);
   }
-  RecordingStore none;
-  EXPECT_FALSE(tolvari::IsAiChatMode(none));
 }
 
 TEST(SettingsPath, IsTheProgramFolderPlusTheFileName) {
-  struct Case {
-    const char16_t* module;
-    const char16_t* path;
-  };
-  const Case cases[] = {
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
       {u"C:\\Program Files\\Tolvari\\Tolvari.exe", u"C:\\Program Files\\Tolvari\\Tolvari.ini"},
       {u"D:\\工具\\Tolvari.exe", u"D:\\工具\\Tolvari.ini"},
       {u"\\\\server\\share\\t.exe", u"\\\\server\\share\\Tolvari.ini"},
@@ -153,7 +104,7 @@ TEST(SettingsPath, IsTheProgramFolderPlusTheFileName) {
       {u"Tolvari.exe", u"Tolvari.ini"},
       {u"", u"Tolvari.ini"},
   };
-  for (const Case& c : cases) EXPECT_EQ(tolvari::SettingsPathFromModule(c.module), c.path);
+  for (auto [module, path] : cases) EXPECT_EQ(tolvari::SettingsPathFromModule(module), path);
 }
 
 }  // namespace

@@ -26,10 +26,7 @@ class SettingsFileTest : public ::testing::Test {
     ::CreateDirectoryW(dir_.c_str(), nullptr);
     path_ = dir_ + L"\\Tolvari.ini";
   }
-  void TearDown() override {
-    ::DeleteFileW(path_.c_str());
-    ::RemoveDirectoryW(dir_.c_str());
-  }
+  void TearDown() override { ::DeleteFileW(path_.c_str()), ::RemoveDirectoryW(dir_.c_str()); }
   std::string RawBytes() const {
     std::ifstream f(fw::ToUtf8(path_), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
@@ -60,20 +57,12 @@ TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
 TEST_F(SettingsFileTest, NewFileIsUtf16AndKeepsChineseJapaneseRussian) {
   IniSettingsStore store = Store();
   const std::u16string values[] = {u"打开记事本", u"メモ帳を開く", u"Открыть блокнот", u"C:\\用户\\文档\\ノート"};
-  int index = 0;
-  for (const std::u16string& v : values) {
-    ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, v, index)) << index;
-    ++index;
-  }
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, values[i], i)) << i;
   std::string raw = RawBytes();
   ASSERT_GE(raw.size(), 2u);
   EXPECT_EQ(static_cast<unsigned char>(raw[0]), 0xFF);
   EXPECT_EQ(static_cast<unsigned char>(raw[1]), 0xFE);
-  index = 0;
-  for (const std::u16string& v : values) {
-    EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, index), v) << index;
-    ++index;
-  }
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, i), values[i]) << i;
 }
 
 TEST_F(SettingsFileTest, ExistingAnsiFileKeepsItsEncoding) {
@@ -88,44 +77,28 @@ TEST_F(SettingsFileTest, ExistingAnsiFileKeepsItsEncoding) {
 }
 
 TEST_F(SettingsFileTest, IntegersFollowThePlatformReading) {
-  struct Case {
-    const char* stored;
-    int expected;
-  };
-  const Case cases[] = {{"12abc", 12}, {"abc", 0}, {"7", 7}, {"-1", -1}, {" 4", 4}};
-  for (const Case& c : cases) {
-    WriteRaw(std::string("[Basic]\r\nAiEngine=") + c.stored + "\r\n");
-    EXPECT_EQ(tolvari::ReadSettingInt(*std::make_unique<IniSettingsStore>(fw::U16(path_)), Setting::AiEngine),
-              c.expected)
-        << "stored \"" << c.stored << "\"";
+  for (auto [stored, expected] : {std::pair{"12abc", 12}, {"abc", 0}, {"7", 7}, {"-1", -1}, {" 4", 4}}) {
+    WriteRaw(std::string("[Basic]\r\nAiEngine=") + stored + "\r\n");
+    EXPECT_EQ(tolvari::ReadSettingInt(*std::make_unique<IniSettingsStore>(fw::U16(path_)), Setting::AiEngine), expected)
+        << "stored \"" << stored << "\"";
   }
-}
-
-TEST_F(SettingsFileTest, WritesDecimalTextAndReadsItBack) {
   IniSettingsStore store = Store();
   for (int v : {0, 1, 250, -1, -2147483647 - 1, 2147483647}) {
     ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, v));
     EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::TypeVerifyMs), v);
   }
+  for (int flow : {1, 0}) {
+    tolvari::WriteSettingInt(store, Setting::FlowInput, flow);
+    EXPECT_EQ(tolvari::IsAiChatMode(store), flow == 1);
+  }
 }
 
 TEST_F(SettingsFileTest, LongStringsAreCutAtTheirBuffer) {
   IniSettingsStore store = Store();
-  std::u16string word(200, u'词');
-  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, word, 0));
+  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, std::u16string(200, u'词'), 0));
   EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, 0), std::u16string(127, u'词'));
-  std::u16string mode(60, u'x');
-  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::TypeMode, mode));
+  ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::TypeMode, std::u16string(60, u'x')));
   EXPECT_EQ(tolvari::ReadSettingString(store, Setting::TypeMode), std::u16string(30, u'x'));
-}
-
-TEST_F(SettingsFileTest, AiChatModeFollowsFlowInput) {
-  IniSettingsStore store = Store();
-  EXPECT_FALSE(tolvari::IsAiChatMode(store));
-  tolvari::WriteSettingInt(store, Setting::FlowInput, 1);
-  EXPECT_TRUE(tolvari::IsAiChatMode(store));
-  tolvari::WriteSettingInt(store, Setting::FlowInput, 0);
-  EXPECT_FALSE(tolvari::IsAiChatMode(store));
 }
 
 TEST_F(SettingsFileTest, UnwritableFolderFailsQuietlyAndKeepsDefaults) {

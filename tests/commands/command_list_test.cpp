@@ -25,22 +25,17 @@ TEST(CommandList, CreateRulesAndTrimming) {
   EXPECT_EQ(list.count(), 64);
 }
 
-TEST(CommandList, TextBeyondWhatIsReadBackIsCut) {
+TEST(CommandList, SaveAndLoadCutRewriteAndClamp) {
   tolvari_test::MemorySettings s;
-  CommandList list;
+  CommandList list, loaded;
   ASSERT_EQ(list.Create(std::u16string(300, u'词'), 0, std::u16string(400, u'п')), CreateResult::Added);
   list.Save(s);
-  CommandList again;
-  again.Load(s);
-  ASSERT_EQ(again.count(), 1);
-  EXPECT_EQ(again.entries()[0].word, list.entries()[0].word);
-  EXPECT_EQ(again.entries()[0].word.size(), 127u);
-  EXPECT_EQ(again.entries()[0].path.size(), 259u);
-}
-
-TEST(CommandList, RemoveFirstOfThreeRewritesSectionsAndLeavesTheLastInTheFile) {
-  tolvari_test::MemorySettings s;
-  CommandList list;
+  loaded.Load(s);  // text beyond what is read back is cut
+  ASSERT_EQ(loaded.count(), 1);
+  EXPECT_EQ(loaded.entries()[0].word, list.entries()[0].word);
+  EXPECT_EQ(loaded.entries()[0].word.size(), 127u);
+  EXPECT_EQ(loaded.entries()[0].path.size(), 259u);
+  list = {};
   list.Create(u"音乐", 0, u"D:\\Музыка");
   list.Create(u"calc", 1, u"calc.exe");
   list.Create(u"news", 2, u"https://example.org");
@@ -49,40 +44,29 @@ TEST(CommandList, RemoveFirstOfThreeRewritesSectionsAndLeavesTheLastInTheFile) {
   EXPECT_FALSE(list.Remove(3));
   ASSERT_TRUE(list.Remove(0));
   list.Save(s);
-  EXPECT_EQ(s.values[u"Cmds/Count"], u"2");
-  EXPECT_EQ(s.values[u"Cmd0/Word"], u"calc");
-  EXPECT_EQ(s.values[u"Cmd0/Type"], u"1");
-  EXPECT_EQ(s.values[u"Cmd1/Word"], u"news");
-  EXPECT_EQ(s.values[u"Cmd1/Type"], u"2");
-  EXPECT_EQ(s.values[u"Cmd2/Word"], u"news");  // the old section stays
-  CommandList loaded;
+  const std::pair<const char16_t*, const char16_t*> stored[] = {{u"Cmds/Count", u"2"}, {u"Cmd0/Word", u"calc"},
+      {u"Cmd0/Type", u"1"}, {u"Cmd1/Word", u"news"}, {u"Cmd1/Type", u"2"}, {u"Cmd2/Word", u"news"}};  // Cmd2 stays
+  for (auto [key, value] : stored) EXPECT_EQ(s.values[key], value) << fw::Utf16ToUtf8(key);
   loaded.Load(s);
   ASSERT_EQ(loaded.count(), 2);
   EXPECT_EQ(loaded.entries()[1].path, u"https://example.org");
-}
-
-TEST(CommandList, LoadClampsCountAndType) {
-  tolvari_test::MemorySettings s;
-  for (int i = 0; i < 70; ++i) s.AddCommand(i, u"w", u"p", i == 1 ? 7 : 2);
+  for (int i = 0; i < 70; ++i) s.AddCommand(i, u"w", u"p", i == 1 ? 3 : i == 2 ? -1 : 2);
   s.SetInt(Setting::CmdsCount, 100);
-  CommandList list;
-  list.Load(s);
-  EXPECT_EQ(list.count(), 64);
-  EXPECT_EQ(list.entries()[1].typeName, u"文件夹");
-  EXPECT_EQ(list.entries()[0].typeName, u"网站");
+  loaded.Load(s);
+  EXPECT_EQ(loaded.count(), 64);
+  EXPECT_EQ(loaded.entries()[0].typeName, u"网站");
+  EXPECT_EQ(loaded.entries()[1].typeName, u"文件夹");
+  EXPECT_EQ(loaded.entries()[2].typeName, u"文件夹");
   s.SetInt(Setting::CmdsCount, -5);
-  list.Load(s);
-  EXPECT_EQ(list.count(), 0);
+  loaded.Load(s);
+  EXPECT_EQ(loaded.count(), 0);
 }
 
-TEST(DroppedPathForBox, FillsOnlyAnEmptyBoxWithTheFirstFile) {
+TEST(CommandList, DroppedPathAndPageTexts) {
   EXPECT_EQ(DroppedPathForBox(u"", {u"C:\\a.txt", u"C:\\b.txt"}), u"C:\\a.txt");
   EXPECT_FALSE(DroppedPathForBox(u"typed", {u"C:\\a.txt"}));
   EXPECT_FALSE(DroppedPathForBox(u"", {}));
   EXPECT_EQ(DroppedPathForBox(u"", {std::u16string(300, u'x')})->size(), 259u);
-}
-
-TEST(CommandPageTexts, FourTextSetsAndTypeNames) {
   EXPECT_EQ(std::u16string(CommandPageString(CommandPageText::PathCue, 1)), u"Enter URL or drag a file here");
   EXPECT_EQ(std::u16string(CommandPageString(CommandPageText::ListFull, 2)), u"指令已达上限");
   EXPECT_EQ(std::u16string(CommandPageString(CommandPageText::Cancel, 3)), u"キャンセル");

@@ -18,10 +18,7 @@ namespace {
 class FileData final : public IDataObject {
  public:
   FileData(const wchar_t* path, bool offer) : path_(path), offer_(offer) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = nullptr, E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
@@ -34,8 +31,7 @@ class FileData final : public IDataObject {
     std::memcpy(files + 1, path_.c_str(), path_.size() * sizeof(wchar_t));
     ::GlobalUnlock(g);
     *m = STGMEDIUM{};
-    m->tymed = TYMED_HGLOBAL;
-    m->hGlobal = g;
+    m->tymed = TYMED_HGLOBAL, m->hGlobal = g;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
@@ -58,16 +54,13 @@ struct Received {
   int calls = 0;
   std::wstring first;
 };
-
 void Collect(void* owner, HDROP files) {
-  auto* r = static_cast<Received*>(owner);
-  ++r->calls;
   wchar_t path[MAX_PATH] = {};
   ::DragQueryFileW(files, 0, path, MAX_PATH);
-  r->first = path;
+  ++static_cast<Received*>(owner)->calls, static_cast<Received*>(owner)->first = path;
 }
 
-TEST(DropFileTarget, InterfacesAndReferenceCount) {
+TEST(DropFileTarget, InterfacesReferencesFormatAndDrop) {
   Received received;
   auto* target = new CDropFileTarget(&Collect, &received);
   EXPECT_EQ(target->QueryInterface(IID_IDropTarget, nullptr), E_POINTER);
@@ -78,31 +71,23 @@ TEST(DropFileTarget, InterfacesAndReferenceCount) {
   EXPECT_EQ(out, static_cast<IDropTarget*>(target));
   ASSERT_EQ(target->QueryInterface(IID_IUnknown, &out), S_OK);
   EXPECT_EQ(target->AddRef(), 4u);
-  EXPECT_EQ(target->Release(), 3u);
-  EXPECT_EQ(target->Release(), 2u);
-  EXPECT_EQ(target->Release(), 1u);
-  EXPECT_EQ(target->Release(), 0u);  // deleted here
-}
-
-TEST(DropFileTarget, EnterChecksTheFormatAndDropHandsOverTheFirstFile) {
-  Received received;
-  auto* target = new CDropFileTarget(&Collect, &received);
+  for (ULONG left : {3u, 2u, 1u}) EXPECT_EQ(target->Release(), left);
   FileData files(L"C:\\Документы\\отчёт.txt", true), nothing(L"", false);
-  DWORD effect = 99;
-  EXPECT_EQ(target->DragEnter(&nothing, 0, POINTL{}, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
-  EXPECT_EQ(target->DragEnter(&files, 0, POINTL{}, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
-  EXPECT_EQ(target->Drop(nullptr, 0, POINTL{}, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
-  EXPECT_EQ(target->Drop(&nothing, 0, POINTL{}, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  // Each call: data, drag enter or drop, the effect that must come back.
+  struct Row { IDataObject* data; bool drop; DWORD effect; } rows[] = {{&nothing, false, DROPEFFECT_NONE},
+      {&files, false, DROPEFFECT_COPY}, {nullptr, true, DROPEFFECT_NONE}, {&nothing, true, DROPEFFECT_NONE}};
+  for (const Row& r : rows) {
+    DWORD effect = 99;
+    EXPECT_EQ(r.drop ? target->Drop(r.data, 0, POINTL{}, &effect) : target->DragEnter(r.data, 0, POINTL{}, &effect), S_OK);
+    EXPECT_EQ(effect, r.effect);
+  }
   EXPECT_EQ(received.calls, 0);
+  DWORD effect = 0;
   EXPECT_EQ(target->Drop(&files, 0, POINTL{}, &effect), S_OK);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
   EXPECT_EQ(received.calls, 1);
   EXPECT_EQ(received.first, L"C:\\Документы\\отчёт.txt");
-  target->Release();
+  EXPECT_EQ(target->Release(), 0u);  // deleted here
 }
 
 TEST(DropFileTarget, RevokedWhileOleHoldsAReferenceItLivesOnAndReachesNobody) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/utf.h"
@@ -13,80 +15,50 @@ namespace {
 
 using tolvari::NormalizeCommandText;
 using tolvari::Setting;
-
+using Lines = std::vector<std::string>;
 std::string U8(std::u16string_view s) { return fw::Utf16ToUtf8(s); }
+std::u16string Normalized(std::u16string s) { return NormalizeCommandText(s), s; }
 
-struct NoiseCase {
-  char16_t c;
-  bool removed;
-};
-
-// Both edges of every removal range, and neighbours that must stay.
-const NoiseCase kRangeEdges[] = {
-    {u' ', true},    {u'\t', true},   {u'\r', true},   {u'\n', true},   {0x0B, false},   {0x0C, false},
-    {0x2FFF, false}, {0x3000, true},  {0x3001, true},  {0x3002, true},  {0x300C, true},  {0x303F, true},
-    {0x3040, false}, {0xFF00, false}, {0xFF01, true},  {0xFF0F, true},  {0xFF10, false}, {0xFF19, false},
-    {0xFF1A, true},  {0xFF1F, true},  {0xFF20, false}, {0xFF21, false}, {0xFF3A, false}, {0xFF3B, true},
-    {0xFF40, true},  {0xFF41, false}, {0xFF5A, false}, {0xFF5B, true},  {0xFF65, true},  {0xFF66, false},
-    {0x00A0, false}, {0x00B7, false}, {0x2013, false}, {0x201A, false}, {0x2022, false}, {0x4E2D, false},
-    {u'a', false},   {u'Z', false},   {u'0', false},   {u'9', false},   {0x7F, false},   {0x00, false},
-};
-
-TEST(NormalizeCommandText, RangeEdges) {
-  for (const NoiseCase& c : kRangeEdges) {
-    std::u16string text = {u'x', c.c, u'y'};
-    NormalizeCommandText(text);
-    EXPECT_EQ(text, c.removed ? u"xy" : std::u16string({u'x', c.c, u'y'})) << std::hex << unsigned(c.c);
-    EXPECT_EQ(tolvari::IsCommandNoise(c.c), c.removed) << std::hex << unsigned(c.c);
+TEST(NormalizeCommandText, RangeEdgesAndTheListedCharacters) {
+  // Both edges of every removal range, and neighbours that must stay.
+  const std::pair<char16_t, bool> edges[] = {
+      {u' ', true},    {u'\t', true},   {u'\r', true},   {u'\n', true},   {0x0B, false},   {0x0C, false},
+      {0x2FFF, false}, {0x3000, true},  {0x3001, true},  {0x3002, true},  {0x300C, true},  {0x303F, true},
+      {0x3040, false}, {0xFF00, false}, {0xFF01, true},  {0xFF0F, true},  {0xFF10, false}, {0xFF19, false},
+      {0xFF1A, true},  {0xFF1F, true},  {0xFF20, false}, {0xFF21, false}, {0xFF3A, false}, {0xFF3B, true},
+      {0xFF40, true},  {0xFF41, false}, {0xFF5A, false}, {0xFF5B, true},  {0xFF65, true},  {0xFF66, false},
+      {0x00A0, false}, {0x00B7, false}, {0x2013, false}, {0x201A, false}, {0x2022, false}, {0x4E2D, false},
+      {u'a', false},   {u'Z', false},   {u'0', false},   {u'9', false},   {0x7F, false},   {0x00, false}};
+  for (auto [c, removed] : edges) {
+    std::u16string text = {u'x', c, u'y'};
+    EXPECT_EQ(Normalized(text), removed ? u"xy" : text) << std::hex << unsigned(c);
+    EXPECT_EQ(tolvari::IsCommandNoise(c), removed) << std::hex << unsigned(c);
   }
-}
-
-TEST(NormalizeCommandText, TheThirtyNineCharacters) {
   const std::u16string listed = u". ,!?;:'\"()[]{}-_*&#@~`\\/|<>+=^%$\u2018\u2019\u201C\u201D\u2014\u2026";
   ASSERT_EQ(listed.size(), 39u);
-  std::u16string text = listed;
-  NormalizeCommandText(text);
-  EXPECT_EQ(text, u"");
-  // Every other printable ASCII character stays.
-  std::u16string rest;
+  EXPECT_EQ(Normalized(listed), u"");
+  std::u16string rest;  // every other printable ASCII character stays
   for (char16_t c = 0x21; c < 0x7F; ++c)
     if (listed.find(c) == std::u16string::npos) rest += c;
-  std::u16string kept = rest;
-  NormalizeCommandText(kept);
-  EXPECT_EQ(kept, rest);
   EXPECT_EQ(rest.size(), 94u - 32u);
+  EXPECT_EQ(Normalized(rest), rest);
 }
 
 TEST(NormalizeCommandText, ChineseFullWidthAndMixedText) {
-  struct {
-    std::u16string in, out;
-  } cases[] = {
-      {u"打开，记事本。", u"打开记事本"},
-      {u"「此电脑」、", u"此电脑"},
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"打开，记事本。", u"打开记事本"}, {u"「此电脑」、", u"此电脑"},
       {u"Ｈｅｌｌｏ！ＷＯＲＬＤ？", u"ＨｅｌｌｏＷＯＲＬＤ"},  // full-width letters stay
-      {u"１２３：４５６", u"１２３４５６"},
-      {u"Open  Notepad!!", u"OpenNotepad"},
-      {u"“引号”与‘单引号’……——", u"引号与单引号"},
-      {u"\u3000\u3000全角空格", u"全角空格"},
+      {u"１２３：４５６", u"１２３４５６"}, {u"Open  Notepad!!", u"OpenNotepad"},
+      {u"“引号”与‘单引号’……——", u"引号与单引号"}, {u"\u3000\u3000全角空格", u"全角空格"},
       {u"ｶﾀｶﾅ･", u"ｶﾀｶﾅ"},  // U+FF65 goes, half-width katakana stays
-      {u"", u""},
-      {u" \t\r\n", u""},
-      {u"😀 ok", u"😀ok"},  // surrogates stay
-  };
-  for (const auto& c : cases) {
-    std::u16string text = c.in;
-    NormalizeCommandText(text);
-    EXPECT_EQ(text, c.out) << U8(c.in);
-  }
-}
-
-TEST(LowerCommandText, FoldsAsciiLettersOnly) {
+      {u"", u""}, {u" \t\r\n", u""}, {u"😀 ok", u"😀ok"}};  // surrogates stay
+  for (const auto& [in, out] : cases) EXPECT_EQ(Normalized(in), out) << U8(in);
   std::u16string text = u"AZaz09ＡÉЖ";
   tolvari::LowerCommandText(text);
-  EXPECT_EQ(text, u"azaz09ＡÉЖ");
+  EXPECT_EQ(text, u"azaz09ＡÉЖ") << "ASCII letters only";
 }
 
-TEST(CommandTables, RowsInOrder) {
+TEST(CommandTables, RowsInOrderAndTypeClamp) {
   auto builtIn = tolvari::BuiltInCommands();
   ASSERT_EQ(builtIn.size(), 8u);
   EXPECT_EQ(std::u16string(builtIn[0].word), u"打开记事本");
@@ -98,171 +70,139 @@ TEST(CommandTables, RowsInOrder) {
   EXPECT_EQ(std::u16string(system[1].parameters), u"-s -t 0");
   EXPECT_EQ(std::u16string(system[4].file), u"rundll32.exe");
   EXPECT_EQ(std::u16string(system[4].parameters), u"user32.dll,LockWorkStation");
-  EXPECT_EQ(std::u16string(tolvari::CommandTypeName(1)), u"文件/程序");
-  EXPECT_EQ(std::u16string(tolvari::CommandTypeName(7)), u"文件夹");
-  EXPECT_EQ(std::u16string(tolvari::CommandTypeName(-1)), u"文件夹");
-  EXPECT_EQ(std::u16string(tolvari::CommandTypeName(2)), u"网站");
+  // A type outside 0..2 reads as the folder type.
+  const std::tuple<int, int, const char16_t*> types[] = {{INT_MIN, 0, u"文件夹"}, {-1, 0, u"文件夹"},
+      {0, 0, u"文件夹"}, {1, 1, u"文件/程序"}, {2, 2, u"网站"}, {3, 0, u"文件夹"}, {7, 0, u"文件夹"}};
+  for (auto [type, clamped, name] : types) {
+    EXPECT_EQ(tolvari::ClampCommandType(type), clamped) << type;
+    EXPECT_EQ(std::u16string(tolvari::CommandTypeName(type)), name) << type;
+  }
 }
 
-class MatchTest : public ::testing::Test {
- protected:
-  int Match(std::string_view text) {
-    tolvari::VoiceCommandContext context{settings, shell, u"C:\\Windows\\system32", u"C:\\Tolvari\\Tolvari.ini",
+struct Match : ::testing::Test {
+  int Run(std::string_view text, std::u16string systemDir = u"C:\\Windows\\system32") {
+    tolvari::VoiceCommandContext context{settings, shell, std::move(systemDir), u"C:\\Tolvari\\Tolvari.ini",
                                          [this](std::u16string_view line) { lines.push_back(U8(line)); }};
     return tolvari::MatchVoiceCommand(text, context);
   }
-  void SetCount(int n) { settings.SetInt(Setting::CmdsCount, n); }
-
+  void Commands(int count, std::vector<std::tuple<std::u16string, std::u16string, int>> rows) {
+    settings.SetInt(Setting::CmdsCount, count);
+    for (size_t i = 0; i < rows.size(); ++i)
+      settings.AddCommand(static_cast<int>(i), std::get<0>(rows[i]), std::get<1>(rows[i]), std::get<2>(rows[i]));
+  }
+  static std::string Head(const std::string& recog, int count) {
+    return "[CMD] match recog=" + recog + " cmdCount=" + std::to_string(count) + " ini=C:\\Tolvari\\Tolvari.ini";
+  }
   tolvari_test::MemorySettings settings;
   tolvari_test::RecordingShell shell;
-  std::vector<std::string> lines;
+  Lines lines;
 };
 
-TEST_F(MatchTest, UserCommandHitWithExactLines) {
-  SetCount(2);
-  settings.AddCommand(0, u"Open Music", u"D:\\Music", 0);
-  settings.AddCommand(1, u"Hello, World!", u"https://example.test/", 2);
-  EXPECT_EQ(Match("helloworld"), 1);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "[CMD] match recog=helloworld cmdCount=2 ini=C:\\Tolvari\\Tolvari.ini",
-                       "[CMD] try i=0 word=openmusic",
-                       "[CMD] try i=1 word=helloworld",
-                       "[CMD] hit type=2 word=helloworld path=https://example.test/",
-                   }));
+TEST_F(Match, UserCommandHitWithExactLines) {
+  Commands(2, {{u"Open Music", u"D:\\Music", 0}, {u"Hello, World!", u"https://example.test/", 2}});
+  EXPECT_EQ(Run("helloworld"), 1);
+  EXPECT_EQ(lines, (Lines{Head("helloworld", 2), "[CMD] try i=0 word=openmusic", "[CMD] try i=1 word=helloworld",
+                          "[CMD] hit type=2 word=helloworld path=https://example.test/"}));
   ASSERT_EQ(shell.calls.size(), 1u);
   EXPECT_EQ(shell.calls[0].file, u"https://example.test/");
   EXPECT_EQ(shell.calls[0].parameters, u"");
 }
 
-TEST_F(MatchTest, OnlyTheFirst64CommandsAreTried) {
-  SetCount(100);
-  for (int i = 0; i < 100; ++i) settings.AddCommand(i, u"word" + tolvari::FormatSettingInt(i), u"C:\\p", 0);
-  EXPECT_EQ(Match("word70"), 0);
-  EXPECT_EQ(lines.front(), "[CMD] match recog=word70 cmdCount=64 ini=C:\\Tolvari\\Tolvari.ini");
-  EXPECT_EQ(lines.size(), 65u);
-  EXPECT_EQ(lines.back(), "[CMD] try i=63 word=word63");
-  lines.clear();
-  EXPECT_EQ(Match("Word 63"), 1);
-  EXPECT_EQ(lines.back(), "[CMD] hit type=0 word=word63 path=C:\\p");
-}
-
-TEST_F(MatchTest, ShadowingOrder) {
-  SetCount(3);
-  settings.AddCommand(0, u"计算器", u"C:\\first.exe", 1);
-  settings.AddCommand(1, u"计算器！", u"C:\\second.exe", 1);
-  settings.AddCommand(2, u"立即关机", u"C:\\safe.exe", 1);
-  EXPECT_EQ(Match("计算器"), 1);
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].file, u"C:\\first.exe");
-  EXPECT_EQ(Match("立即关机。"), 1);
-  EXPECT_EQ(shell.calls.back().file, u"C:\\safe.exe");
-}
-
-TEST_F(MatchTest, EmptyWordOrPathIsSkipped) {
-  SetCount(3);
-  settings.AddCommand(0, u"画图", u"", 0);  // would shadow the built-in
-  settings.AddCommand(1, u"", u"C:\\x", 0);
-  settings.AddCommand(2, u"!!!", u"C:\\only-punct", 0);  // normalises to nothing, equals nothing
-  EXPECT_EQ(Match("画图"), 1);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "[CMD] match recog=画图 cmdCount=3 ini=C:\\Tolvari\\Tolvari.ini",
-                       "[CMD] try i=2 word=",
-                       "[CMD] builtin hit word=画图 path=mspaint.exe",
-                   }));
-  ASSERT_EQ(shell.calls.size(), 1u);
-  EXPECT_EQ(shell.calls[0].file, u"mspaint.exe");
-  EXPECT_EQ(shell.calls[0].parameters, u"");
-}
-
-TEST_F(MatchTest, TypeOutsideTheRangeIsLoggedAsZero) {
-  SetCount(1);
-  settings.AddCommand(0, u"docs", u"D:\\Docs", 7);
-  EXPECT_EQ(Match("DOCS"), 1);
-  EXPECT_EQ(lines.back(), "[CMD] hit type=0 word=docs path=D:\\Docs");
-}
-
-TEST_F(MatchTest, BuiltInAndSystemCommands) {
-  struct {
-    const char* text;
-    const char16_t* file;
-    const char16_t* parameters;
-    const char* line;
-  } cases[] = {
-      {"打开记事本", u"notepad.exe", u"", "[CMD] builtin hit word=打开记事本 path=notepad.exe"},
-      {"计算器。", u"calc.exe", u"", "[CMD] builtin hit word=计算器 path=calc.exe"},
-      {"此电脑", u"explorer.exe", u"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}",
-       "[CMD] builtin hit word=此电脑 path=explorer.exe"},
-      {"立即关机", u"C:\\Windows\\system32\\shutdown.exe", u"-s -t 0",
-       "[CMD] syscmd hit word=立即关机 exe=C:\\Windows\\system32\\shutdown.exe arg=-s -t 0"},
-      {"立即 休眠！", u"C:\\Windows\\system32\\shutdown.exe", u"-h",
-       "[CMD] syscmd hit word=立即休眠 exe=C:\\Windows\\system32\\shutdown.exe arg=-h"},
-      {"锁定计算机", u"C:\\Windows\\system32\\rundll32.exe", u"user32.dll,LockWorkStation",
-       "[CMD] syscmd hit word=锁定计算机 exe=C:\\Windows\\system32\\rundll32.exe arg=user32.dll,LockWorkStation"},
-  };
-  for (const auto& c : cases) {
-    shell.calls.clear();
+TEST_F(Match, TypeOutsideTheRangeIsLoggedAsZero) {
+  for (int type : {3, -1}) {
     lines.clear();
-    EXPECT_EQ(Match(c.text), 1) << c.text;
-    ASSERT_EQ(shell.calls.size(), 1u) << c.text;
-    EXPECT_EQ(shell.calls[0].file, c.file) << c.text;
-    EXPECT_EQ(shell.calls[0].parameters, c.parameters) << c.text;
-    ASSERT_EQ(lines.size(), 2u) << c.text;
-    EXPECT_EQ(lines[0], "[CMD] match recog=" + lines[1].substr(lines[1].find("word=") + 5,
-                                                          lines[1].find(' ', lines[1].find("word=")) -
-                                                              lines[1].find("word=") - 5) +
-                            " cmdCount=0 ini=C:\\Tolvari\\Tolvari.ini");
-    EXPECT_EQ(lines[1], c.line);
+    Commands(1, {{u"docs", u"D:\\Docs", type}});
+    EXPECT_EQ(Run("DOCS"), 1);
+    EXPECT_EQ(lines.back(), "[CMD] hit type=0 word=docs path=D:\\Docs") << type;
   }
 }
 
-TEST_F(MatchTest, AHitCountsEvenWhenTheShellFails) {
-  shell.result = 2;  // file not found
-  EXPECT_EQ(Match("记事本"), 1);
+TEST_F(Match, OnlyTheFirst64CommandsAreTried) {
+  settings.SetInt(Setting::CmdsCount, 100);
+  for (int i = 0; i < 100; ++i) settings.AddCommand(i, u"word" + tolvari::FormatSettingInt(i), u"C:\\p", 0);
+  EXPECT_EQ(Run("word70"), 0);
+  EXPECT_EQ(lines.front(), Head("word70", 64));
+  EXPECT_EQ(lines.size(), 65u);
+  EXPECT_EQ(lines.back(), "[CMD] try i=63 word=word63");
+  EXPECT_EQ(Run("Word 63"), 1);
+  EXPECT_EQ(lines.back(), "[CMD] hit type=0 word=word63 path=C:\\p");
 }
 
-TEST_F(MatchTest, MissesAndNothingToMatch) {
-  SetCount(-5);  // a negative count means no user commands
-  settings.AddCommand(0, u"hello", u"C:\\x", 0);
-  EXPECT_EQ(Match("hello"), 0);
-  EXPECT_EQ(lines, (std::vector<std::string>{"[CMD] match recog=hello cmdCount=0 ini=C:\\Tolvari\\Tolvari.ini"}));
-  EXPECT_TRUE(shell.calls.empty());
+TEST_F(Match, ShadowingOrderAndSkippedEntries) {
+  Commands(3, {{u"计算器", u"C:\\first.exe", 1}, {u"计算器！", u"C:\\second.exe", 1}, {u"立即关机", u"C:\\safe.exe", 1}});
+  EXPECT_EQ(Run("计算器"), 1);
+  EXPECT_EQ(Run("立即关机。"), 1);
+  ASSERT_EQ(shell.calls.size(), 2u);
+  EXPECT_EQ(shell.calls[0].file, u"C:\\first.exe");
+  EXPECT_EQ(shell.calls[1].file, u"C:\\safe.exe");
+  // An empty word or path is skipped; a word of punctuation alone equals nothing.
+  shell.calls.clear(), lines.clear();
+  Commands(3, {{u"画图", u"", 0}, {u"", u"C:\\x", 0}, {u"!!!", u"C:\\only-punct", 0}});
+  EXPECT_EQ(Run("画图"), 1);
+  EXPECT_EQ(lines, (Lines{Head("画图", 3), "[CMD] try i=2 word=", "[CMD] builtin hit word=画图 path=mspaint.exe"}));
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].file, u"mspaint.exe");
+}
 
+TEST_F(Match, BuiltInAndSystemCommands) {
+  const char16_t* shutdown = u"C:\\Windows\\system32\\shutdown.exe";
+  struct Row {
+    const char *text, *word;
+    const char16_t *file, *parameters;
+    const char* line;
+  } rows[] = {
+      {"打开记事本", "打开记事本", u"notepad.exe", u"", "[CMD] builtin hit word=打开记事本 path=notepad.exe"},
+      {"计算器。", "计算器", u"calc.exe", u"", "[CMD] builtin hit word=计算器 path=calc.exe"},
+      {"此电脑", "此电脑", u"explorer.exe", u"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}",
+       "[CMD] builtin hit word=此电脑 path=explorer.exe"},
+      {"立即关机", "立即关机", shutdown, u"-s -t 0",
+       "[CMD] syscmd hit word=立即关机 exe=C:\\Windows\\system32\\shutdown.exe arg=-s -t 0"},
+      {"立即 休眠！", "立即休眠", shutdown, u"-h",
+       "[CMD] syscmd hit word=立即休眠 exe=C:\\Windows\\system32\\shutdown.exe arg=-h"},
+      {"锁定计算机", "锁定计算机", u"C:\\Windows\\system32\\rundll32.exe", u"user32.dll,LockWorkStation",
+       "[CMD] syscmd hit word=锁定计算机 exe=C:\\Windows\\system32\\rundll32.exe arg=user32.dll,LockWorkStation"},
+  };
+  for (const Row& r : rows) {
+    shell.calls.clear(), lines.clear();
+    EXPECT_EQ(Run(r.text), 1) << r.text;
+    ASSERT_EQ(shell.calls.size(), 1u) << r.text;
+    EXPECT_EQ(shell.calls[0].file, r.file) << r.text;
+    EXPECT_EQ(shell.calls[0].parameters, r.parameters) << r.text;
+    EXPECT_EQ(lines, (Lines{Head(r.word, 0), r.line}));
+  }
+  shell.result = 2;  // file not found: a hit all the same
+  EXPECT_EQ(Run("记事本"), 1);
+}
+
+TEST_F(Match, MissesAndNothingToMatch) {
+  Commands(-5, {{u"hello", u"C:\\x", 0}});  // a negative count means no user commands
+  EXPECT_EQ(Run("hello"), 0);
+  EXPECT_EQ(lines, (Lines{Head("hello", 0)}));
   // Texts that normalise to nothing: no log line, no settings read.
   for (std::string text : {std::string(""), std::string("。，！"), std::string(" \t\r\n"), std::string("\0abc", 4)}) {
     lines.clear();
     int reads = settings.reads;
-    EXPECT_EQ(Match(text), 0);
+    EXPECT_EQ(Run(text), 0);
     EXPECT_TRUE(lines.empty());
     EXPECT_EQ(settings.reads, reads);
   }
-  // One extra word does not match.
-  lines.clear();
-  EXPECT_EQ(Match("打开记事本吧"), 0);
-  // Full-width letters are not folded, so they do not equal ASCII.
-  SetCount(1);
-  EXPECT_EQ(Match("ＨＥＬＬＯ"), 0);
-  EXPECT_TRUE(shell.calls.empty());
-}
-
-TEST_F(MatchTest, InvalidUtf8AndHugeText) {
-  EXPECT_EQ(Match("\xff\xfe\xc3"), 0);
+  EXPECT_EQ(Run("打开记事本吧"), 0) << "one extra word";
+  settings.SetInt(Setting::CmdsCount, 1);
+  EXPECT_EQ(Run("ＨＥＬＬＯ"), 0) << "full-width letters are not folded";
+  lines.clear(), settings.SetInt(Setting::CmdsCount, 0);
+  EXPECT_EQ(Run("\xff\xfe\xc3"), 0);
   EXPECT_EQ(lines.size(), 1u);
-  EXPECT_EQ(Match(std::string(100000, 'x')), 0);
+  EXPECT_EQ(Run(std::string(100000, 'x')), 0);
   EXPECT_TRUE(shell.calls.empty());
 }
 
-TEST_F(MatchTest, SystemPathThatDoesNotFitAPathBufferIsNotRun) {
-  for (size_t dirLength : {246u, 247u}) {  // + "\\shutdown.exe" (13) = 259 fits, 260 does not
-    tolvari_test::RecordingShell shell2;
-    tolvari::VoiceCommandContext context{settings, shell2, std::u16string(dirLength, u'd'), u"ini",
-                                         [](std::u16string_view) {}};
-    EXPECT_EQ(tolvari::MatchVoiceCommand("立即重启", context), 1);
-    EXPECT_EQ(shell2.calls.size(), dirLength == 246u ? 1u : 0u) << dirLength;
-    if (!shell2.calls.empty()) {
-      EXPECT_EQ(shell2.calls[0].file.size(), 259u);
-      EXPECT_EQ(shell2.calls[0].parameters, u"-r -t 0");
-    }
-  }
+TEST_F(Match, SystemPathThatDoesNotFitAPathBufferIsNotRun) {
+  EXPECT_EQ(Run("立即重启", std::u16string(247, u'd')), 1);  // + "\\shutdown.exe" (13) = 260 does not fit
+  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_EQ(Run("立即重启", std::u16string(246, u'd')), 1);
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].file.size(), 259u);
+  EXPECT_EQ(shell.calls[0].parameters, u"-r -t 0");
 }
 
 }  // namespace

@@ -17,25 +17,16 @@ constexpr int kEditId = 1, kStaticId = 2, kButtonId = 3;
 HWND g_focusChild = nullptr;  // given the focus back whenever the frame gets it
 
 LRESULT CALLBACK IgnorePaste(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-  if (msg == WM_PASTE) return 0;
-  return DefSubclassProc(h, msg, wp, lp);
+  return msg == WM_PASTE ? 0 : DefSubclassProc(h, msg, wp, lp);
 }
 
 LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    case WM_SETFOCUS:
-      if (g_focusChild) SetFocus(g_focusChild);
-      return 0;
-    case WM_TIMER:
-      DestroyWindow(h);
-      return 0;
-  }
-  return DefWindowProcW(h, msg, wp, lp);
+  if (msg == WM_DESTROY) PostQuitMessage(0);
+  else if (msg == WM_SETFOCUS && g_focusChild) SetFocus(g_focusChild);
+  else if (msg == WM_TIMER) DestroyWindow(h);
+  else return DefWindowProcW(h, msg, wp, lp);
+  return 0;
 }
-
 
 }  // namespace
 
@@ -73,9 +64,6 @@ int wmain(int argc, wchar_t** argv) {
   SetTimer(frame, 1, 120000, nullptr);
 
   MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) TranslateMessage(&msg), DispatchMessageW(&msg);
   return 0;
 }

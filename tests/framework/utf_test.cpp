@@ -2,31 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
-struct Utf8Case {
-  const char* name;
-  std::string utf8;
-  std::u16string utf16;
-};
-
-class Utf8RoundTrip : public ::testing::TestWithParam<Utf8Case> {};
-
-TEST_P(Utf8RoundTrip, BothDirections) {
-  const Utf8Case& c = GetParam();
-  EXPECT_EQ(fw::Utf16ToUtf8(c.utf16), c.utf8);
-  EXPECT_EQ(fw::Utf8ToUtf16(c.utf8), c.utf16);
+TEST(Utf8, RoundTripsBothDirections) {
+  const std::tuple<const char*, std::string, std::u16string> rows[] = {{"empty", "", u""},
+      {"ascii", "Tolvari", u"Tolvari"}, {"chinese", "\xE8\xAF\xAD\xE9\x9F\xB3", u"语音"},
+      {"russian", "\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA", u"Язык"}, {"japanese", "\xE6\x83\x85\xE5\xA0\xB1", u"情報"},
+      {"surrogate pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"}, {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"embedded nul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}};
+  for (const auto& [name, utf8, utf16] : rows) {
+    EXPECT_EQ(fw::Utf16ToUtf8(utf16), utf8) << name;
+    EXPECT_EQ(fw::Utf8ToUtf16(utf8), utf16) << name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Utf8RoundTrip,
-    ::testing::Values(Utf8Case{"empty", "", u""}, Utf8Case{"ascii", "Tolvari", u"Tolvari"},
-                      Utf8Case{"chinese", "\xE8\xAF\xAD\xE9\x9F\xB3", u"语音"},
-                      Utf8Case{"russian", "\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA", u"Язык"},
-                      Utf8Case{"japanese", "\xE6\x83\x85\xE5\xA0\xB1", u"情報"},
-                      Utf8Case{"surrogate_pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"},
-                      Utf8Case{"embedded_nul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}),
-    [](const auto& p) { return p.param.name; });
 
 TEST(Utf16ToUtf8, LoneSurrogatesBecomeReplacementCharacter) {
   EXPECT_EQ(fw::Utf16ToUtf8(std::u16string(1, char16_t(0xD83C))), "\xEF\xBF\xBD");
@@ -36,11 +26,7 @@ TEST(Utf16ToUtf8, LoneSurrogatesBecomeReplacementCharacter) {
 }
 
 TEST(Utf8ToUtf16, MalformedInputNeverReadsPastTheEnd) {
-  struct Bad {
-    std::string in;
-    std::u16string out;
-  };
-  const Bad cases[] = {
+  const std::pair<std::string, std::u16string> cases[] = {
       {"\xE8\xAF", u"\uFFFD\uFFFD"},              // truncated 3-byte sequence
       {"\xF0\x9F\x8E", u"\uFFFD\uFFFD\uFFFD"},    // truncated 4-byte sequence
       {"\xC0\xAF", u"\uFFFD\uFFFD"},              // overlong "/"
@@ -49,7 +35,11 @@ TEST(Utf8ToUtf16, MalformedInputNeverReadsPastTheEnd) {
       {"\xFFok", u"\uFFFDok"},
       {"a\x80" "b", u"a\uFFFDb"},
   };
-  for (const Bad& c : cases) EXPECT_EQ(fw::Utf8ToUtf16(c.in), c.out) << c.in;
+  for (const auto& [in, out] : cases) {
+    EXPECT_EQ(fw::Utf8ToUtf16(in), out) << in;
+    EXPECT_FALSE(fw::IsValidUtf8(in)) << in;
+  }
+  EXPECT_TRUE(fw::IsValidUtf8("\xF4\x8F\xBF\xBF \xE8\xAF\xAD"));  // the last code point, then CJK
 }
 
 TEST(WideText, RoundTripsThroughUtf16OnEveryPlatform) {

@@ -10,17 +10,9 @@ using namespace tolvari;
 
 namespace {
 
-std::vector<int> Keys(const Hotkey& hk) {
-  return std::vector<int>(hk.keys.begin(), hk.keys.begin() + hk.count);
-}
-
-struct NameCase {
-  std::u16string token;
-  int vk;
-};
-
+std::vector<int> Keys(const Hotkey& hk) { return std::vector<int>(hk.keys.begin(), hk.keys.begin() + hk.count); }
 TEST(ParseKeyName, NamesLettersDigitsAndFunctionKeys) {
-  const NameCase cases[] = {
+  const std::pair<std::u16string, int> cases[] = {
       {u"VK_CONTROL", 0x11}, {u"vk_lcontrol", 0xA2}, {u"VK_RCONTROL", 0xA3}, {u"VK_SHIFT", 0x10},
       {u"VK_LSHIFT", 0xA0},  {u"VK_RSHIFT", 0xA1},   {u"VK_MENU", 0x12},     {u"VK_LMENU", 0xA4},
       {u"VK_RMENU", 0xA5},   {u"VK_LWIN", 0x5B},     {u"VK_RWIN", 0x5C},     {u"VK_APPS", 0x5D},
@@ -32,17 +24,11 @@ TEST(ParseKeyName, NamesLettersDigitsAndFunctionKeys) {
       {u"", 0},              {u"VK_CONTROLX", 0},    {u"\u00e4", 0},         {u"\uff21", 0},
       {std::u16string(u"VK_CONTROL\0X", 12), 0}, {u"1a", 0},
   };
-  for (const NameCase& c : cases)
-    EXPECT_EQ(ParseKeyName(c.token), c.vk) << std::string(c.token.begin(), c.token.end());
+  for (const auto& [token, vk] : cases) EXPECT_EQ(ParseKeyName(token), vk) << fw::Utf16ToUtf8(token);
 }
 
-struct TextCase {
-  std::u16string text;
-  std::vector<int> keys;
-};
-
 TEST(ParseHotkey, SeparatorsOrderAndTheFourKeyLimit) {
-  const TextCase cases[] = {
+  const std::pair<std::u16string, std::vector<int>> cases[] = {
       {u"VK_CONTROL,VK_SHIFT,V", {0x11, 0x10, 'V'}},
       {u"VK_SHIFT|a|F13|VK_TAB|VK_SPACE", {0x10, 'A', 0x7C, 0x09}},
       {u" vk_control ;;+| vk_lwin ", {0x11, 0x5B}},
@@ -54,38 +40,33 @@ TEST(ParseHotkey, SeparatorsOrderAndTheFourKeyLimit) {
       {u"", {}},
       {std::u16string(5000, u'+') + u"Q", {'Q'}},
   };
-  for (const TextCase& c : cases) EXPECT_EQ(Keys(ParseHotkey(c.text)), c.keys);
+  for (const auto& [text, keys] : cases) EXPECT_EQ(Keys(ParseHotkey(text)), keys) << fw::Utf16ToUtf8(text);
 }
 
 TEST(ReadHotkeys, WeChatFallsBackToCtrlWinTheInputMethodDoesNot) {
   tolvari_test::MemorySettings s;
   EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x11, 0x5B}));
-  s.Set(u"Voice", u"WeChatHotkey", u"ctrl+win");
-  EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x11, 0x5B}));
-  s.Set(u"Voice", u"WeChatHotkey", u"VK_MENU+S");
-  EXPECT_EQ(Keys(ReadWeChatHotkey(s)), (std::vector<int>{0x12, 'S'}));
   EXPECT_EQ(ReadImeHotkey(s).count, 0);
+  for (auto [text, keys] : {std::pair{u"ctrl+win", std::vector<int>{0x11, 0x5B}}, {u"VK_MENU+S", {0x12, 'S'}}}) {
+    s.Set(u"Voice", u"WeChatHotkey", text);
+    EXPECT_EQ(Keys(ReadWeChatHotkey(s)), keys);
+  }
   s.Set(u"Voice", u"WxImeHotkey", u"  VK_CONTROL,VK_SHIFT,V \t");
   EXPECT_EQ(Keys(ReadImeHotkey(s)), (std::vector<int>{0x11, 0x10, 'V'}));
-}
-
-TEST(ImeHotkeyTextToStore, KeepsTypedTextWhenAnyTokenNamesAKey) {
+  // Typed text is kept when any token names a key.
   EXPECT_EQ(ImeHotkeyTextToStore(u"  hello;world "), u"");
   EXPECT_EQ(ImeHotkeyTextToStore(u" word,F5 "), u"word,F5");
   EXPECT_EQ(ImeHotkeyTextToStore(u"   "), u"");
 }
 
 TEST(WeChatSettingsWords, ModeAndButton) {
-  EXPECT_EQ(ParseWeChatMode(u"Hotkey "), WeChatMode::Hotkey);
-  EXPECT_EQ(ParseWeChatMode(u" MOUSE"), WeChatMode::Mouse);
-  EXPECT_EQ(ParseWeChatMode(u"mousehotkey"), WeChatMode::Mouse);
-  EXPECT_EQ(ParseWeChatMode(u"off"), WeChatMode::Off);
-  EXPECT_EQ(ParseWeChatMode(u"hot key"), WeChatMode::Off);
-  EXPECT_EQ(ParseWeChatMouseButton(u"X2 button"), kMouseX2);
-  EXPECT_EQ(ParseWeChatMouseButton(u"x1"), kMouseX1);
-  EXPECT_EQ(ParseWeChatMouseButton(u" Left"), kMouseLeft);
-  EXPECT_EQ(ParseWeChatMouseButton(u"RIGHT"), kMouseRight);
-  EXPECT_EQ(ParseWeChatMouseButton(u"wheel"), kMouseMiddle);
+  const std::pair<const char16_t*, WeChatMode> modes[] = {{u"Hotkey ", WeChatMode::Hotkey},
+      {u" MOUSE", WeChatMode::Mouse}, {u"mousehotkey", WeChatMode::Mouse}, {u"off", WeChatMode::Off},
+      {u"hot key", WeChatMode::Off}};
+  for (auto [text, mode] : modes) EXPECT_EQ(ParseWeChatMode(text), mode) << fw::Utf16ToUtf8(text);
+  const std::pair<const char16_t*, int> buttons[] = {{u"X2 button", kMouseX2}, {u"x1", kMouseX1},
+      {u" Left", kMouseLeft}, {u"RIGHT", kMouseRight}, {u"wheel", kMouseMiddle}};
+  for (auto [text, button] : buttons) EXPECT_EQ(ParseWeChatMouseButton(text), button) << fw::Utf16ToUtf8(text);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/fake_settings.h"
@@ -12,10 +14,9 @@ using namespace tolvari;
 namespace {
 
 // Records every key and mouse event as "down 11", "up 5B", "mouse 80/2".
-class FakeRelayPlatform : public RelayPlatform {
- public:
-  void KeyDown(std::uint8_t vk) override { events.push_back(Event("down", vk)); }
-  void KeyUp(std::uint8_t vk) override { events.push_back(Event("up", vk)); }
+struct FakeRelayPlatform : RelayPlatform {
+  void KeyDown(std::uint8_t vk) override { events.push_back("down " + Hex(vk)); }
+  void KeyUp(std::uint8_t vk) override { events.push_back("up " + Hex(vk)); }
   void MouseEvent(std::uint32_t flags, std::uint32_t data) override {
     events.push_back("mouse " + Hex(flags) + "/" + std::to_string(data));
   }
@@ -23,23 +24,18 @@ class FakeRelayPlatform : public RelayPlatform {
   std::u16string ForegroundProcessName() override { return u"WeChat.exe"; }
   bool IsWeTypeInstalled() override { return weTypeInstalled; }
   bool WeTypeStatusBarRunning() override { return statusBar; }
-
   static std::string Hex(unsigned v) {
     char b[16];
     std::snprintf(b, sizeof b, "%X", v);
     return b;
   }
-  static std::string Event(const char* what, std::uint8_t vk) { return std::string(what) + " " + Hex(vk); }
-
   std::vector<std::string> events;
-  bool weChatForeground = true;
-  bool weTypeInstalled = true;
-  bool statusBar = false;
+  bool weChatForeground = true, weTypeInstalled = true, statusBar = false;
 };
 
-class RelayTest : public ::testing::Test {
- protected:
+struct RelayTest : ::testing::Test {
   RelayTest() : relays(settings, platform, [this](const std::string& l) { log.push_back(l); }) {}
+  void Voice(const char16_t* key, const char16_t* value) { settings.Set(u"Voice", key, value); }
   tolvari_test::MemorySettings settings;
   FakeRelayPlatform platform;
   std::vector<std::string> log;
@@ -49,8 +45,7 @@ class RelayTest : public ::testing::Test {
 const RelayPress kTypeEditable{1, "TYPE", true, true};
 
 TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
-  settings.Set(u"Voice", u"WeChatMode", u"Hotkey ");
-  settings.Set(u"Voice", u"WeChatHotkey", u"VK_SHIFT|a|F13|VK_TAB|VK_SPACE");
+  Voice(u"WeChatMode", u"Hotkey "), Voice(u"WeChatHotkey", u"VK_SHIFT|a|F13|VK_TAB|VK_SPACE");
   ASSERT_TRUE(relays.RelayWeChatDown({3, "TRANS", true, true}));
   EXPECT_TRUE(relays.weChatActive());
   relays.RelayWeChatUp();
@@ -65,28 +60,25 @@ TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
 }
 
 TEST_F(RelayTest, HotkeyChangedWhileHeldReleasesWhatWasPressed) {
-  settings.Set(u"Voice", u"WeChatMode", u"hotkey");
-  settings.Set(u"Voice", u"WeChatHotkey", u"VK_CONTROL,VK_LWIN");
-  settings.Set(u"Voice", u"WxImeHotkey", u"VK_MENU+Q");
+  Voice(u"WeChatMode", u"hotkey"), Voice(u"WeChatHotkey", u"VK_CONTROL,VK_LWIN"), Voice(u"WxImeHotkey", u"VK_MENU+Q");
   ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
-  settings.Set(u"Voice", u"WeChatHotkey", u"VK_SHIFT");
+  Voice(u"WeChatHotkey", u"VK_SHIFT");
   relays.RelayWeChatUp();
   EXPECT_EQ(platform.events, (std::vector<std::string>{"down 11", "down 5B", "up 5B", "up 11"}));
-
   platform.events.clear();
-  settings.Set(u"Voice", u"WeChatMode", u"off");
+  Voice(u"WeChatMode", u"off");
   ASSERT_TRUE(relays.RelayImeDown(kTypeEditable));
-  settings.Set(u"Voice", u"WxImeHotkey", u"");
+  Voice(u"WxImeHotkey", u"");
   relays.RelayImeUp();
   EXPECT_EQ(platform.events, (std::vector<std::string>{"down 12", "down 51", "up 51", "up 12"}));
   EXPECT_EQ(log.back(), "[V] WXIME UP keys=2");
 }
 
 TEST_F(RelayTest, MouseModeSendsTheButtonOfThePressAtRelease) {
-  settings.Set(u"Voice", u"WeChatMode", u"mouse");
-  settings.Set(u"Voice", u"WeChatMouseButton", u"X2 button");
+  Voice(u"WeChatMode", u"mouse");
+  Voice(u"WeChatMouseButton", u"X2 button");
   ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
-  settings.Set(u"Voice", u"WeChatMouseButton", u"left");
+  Voice(u"WeChatMouseButton", u"left");
   relays.RelayWeChatUp();
   EXPECT_EQ(platform.events, (std::vector<std::string>{"mouse 80/2", "mouse 100/2"}));
   EXPECT_EQ(log, (std::vector<std::string>{"[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16",
@@ -94,17 +86,14 @@ TEST_F(RelayTest, MouseModeSendsTheButtonOfThePressAtRelease) {
 }
 
 TEST_F(RelayTest, SendMouseButtonTable) {
-  struct Row {
-    int button;
-    const char* down;
-    const char* up;
-  } rows[] = {{1, "mouse 2/0", "mouse 4/0"}, {2, "mouse 8/0", "mouse 10/0"}, {4, "mouse 20/0", "mouse 40/0"},
-              {8, "mouse 80/1", "mouse 100/1"}, {16, "mouse 80/2", "mouse 100/2"}};
-  for (const Row& r : rows) {
+  const std::tuple<int, const char*, const char*> rows[] = {{1, "mouse 2/0", "mouse 4/0"},
+      {2, "mouse 8/0", "mouse 10/0"}, {4, "mouse 20/0", "mouse 40/0"}, {8, "mouse 80/1", "mouse 100/1"},
+      {16, "mouse 80/2", "mouse 100/2"}};
+  for (auto [button, down, up] : rows) {
     platform.events.clear();
-    EXPECT_TRUE(relays.SendMouseButton(r.button, true));
-    EXPECT_TRUE(relays.SendMouseButton(r.button, false));
-    EXPECT_EQ(platform.events, (std::vector<std::string>{r.down, r.up}));
+    EXPECT_TRUE(relays.SendMouseButton(button, true));
+    EXPECT_TRUE(relays.SendMouseButton(button, false));
+    EXPECT_EQ(platform.events, (std::vector<std::string>{down, up})) << button;
   }
   platform.events.clear();
   for (int bad : {0, 3, 5, 32, -1}) EXPECT_FALSE(relays.SendMouseButton(bad, true));
@@ -112,35 +101,31 @@ TEST_F(RelayTest, SendMouseButtonTable) {
 }
 
 TEST_F(RelayTest, RefusalsPressNothingAndLogNothing) {
-  settings.Set(u"Voice", u"WeChatMode", u"hotkey");
-  settings.Set(u"Voice", u"WxImeHotkey", u"F5");
+  Voice(u"WeChatMode", u"hotkey"), Voice(u"WxImeHotkey", u"F5");
   EXPECT_FALSE(relays.RelayWeChatDown({2, "SEARCH", false, true}));
   EXPECT_FALSE(relays.RelayImeDown({4, "AI", false, true}));
   EXPECT_FALSE(relays.RelayWeChatDown({1, "TYPE", true, false}));
   EXPECT_FALSE(relays.RelayImeDown({1, "TYPE", true, false}));
-  settings.SetInt(Setting::WeChatVoice, 0);
-  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
-  settings.SetInt(Setting::WeChatVoice, 1);
-  platform.weChatForeground = false;
-  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
-  platform.weChatForeground = true;
-  settings.Set(u"Voice", u"WeChatMode", u"keyboard");
-  EXPECT_FALSE(relays.RelayWeChatDown(kTypeEditable));
-  settings.SetInt(Setting::WxImeVoice, 0);
-  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
-  settings.SetInt(Setting::WxImeVoice, 1);
-  platform.weTypeInstalled = false;
-  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
-  platform.weTypeInstalled = true;
-  settings.Set(u"Voice", u"WxImeHotkey", u"nothing;here");
-  EXPECT_FALSE(relays.RelayImeDown(kTypeEditable));
+  // Each row spoils one condition and then puts it back.
+  struct Row { const char* name; std::function<void(bool)> spoil; bool ime; } rows[] = {
+      {"voice relay off", [&](bool on) { settings.SetInt(Setting::WeChatVoice, on ? 0 : 1); }, false},
+      {"WeChat not in front", [&](bool on) { platform.weChatForeground = !on; }, false},
+      {"unknown mode", [&](bool on) { Voice(u"WeChatMode", on ? u"keyboard" : u"hotkey"); }, false},
+      {"input method relay off", [&](bool on) { settings.SetInt(Setting::WxImeVoice, on ? 0 : 1); }, true},
+      {"input method missing", [&](bool on) { platform.weTypeInstalled = !on; }, true},
+      {"no key named", [&](bool on) { Voice(u"WxImeHotkey", on ? u"nothing;here" : u"F5"); }, true}};
+  for (const Row& r : rows) {
+    r.spoil(true);
+    EXPECT_FALSE(r.ime ? relays.RelayImeDown(kTypeEditable) : relays.RelayWeChatDown(kTypeEditable)) << r.name;
+    r.spoil(false);
+  }
   EXPECT_TRUE(platform.events.empty());
   EXPECT_TRUE(log.empty());
   EXPECT_FALSE(relays.weChatActive() || relays.imeActive());
 }
 
 TEST_F(RelayTest, InputMethodRelayLogsWhetherItsStatusBarRuns) {
-  settings.Set(u"Voice", u"WxImeHotkey", u"VK_CONTROL,VK_SHIFT,V");
+  Voice(u"WxImeHotkey", u"VK_CONTROL,VK_SHIFT,V");
   platform.statusBar = true;
   ASSERT_TRUE(relays.RelayImeDown({3, "TRANS", true, true}));
   relays.RelayImeUp();

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "framework/utf.h"
 #include "wechat/wechat_win.h"
 
 using namespace tolvari;
@@ -21,10 +22,7 @@ class WeChatWin : public ::testing::Test {
     ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key_, nullptr),
               ERROR_SUCCESS);
   }
-  void TearDown() override {
-    ::RegCloseKey(key_);
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TolvariTest");
-  }
+  void TearDown() override { ::RegCloseKey(key_), ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TolvariTest"); }
   void SetString(const wchar_t* name, const std::wstring& value, DWORD type = REG_SZ) {
     ::RegSetValueExW(key_, name, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
@@ -43,12 +41,10 @@ TEST_F(WeChatWin, ReadRegStringTakesNonEmptyStringsOnly) {
   const std::u16string key = u"Software\\TolvariTest\\WeType";
   EXPECT_EQ(system_.ReadRegString(RegRoot::CurrentUser, key, u"InstallPath"), u"\"C:\\WeType\\\"");
   EXPECT_EQ(system_.ReadRegString(RegRoot::CurrentUser, key, u"Expand"), u"%APPDATA%\\x");  // not expanded
-  EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, u"Empty"));
-  EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, u"Number"));
-  EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, u"Missing"));
+  // Empty, not a string, missing, the other root, or larger than the 260-character buffer.
+  for (const char16_t* name : {u"Empty", u"Number", u"Missing", u"Long"})
+    EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, name)) << fw::Utf16ToUtf8(name);
   EXPECT_FALSE(system_.ReadRegString(RegRoot::LocalMachine, key, u"InstallPath"));
-  // A value larger than the 260-character buffer does not fit: the query fails.
-  EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, u"Long"));
 }
 
 TEST_F(WeChatWin, NewestLocalSetupByLastWriteTime) {

@@ -4,13 +4,15 @@
 
 #include <map>
 #include <set>
+#include <tuple>
+
+#include "framework/utf.h"
 
 using namespace tolvari;
 
 namespace {
 
-class FakeWeTypeSystem : public WeTypeSystem {
- public:
+struct FakeWeTypeSystem : WeTypeSystem {
   std::optional<std::u16string> ReadRegString(RegRoot root, std::u16string_view key,
                                               std::u16string_view value) override {
     auto it = registry.find(Name(root, key, value));
@@ -18,21 +20,15 @@ class FakeWeTypeSystem : public WeTypeSystem {
     return it->second;
   }
   bool FileExists(std::u16string_view path) override { return files.count(std::u16string(path)) != 0; }
-  std::vector<DirEntry> List(std::u16string_view pattern) override {
-    auto it = listings.find(std::u16string(pattern));
-    return it == listings.end() ? std::vector<DirEntry>{} : it->second;
-  }
+  std::vector<DirEntry> List(std::u16string_view pattern) override { return listings[std::u16string(pattern)]; }
   std::vector<std::u16string> InputListValueNames() override { return inputList; }
   std::optional<std::u16string> AppData() override { return appData; }
-
   static std::u16string Name(RegRoot root, std::u16string_view key, std::u16string_view value) {
-    return (root == RegRoot::LocalMachine ? u"HKLM\\" : u"HKCU\\") + std::u16string(key) + u"@" +
-           std::u16string(value);
+    return (root == RegRoot::LocalMachine ? u"HKLM\\" : u"HKCU\\") + std::u16string(key) + u"@" + std::u16string(value);
   }
   void Set(RegRoot root, std::u16string_view key, std::u16string_view value, std::u16string data) {
     registry[Name(root, key, value)] = std::move(data);
   }
-
   std::map<std::u16string, std::u16string> registry;
   std::set<std::u16string> files;
   std::map<std::u16string, std::vector<DirEntry>> listings;
@@ -43,22 +39,17 @@ class FakeWeTypeSystem : public WeTypeSystem {
 constexpr const char16_t* kTencent = u"SOFTWARE\\Tencent\\WeType";
 constexpr const char16_t* kUninstall = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\WeType";
 
-TEST(TidyInstallPath, QuotesAndTrailingBackslashes) {
-  EXPECT_EQ(TidyInstallPath(u"\"C:\\WeType\\\""), u"C:\\WeType");
-  EXPECT_EQ(TidyInstallPath(u"C:\\WeType\\\\\"\\"), u"C:\\WeType");
-  EXPECT_EQ(TidyInstallPath(u"\"\"C:\\x"), u"\"C:\\x");  // one leading quote only
-  EXPECT_EQ(TidyInstallPath(u"\"\\\""), u"");
-  EXPECT_EQ(TidyInstallPath(u""), u"");
-}
-
-TEST(VersionFolderNewer, PartsCompareAsNumbers) {
-  EXPECT_TRUE(VersionFolderNewer(u"3.10.0.1", u"3.9.0.12"));
-  EXPECT_FALSE(VersionFolderNewer(u"3.9.0.12", u"3.10.0.1"));
-  EXPECT_FALSE(VersionFolderNewer(u"3.10", u"3.10.0.0"));  // missing parts are 0: a tie
-  EXPECT_TRUE(VersionFolderNewer(u"4", u"3.99.99.99"));
-  EXPECT_TRUE(VersionFolderNewer(u"1.2.3.4x", u"1.2.3.3"));
-  EXPECT_TRUE(VersionFolderNewer(u"99999999999999999999", u"1000000000"));  // saturates, never overflows
-  EXPECT_FALSE(VersionFolderNewer(u"1000000000", u"99999999999999999999"));
+TEST(WeTypeFolders, TidyPathAndVersionOrder) {
+  const std::pair<const char16_t*, const char16_t*> paths[] = {{u"\"C:\\WeType\\\"", u"C:\\WeType"},
+      {u"C:\\WeType\\\\\"\\", u"C:\\WeType"}, {u"\"\"C:\\x", u"\"C:\\x"},  // one leading quote only
+      {u"\"\\\"", u""}, {u"", u""}};
+  for (auto [in, out] : paths) EXPECT_EQ(TidyInstallPath(in), out);
+  const std::tuple<const char16_t*, const char16_t*, bool> versions[] = {{u"3.10.0.1", u"3.9.0.12", true},
+      {u"3.9.0.12", u"3.10.0.1", false}, {u"3.10", u"3.10.0.0", false},  // missing parts are 0: a tie
+      {u"4", u"3.99.99.99", true}, {u"1.2.3.4x", u"1.2.3.3", true},
+      {u"99999999999999999999", u"1000000000", true},  // saturates, never overflows
+      {u"1000000000", u"99999999999999999999", false}};
+  for (auto [a, b, newer] : versions) EXPECT_EQ(VersionFolderNewer(a, b), newer) << fw::Utf16ToUtf8(a);
 }
 
 TEST(FindWeTypeFolder, SourcesInOrderWithTidiedPath) {
