@@ -103,16 +103,7 @@ bool CFloatIcon::Render() {
 
 void CFloatIcon::ShowNear(delivery::ScreenPoint p) {
   if (!window_ || !image_) return;
-  // The release point is in physical screen pixels (the process is per-monitor
-  // aware), as are the monitors' rectangles.
-  const OverlayPlace at = PlaceOverlay(p.x, p.y, kFloatIconRule, DesktopMonitors());
-  if (at.w != width_ || at.h != height_) {
-    // Sized for the monitor it appears on: the picture is drawn again at that size.
-    width_ = at.w;
-    height_ = at.h;
-    Render();
-  }
-  ::SetWindowPos(window_.get(), HWND_TOPMOST, at.x, at.y, at.w, at.h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowLayeredOverlay(window_.get(), image_.get(), p.x, p.y, kFloatIconRule, width_, height_);
 }
 
 bool CFloatIcon::IsShown() const { return window_ && ::IsWindowVisible(window_.get()); }

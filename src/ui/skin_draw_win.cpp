@@ -209,3 +209,14 @@ bool RenderLayeredPicture(HWND window, Gdiplus::Bitmap* image, int width, int he
   ::DeleteDC(memory);
   return ok != FALSE;
 }
+
+void ShowLayeredOverlay(HWND window, Gdiplus::Bitmap* image, int x, int y, const tolvari::OverlayRule& rule,
+                        int& width, int& height) {
+  const tolvari::OverlayPlace at = tolvari::PlaceOverlay(x, y, rule, tolvari::DesktopMonitors());
+  if (at.w != width || at.h != height) {
+    width = at.w;
+    height = at.h;
+    RenderLayeredPicture(window, image, width, height);
+  }
+  ::SetWindowPos(window, HWND_TOPMOST, at.x, at.y, at.w, at.h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}

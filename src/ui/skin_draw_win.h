@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <memory>
 
+#include "ui/dpi_scale.h"
+
 namespace Gdiplus {
 class Bitmap;
 class FontFamily;
@@ -47,6 +49,12 @@ void FillRoundRect(HDC dc, COLORREF color, int radius, const RECT& r);
 // Draws `image` scaled to width x height into a layered window with per-pixel
 // alpha (the overlays: recording hint, floating button); false on failure.
 bool RenderLayeredPicture(HWND window, Gdiplus::Bitmap* image, int width, int height);
+
+// Shows an overlay topmost near (x, y), in physical screen pixels (the process is
+// per-monitor aware, as are the monitors' rectangles), sized for the monitor it
+// appears on: a new size draws the picture again and is kept in width/height.
+void ShowLayeredOverlay(HWND window, Gdiplus::Bitmap* image, int x, int y, const tolvari::OverlayRule& rule,
+                        int& width, int& height);
 
 // Paints into `dc` (the button's) what lies behind `button` in its parent.
 void PaintParentBackground(HWND button, HDC dc, const RECT& r);

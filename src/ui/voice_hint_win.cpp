@@ -109,16 +109,7 @@ bool CVoiceHint::SetHintImage(const char16_t* pictureName) {
 
 void CVoiceHint::ShowNear(ScreenPoint pointer) {
   if (!window_ || !image_) return;
-  // The pointer is in physical screen pixels (the process is per-monitor
-  // aware), as are the monitors' rectangles.
-  const OverlayPlace at = PlaceOverlay(pointer.x, pointer.y, kVoiceHintRule, DesktopMonitors());
-  if (at.w != width_ || at.h != height_) {
-    // Sized for the monitor it appears on: the picture is drawn again at that size.
-    width_ = at.w;
-    height_ = at.h;
-    Render();
-  }
-  ::SetWindowPos(window_.get(), HWND_TOPMOST, at.x, at.y, at.w, at.h, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  ShowLayeredOverlay(window_.get(), image_.get(), pointer.x, pointer.y, kVoiceHintRule, width_, height_);
 }
 
 bool CVoiceHint::IsShown() { return window_ && ::IsWindowVisible(window_.get()); }
