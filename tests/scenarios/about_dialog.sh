@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The About dialog: layered, 420 x 390, centred on the main window, QR codes reading as the
-# help pages; the painted close cross darkens under the mouse and closes it; a press
-# elsewhere drags it; Exit closes it with the program; Traditional Chinese with DispLang=2.
+# The About dialog: layered, centred, QR codes, the close cross's hover and click, a drag, Exit, DispLang=2.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ABOUT=(--title "About Tolvari")

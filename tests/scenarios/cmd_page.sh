@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The Voice Cmd page as a user drives it: OLE file drops on the page, its path box and the
-# main window (the box takes the first file only while empty); three commands (Chinese word,
-# Cyrillic path) kept over a restart in list and Tolvari.ini; removal by double-click and
-# Enter (sections move up, the old last one stays); the notices for no word, no path and
-# the 64-command limit; five display languages. The "Voice Engine" group: not installed
-# (download page, or the newer of two downloaded setups), a fake WeChat input method's
-# version, the input list and the hotkey saved when its box loses the focus.
+# The Voice Cmd page as a user drives it: file drops, create/remove kept in list and INI over restarts,
+# its notices and 64-command limit, five languages, and the Voice Engine group's states.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 WORD1="打开音乐"

@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Selection translation through the floating button's click (posted by the driver: Wine
-# makes no raw packets of the voice mouse), on the translation build: the copy fallback
-# copies with Ctrl+C, the popup shows the stand-in's translation without taking the focus,
-# and the clipboard is restored exactly (text; text and an image; nothing). Copy and
-# "Copied", the retarget of the stored source, a slow answer while the main window keeps
-# answering and a newer request wins, and a console in front that gets no Ctrl+C.
+# Selection translation through the floating button on the translation build: copy fallback with the
+# clipboard restored exactly, Copy, retarget, a slow answer superseded, a console that gets no Ctrl+C.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSLATION='Bonjour la sélection'

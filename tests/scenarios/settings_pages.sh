@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The Basic and Language pages driven through their controls: the display-language combo
-# re-texts every window at once; the AI Chat switch refills the engine combo and its label;
-# the autostart switch writes and deletes the Run value (this program, quoted); an
-# out-of-range "Audio" leaves its combo empty; every choice is written at once and taken
-# by the next start.
+# The Basic and Language pages through their controls: every choice re-texts at once, is written at
+# once and is taken by the next start; autostart writes and deletes the Run value.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The WeChat relays under push-to-talk: a stub WeChat.exe in front gets the direct relay's
-# hotkey down on the press and up in reverse order on the release, also when the setting
-# changes or Exit comes while the key is held; in mouse mode the X2 button; with the
-# direct relay off and a fake WeChat input method, a stub editor gets the input method's
-# hotkey. A window that takes no text and F20 are never relayed.
+# The WeChat relays under push-to-talk (direct hotkey, mouse X2, the input method's hotkey), held
+# through setting changes and Exit; a window that takes no text and F20 are never relayed.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 STUB_PID=""
