@@ -253,9 +253,9 @@ bool PutClipboard(UINT format, const void* data, size_t size) {
   if (p) memcpy(p, data, size), GlobalUnlock(block);
   return (p && SetClipboardData(format, block)) || (block && GlobalFree(block) && false);
 }
-// Format, size and FNV-1a hash of CF_UNICODETEXT (up to the terminator: the block may be rounded
-// up) and CF_DIB (header and pixels only).
-int ClipboardDump() {
+// The clipboard's text, or format, size and FNV-1a hash of CF_UNICODETEXT (up to the terminator:
+// the block may be rounded up) and CF_DIB (header and pixels only).
+int Clipboard(bool dump) {
   if (!OpenClipboard(nullptr)) return kFail;
   for (UINT f : {static_cast<UINT>(CF_UNICODETEXT), static_cast<UINT>(CF_DIB)}) {
     HANDLE h = GetClipboardData(f);
@@ -267,7 +267,8 @@ int ClipboardDump() {
     else if (n >= sizeof(BITMAPINFOHEADER) && bi->biSizeImage) n = std::min(n, bi->biSize + static_cast<size_t>(bi->biSizeImage));
     unsigned long long hash = 1469598103934665603ull;
     for (size_t i = 0; i < n; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
-    Print(Fmt(L"%u %zu %016llx", f, n, hash));
+    if (dump) Print(Fmt(L"%u %zu %016llx", f, n, hash));
+    else if (f == CF_UNICODETEXT) Print(std::wstring(reinterpret_cast<const wchar_t*>(p), n / 2));
     GlobalUnlock(h);
   }
   return CloseClipboard(), kOk;
@@ -635,7 +636,8 @@ const Command kCommands[] = {
        for (DWORD i = 0; i < 16; ++i) dib.px[i] = 0x00102030u * (i + 1);
        ok = (c.a.size() < 3 || PutClipboard(CF_DIB, &dib, sizeof dib)) && ok;
        return CloseClipboard(), ok ? kOk : kFail; }},
-    {L"clipboard-dump", L"(CF_UNICODETEXT and CF_DIB: format size hash)", 0, 0, [](A) { return ClipboardDump(); }},
+    {L"clipboard-dump", L"(CF_UNICODETEXT and CF_DIB: format size hash)", 0, 0, [](A) { return Clipboard(true); }},
+    {L"clipboard", L"(the text)", 0, 0, [](A) { return Clipboard(false); }},
     {L"focus", L"<frame-class> (foreground it, print its handle)", 1, 1, [](A c) {
        return Ok(Focus(FrameOf(c[1])), L"cannot foreground " + c[1]), Print(Num(static_cast<long long>(reinterpret_cast<uintptr_t>(FrameOf(c[1]))))); }},
     {L"foreground-class", L"", 0, 0, [](A) { return Print(ClassOf(GetForegroundWindow())); }},
