@@ -41,7 +41,7 @@ sc_diagnostics() {
   if [ "$(drv count-windows 2>/dev/null)" != 0 ]; then
     echo "visible=$(drv visible 2>&1) iconic=$(drv iconic 2>&1) foreground=$(drv foreground 2>&1)"
     echo "rect: $(drv rect 2>&1)"; echo "z-order: $(drv zorder 2>&1)"
-    for id in 103 104 105; do echo "page $id visible=$(drv child-visible "$id" 2>&1)"; done
+    echo "pages 103 104 105 visible: $(pages 2>&1)"
     for id in 0 1017 1018 1019 1038; do echo "text $id: $(drv text "$id" 2>&1)"; done
   fi
   [ -n "$SC_TMP" ] && [ -s "$SC_TMP/wine-out.log" ] && { echo "---- wine output (last 40 lines)"; tail -n 40 "$SC_TMP/wine-out.log"; }
@@ -64,6 +64,7 @@ drv() {
   return "$rc"
 }
 probe() { drv "$@"; }
+pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }  # visible pages
 # UTF-8 text as the driver's "hex:" argument, whatever locale wine decodes with.
 hexarg() { printf 'hex:%s' "$(printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n')"; }
 

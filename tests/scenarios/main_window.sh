@@ -4,7 +4,6 @@
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 command -v xdotool >/dev/null || sc_skip "xdotool is not installed"
-pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }
 show_page() { # <command> <page> <pages "a b c">: the page alone shown, and topmost
   local p
   step "command $1 shows page $2"

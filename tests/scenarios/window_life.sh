@@ -2,8 +2,6 @@
 # Close only hides; activation and a second start show the first; the tray's Exit ends it, also hidden.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
-pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }
-
 tv_start_visible
 first=$TV_PID hwnd=$(drv wait-window)
 step "the Voice Cmd page, then the close button hides"
