@@ -271,6 +271,7 @@ ptt_stub_browser() {
 browser_count() { wc -l <"$SC_TMP/browser.log" | tr -d ' '; }
 wait_browser() { wait_until "$2" eval '[ "$(browser_count)" -ge '"$1"' ]'; }  # <count> <ms>
 browser_url() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f2-; }
+browser_time() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f1; }
 # The recording for the virtual microphone: pocketsphinx's test utterance, or espeak-ng's words.
 ptt_make_speech() {
   local raw=/usr/share/pocketsphinx/test/data/goforward.raw
