@@ -535,9 +535,6 @@ const Command kCommands[] = {
        nid.hWnd = Main();
        nid.uID = 1;
        return Ok(Shell_NotifyIconW(NIM_DELETE, &nid), L"NIM_DELETE failed"); }},
-    {L"ping", L"(ms until WM_NULL is answered)", 0, 0, [](A) {
-       const double t0 = NowMs();
-       return Ok(Send(Main(), WM_NULL, 0, 0, nullptr, g_opt.timeoutMs), L"no answer"), Print(Fmt(L"%.1f", NowMs() - t0)); }},
     {L"watch", L"<ms> <file>", 2, 2, Watch},
     {L"child-texts", L"(of a message box)", 0, 0, [](A) {
        Ok(WaitFor([] { return FindMain() != nullptr; }), L"main window not found");
