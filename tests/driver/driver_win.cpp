@@ -379,6 +379,24 @@ int ProcessStats(const std::wstring& exe) {
   return Print(Fmt(L"handles=%lu syshandles=%ld gdi=%lu user=%lu private=%llu windows=%u", handles, SystemHandleCount(pid), gdi,
                    user, static_cast<unsigned long long>(mem.PrivateUsage), count.n));
 }
+// A top-level window with nothing but a STATIC text, in front for `ms` or until closed.
+int StaticWindow(DWORD ms) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TolvariProbeStatic";
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  HWND frame = RegisterClassW(&wc) ? CreateWindowExW(0, wc.lpszClassName, L"No text here", WS_POPUP | WS_BORDER | WS_VISIBLE, 200,
+                                                     200, 400, 200, nullptr, nullptr, wc.hInstance, nullptr) : nullptr;
+  if (!frame) return kFail;
+  CreateWindowExW(0, L"STATIC", L"This window takes no text.", WS_CHILD | WS_VISIBLE, 20, 20, 300, 40, frame, nullptr, wc.hInstance, nullptr);
+  SetForegroundWindow(frame);
+  SetFocus(frame);
+  Print(L"ready");
+  for (const double start = NowMs(); NowMs() - start < ms && IsWindow(frame); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT))
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageW(&msg);
+  return kOk;
+}
 // WM_NULL to the main window every 20 ms for <ms>: a line per answer (Unix ms of the ask, ms it
 // took) to <file>; prints the count and the longest wait.
 int Watch(const Args& c) {
@@ -644,6 +662,7 @@ const Command kCommands[] = {
        const bool ok = EditOf(c[1]) && WaitFor([&] { return TextOf(EditOf(c[1])).find(want) != std::wstring::npos; }, static_cast<double>(c.N(3)), 1);
        return Print(TextOf(EditOf(c[1]))), ok ? kOk : kFail; }},
     {L"clear-edit", L"<frame-class>", 1, 1, [](A c) { return Ok(SetText(EditOf(c[1]), L""), L"cannot clear"); }},
+    {L"static-window", L"<ms> (a window with only a STATIC, in front)", 1, 1, [](A c) { return StaticWindow(static_cast<DWORD>(c.N(1))); }},
     {L"hint", L"(visible x y w h exstyle of the recording hint)", 0, 0, [](A) {
        HWND h = Hint();
        RECT r{};

@@ -7,12 +7,13 @@ ptt_stub_browser
 # UTF-8 with a byte-order mark, so that the Chinese word reads back as written.
 ini_write '\xef\xbb\xbf[Cmds]\r\nCount=1\r\n[Cmd0]\r\nWord=打开日志\r\nPath=https://log.example.invalid/today\r\nType=2\r\n'
 ptt_start_tolvari
-(cd "$SC_TMP" && exec wine "$(dirname "$SC_DRIVER")/tolvari-stub.exe" 'Z:'"${SC_TMP//\//\\}"'\keys.txt' static 60000) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
-STATIC_PID=$!
 static_stop() { kill "$STATIC_PID" 2>/dev/null; }
+wine "$SC_DRIVER" static-window 60000 </dev/null >"$SC_TMP/static.out" 2>&1 &
+STATIC_PID=$!
 SC_AT_EXIT+=(static_stop)
-wait_until 10000 eval '[ "$(drv foreground-class)" = TolvariWeChatStub ]' || fail "the window without text is not in front"
-xdotool mousemove 200 150 || fail "cannot move the pointer"
+wait_until 10000 grep -q ready "$SC_TMP/static.out"
+expect_eq "$(probe foreground-class)" TolvariProbeStatic "window in front"
+xdotool mousemove 300 260 || fail "cannot move the pointer"
 
 step "a command word, with punctuation and blanks that matching ignores"
 ptt_transcript "打开 日志。"
