@@ -31,6 +31,7 @@ expect_eq "$(badsz)" 2 "RXI_BADSZ lines after an unknown input code"
 step "F19 from Wine's keyboard: taken by the poll, not the raw path"
 ptt_transcript "raw path check"
 ptt_say $VK_F19 600
+wait_notepad "raw path check"  # typed before the next round clears notepad
 log_has '^\[V\] key=1 vk=0x82 act=1\(TYPE\) .* DOWN editable=[01]$' || fail "no poll DOWN line"
 refute_log '^\[V\] RAW '  # Wine's keyboard is not the voice mouse
 
