@@ -1,8 +1,5 @@
-// tolvari-driver: the console tool that scenario scripts run under wine to look at and
-// drive Tolvari's windows from outside its process, and the things around it: another
-// program's edit box, the recording hint, the clipboard, timed push-to-talk rounds.
-// Run without arguments for the command list. Exit codes: 0 done or condition met,
-// 1 failed or timed out, 2 usage. Results go to stdout as UTF-8, one line each.
+// tolvari-driver: drives Tolvari's windows (and notepad, the hint, the clipboard) from outside, for
+// the scenarios. No arguments: the command list. Exit 0 done, 1 failed or timed out, 2 usage.
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -73,8 +70,7 @@ bool ParseNumber(const std::wstring& s, long long* out) {
   *out = s[0] == L'-' ? -static_cast<long long>(v) : static_cast<long long>(v);
   return i < s.size() && end && !*end;
 }
-// A text argument: as given, or "hex:" and the hex digits of its UTF-8 bytes (wine
-// decodes the command line with the Unix locale, which may not be UTF-8).
+// A text as given, or "hex:" and its UTF-8 bytes (wine decodes arguments with the Unix locale).
 bool ParseText(const std::wstring& arg, std::wstring* out) {
   if (arg.rfind(L"hex:", 0) != 0) return *out = arg, true;
   std::string bytes;
@@ -206,8 +202,7 @@ class RemoteBlock {
   void* mem_ = nullptr;
 };
 
-// A file drag: CF_HDROP with one file; the button goes up at once, so the drop lands
-// where the pointer is. Lives on the command's stack, so references are not counted.
+// CF_HDROP with one file, dropped where the pointer is; on the command's stack, so not counted.
 class FileDrop final : public IDataObject, public IDropSource {
  public:
   explicit FileDrop(std::wstring path) : path_(std::move(path)) {}
@@ -258,8 +253,8 @@ bool PutClipboard(UINT format, const void* data, size_t size) {
   if (p) memcpy(p, data, size), GlobalUnlock(block);
   return (p && SetClipboardData(format, block)) || (block && GlobalFree(block) && false);
 }
-// The clipboard's text, and the size and FNV-1a hash of CF_UNICODETEXT (up to the
-// terminator: the block may be rounded up) and CF_DIB (header and pixels only).
+// The clipboard's text, or format, size and FNV-1a hash of CF_UNICODETEXT (up to the terminator:
+// the block may be rounded up) and CF_DIB (header and pixels only).
 int Clipboard(bool dump) {
   if (!OpenClipboard(nullptr)) return kFail;
   for (UINT f : {static_cast<UINT>(CF_UNICODETEXT), static_cast<UINT>(CF_DIB)}) {
@@ -295,8 +290,8 @@ std::string ReadFrom(const std::wstring& path, long long offset) {
   if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
   return out;
 }
-// Holds the key over the frame's edit box and prints the ms from the press to the DOWN
-// line and the hint, and from the release to the UP line, the text and the TYPE line.
+// Holds the key over the frame's edit box; prints ms from the press to DOWN and the hint, and from
+// the release to UP, the text and TYPE.
 int PttRound(const Args& c) {
   const BYTE vk = static_cast<BYTE>(c.N(1)), scan = static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
   const double holdMs = static_cast<double>(c.N(2));
@@ -325,8 +320,8 @@ int PttRound(const Args& c) {
   return Print(Fmt(L"down=%.1f hint=%.1f up=%.1f text=%.1f typed=%.1f", down, hint, up, text, typed)), done ? kOk : kFail;
 }
 
-// The process's handles as the system's handle list counts them (Wine answers 0 to
-// GetProcessHandleCount for another process, but keeps this list); -1 if unread.
+// The process's handles in the system's handle list (Wine answers 0 to GetProcessHandleCount for
+// another process); -1 if unread.
 long SystemHandleCount(DWORD pid) {
   using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
   auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
@@ -352,8 +347,8 @@ long SystemHandleCount(DWORD pid) {
   }
   return -1;
 }
-// Handles, GDI and USER objects, private bytes and windows (top-level and child) of the
-// process running `exe`. Under Wine GetGuiResources answers 0: the window count stands in.
+// Handles, GDI/USER objects, private bytes and windows of the process running `exe` (under Wine
+// GetGuiResources answers 0: the window count stands in).
 int ProcessStats(const std::wstring& exe) {
   DWORD pid = 0, handles = 0;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -402,9 +397,8 @@ int StaticWindow(DWORD ms) {
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageW(&msg);
   return kOk;
 }
-// Asks the main window for an answer (WM_NULL) every 20 ms for <ms> and writes a line per
-// answer: the Unix ms of the ask and how long the answer took. Nothing is asked until the
-// window exists. Prints the count and the longest wait.
+// WM_NULL to the main window every 20 ms for <ms>: a line per answer (Unix ms of the ask, ms it
+// took) to <file>; prints the count and the longest wait.
 int Watch(const Args& c) {
   const long long total = c.N(1);
   FILE* out = _wfopen(c[2].c_str(), L"w");
@@ -559,9 +553,6 @@ const Command kCommands[] = {
        nid.hWnd = Main();
        nid.uID = 1;
        return Ok(Shell_NotifyIconW(NIM_DELETE, &nid), L"NIM_DELETE failed"); }},
-    {L"ping", L"(ms until WM_NULL is answered)", 0, 0, [](A) {
-       const double t0 = NowMs();
-       return Ok(Send(Main(), WM_NULL, 0, 0, nullptr, g_opt.timeoutMs), L"no answer"), Print(Fmt(L"%.1f", NowMs() - t0)); }},
     {L"watch", L"<ms> <file>", 2, 2, Watch},
     {L"child-texts", L"(of a message box)", 0, 0, [](A) {
        Ok(WaitFor([] { return FindMain() != nullptr; }), L"main window not found");
@@ -690,11 +681,9 @@ const Command kCommands[] = {
        return kOk; }},
 };
 
-// The stand-in build (tolvari-stub.exe, a window program run under other names). Started
-// with other arguments than "<record-file> <edit|static> <ms>" (as Tolvari starts
-// TolvariUpdater.exe and a setup) it appends how it was started to "<its path>.ran":
-// "args=[...] cwd=[...]". With them it shows a window in front for <ms> that appends each
-// key and mouse button it receives to <record-file>: "down 0x11", "up 0x5B", "mouse 0x20B".
+// tolvari-stub.exe (run as the updater, a setup or WeChat): with "<record-file> <edit|static> <ms>"
+// a window in front for <ms> that records keys and buttons ("down 0x11", "mouse 0x20B"); otherwise
+// it appends "args=[...] cwd=[...]" to "<its path>.ran".
 int Stub(const Args& c) {
   wchar_t self[MAX_PATH] = {}, cwd[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);

@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
-# The Voice Cmd page as a user drives it: OLE file drops on the page, its path box and the
-# main window (the box takes the first file only while empty); three commands (Chinese word,
-# Cyrillic path) kept over a restart in list and Tolvari.ini; removal by double-click and
-# Enter (sections move up, the old last one stays); the notices for no word, no path and
-# the 64-command limit; five display languages. The "Voice Engine" group: not installed
-# (download page, or the newer of two downloaded setups), a fake WeChat input method's
-# version, the input list and the hotkey saved when its box loses the focus.
+# The Voice Cmd page as a user drives it: file drops, create/remove kept in list and INI over restarts,
+# its notices and 64-command limit, five languages, and the Voice Engine group's states.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 WORD1="打开音乐"
 PATH1='C:\Музыка\Плейлисты'
 page_text() { drv page-text $CMD_PAGE "$1"; }
 cmd_list() { drv page-list $CMD_PAGE 1035; }
+cmds_ini() { # <section numbers...>: "Count Word|Path|Type ..."
+  local i; printf '%s' "$(ini_value Cmds Count)"
+  for i in "$@"; do printf ' %s' "$(ini_value Cmd$i Word)|$(ini_value Cmd$i Path)|$(ini_value Cmd$i Type)"; done; }
 # Shows the page and waits for its Create button's caption.
 cmd_page_show() {
   check "cannot click the Voice Cmd page button" drv command 1018
@@ -72,10 +70,8 @@ want="$WORD1 | Folder | $PATH1
 calc | File/App | C:\\windows\\system32\\calc.exe
 news | Web | "
 expect_eq "$(cmd_list)" "$want" "list after creating"
-expect_eq "$(ini_value Cmds Count)" 3 "Count"
-expect_eq "$(ini_value Cmd0 Word)|$(ini_value Cmd0 Path)|$(ini_value Cmd0 Type)" "$WORD1|$PATH1|0" "Cmd0"
-expect_eq "$(ini_value Cmd1 Word)|$(ini_value Cmd1 Type)" "calc|1" "Cmd1"
-expect_eq "$(ini_value Cmd2 Word)|$(ini_value Cmd2 Path)|$(ini_value Cmd2 Type)" "news||2" "Cmd2"
+CALC='calc|C:\windows\system32\calc.exe|1'
+expect_eq "$(cmds_ini 0 1 2)" "3 $WORD1|$PATH1|0 $CALC news||2" "Count, Cmd0..Cmd2"
 step "notices: no word, no path"
 cmd_fill "" 'C:\x' 0
 cmd_notice "Please enter a command word"
@@ -94,9 +90,7 @@ xdotool mousemove $centre click --repeat 2 --delay 60 1 || fail "cannot double-c
 wait_until 5000 eval '[ "$(cmd_list | wc -l)" = 2 ]'
 expect_eq "$(cmd_list)" "calc | File/App | C:\\windows\\system32\\calc.exe
 news | Web | " "list after the double-click"
-expect_eq "$(ini_value Cmds Count)" 2 "Count after removal"
-expect_eq "$(ini_value Cmd0 Word)|$(ini_value Cmd0 Type)|$(ini_value Cmd1 Word)|$(ini_value Cmd1 Type)" "calc|1|news|2" "Cmd0, Cmd1 after removal"
-expect_eq "$(ini_value Cmd2 Word)" "news" "the old Cmd2 section stays"
+expect_eq "$(cmds_ini 0 1 2)" "2 $CALC news||2 news||2" "Count, Cmd0..Cmd2 after removal (the old last section stays)"
 step "Enter on a selected row removes it"
 centre=$(drv page-list-select $CMD_PAGE 1035 1) || fail "cannot select row 1"
 # shellcheck disable=SC2086

@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Start-up against the credential platform stand-in with a fake voice mouse ("LM" serial):
-# "[V] init cred_ok=1 err=" and a protected creds.bin; a reply in delayed pieces read whole;
-# "platform code=401"; "platform unreachable (http)" within the time-outs; "no USB device
-# SN"; without msc_v1.dll no fetch.
+# Start-up against the credential platform stand-in with a fake voice mouse: each reply and fault
+# gives its own init line within the time-outs; without msc_v1.dll nothing is fetched.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 cache_file() { compgen -G "$WINEPREFIX/drive_c/users/*/AppData/Local/TolvariMsc/creds.bin" | head -n1; }

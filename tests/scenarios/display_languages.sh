@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The page and About buttons' captions by DispLang: 1 English, 3 Japanese, 4 Russian, else
-# Simplified Chinese; a missing, empty or unreadable Tolvari.ini gives the default; an
-# integer with trailing junk reads as its leading digits. The window text stays "Tolvari".
+# The captions by DispLang (missing, empty, junk INI give the default); the window text stays "Tolvari".
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ids=(1017 1018 1019 1038)

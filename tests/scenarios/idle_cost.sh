@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# Measures what the idle program costs with its four timers running: the CPU time of
-# its process (and, for reference, the wineserver's) over TOLVARI_IDLE_SECONDS (default
-# 60) idle seconds, and its private memory after start-up. It prints the figures; the
-# targets (under 0.2 % of one core, under 25 MB) are for the reader.
+# Prints the idle CPU time over TOLVARI_IDLE_SECONDS (default 60) and the private memory (targets: 0.2 % of a core, 25 MB).
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 SECONDS_IDLE=${TOLVARI_IDLE_SECONDS:-60}

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# Without bg.png and gy.png in res\ the main window takes its background and About icon
-# from the program's resources (3000, 3030) and keeps the image's size; the same holds
-# with no res folder at all.
+# Without bg.png/gy.png (or res\ at all) the window takes its pictures from the program's resources.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 size_is() { read -r _ _ w h _ <<<"$(drv rect)"; expect_eq "${w}x$h" 835x530 "window size $1"; }

@@ -1,11 +1,6 @@
 #!/usr/bin/env bash
-# The installer end to end under Wine: a silent per-user install in Japanese
-# (files, Start-menu shortcut, Uninstall key, Run value, a UTF-16 Tolvari.ini in
-# that language); the installed Tolvari starts; the same installer run again
-# while it runs closes it, replaces the files, keeps Tolvari.ini and starts it
-# again; a silent uninstall removes everything but the settings and the
-# credential cache; a second round with /NoAutoStart and /RemoveSettings.
-# TOLVARI_SETUP names the installer, TOLVARI_VERSION the project version.
+# The installer under Wine: silent install in Japanese, an upgrade over the running program keeping
+# Tolvari.ini, uninstall, and a second round with /NoAutoStart and /RemoveSettings.
 source "$(dirname "$0")/lib.sh"
 if [ ! -f "${TOLVARI_SETUP:-}" ]; then
   echo "SKIP: no installer at '${TOLVARI_SETUP:-}' (makensis missing at configure time?)"

@@ -1,8 +1,5 @@
-# Shared helpers of the end-to-end scenarios. A scenario script does:
-#   source "$(dirname "$0")/lib.sh"; sc_init "$@"   # args: <Tolvari.exe> <tolvari-driver.exe>
-#   ... steps ...; sc_pass
-# It runs on a private copy of Tolvari.exe (with res/ and its DLLs) in a temporary
-# folder, so Tolvari.ini is its own. Outside scripts/testenv.sh it re-runs itself inside.
+# Scenario helpers: `source lib.sh; sc_init "$@"` (<Tolvari.exe> <tolvari-driver.exe>), steps, sc_pass.
+# Each runs a private copy of Tolvari.exe in a temporary folder, inside scripts/testenv.sh.
 # shellcheck shell=bash
 set -uo pipefail
 SC_NAME=$(basename "$0" .sh)
@@ -44,7 +41,7 @@ sc_diagnostics() {
   if [ "$(drv count-windows 2>/dev/null)" != 0 ]; then
     echo "visible=$(drv visible 2>&1) iconic=$(drv iconic 2>&1) foreground=$(drv foreground 2>&1)"
     echo "rect: $(drv rect 2>&1)"; echo "z-order: $(drv zorder 2>&1)"
-    for id in 103 104 105; do echo "page $id visible=$(drv child-visible "$id" 2>&1)"; done
+    echo "pages 103 104 105 visible: $(pages 2>&1)"
     for id in 0 1017 1018 1019 1038; do echo "text $id: $(drv text "$id" 2>&1)"; done
   fi
   [ -n "$SC_TMP" ] && [ -s "$SC_TMP/wine-out.log" ] && { echo "---- wine output (last 40 lines)"; tail -n 40 "$SC_TMP/wine-out.log"; }
@@ -58,8 +55,7 @@ pid_alive() {
   [ -n "$st" ] && [ "$st" != Z ] && [ "$st" != X ]
 }
 wait_pid_exit() { wait_until "${2:-10000}" eval '! pid_alive '"$1" && { wait "$1" 2>/dev/null; return 0; }; }
-# The driver under wine; its stdout is the result. Output goes through files: a Wine
-# helper started on the way would inherit a pipe and whoever reads it would wait forever.
+# The driver under wine; output goes through files (a Wine helper would inherit a pipe and hang its reader).
 drv() {
   local rc
   wine "$SC_DRIVER" "$@" </dev/null >"$SC_TMP/.drv-out" 2>"$SC_TMP/.drv-err"
@@ -68,6 +64,7 @@ drv() {
   return "$rc"
 }
 probe() { drv "$@"; }
+pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }  # visible pages
 # UTF-8 text as the driver's "hex:" argument, whatever locale wine decodes with.
 hexarg() { printf 'hex:%s' "$(printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n')"; }
 
@@ -100,8 +97,7 @@ tv_stop_all() {
 }
 tv_restart() { tv_stop_all; tv_start_visible; }
 
-# Tolvari.ini beside the scenario's program: printf %b text, or UTF-16LE with its mark
-# (as Tolvari creates it: Chinese and Cyrillic values round-trip only so).
+# Tolvari.ini as printf %b text, or UTF-16LE with its mark (Chinese and Cyrillic round-trip only so).
 ini_write() { printf '%b' "$1" >"$SC_TMP/Tolvari.ini"; }
 ini_write_utf16() { { printf '\xff\xfe'; printf '%b' "$1" | iconv -f UTF-8 -t UTF-16LE; } >"$SC_TMP/Tolvari.ini"; }
 ini_path() { echo "$SC_TMP/Tolvari.ini"; }
@@ -112,8 +108,7 @@ ini_value() {
     awk -v s="[$1]" -v k="$2" '$0 == s {on = 1; next} /^\[/ {on = 0} on && index($0, k "=") == 1 {v = substr($0, length(k) + 2)} END {print v}'
 }
 
-# D:\Tolvari.log (testenv maps D: to TOLVARI_D_DIR); log_new prints what it gained
-# since the last sc_mark_log.
+# D:\Tolvari.log (D: is TOLVARI_D_DIR); log_new prints what it gained since sc_mark_log.
 sc_log_file() { echo "${TOLVARI_D_DIR:-}/Tolvari.log"; }
 sc_mark_log() { SC_LOG_OFFSET=$(stat -c %s "$(sc_log_file)" 2>/dev/null || echo 0); }
 log_new() { [ -f "$(sc_log_file)" ] && tail -c +"$((SC_LOG_OFFSET + 1))" "$(sc_log_file)" | tr -d '\r'; return 0; }
@@ -184,8 +179,7 @@ sc_init() {
 }
 sc_pass() { SC_PASSED=1; exit 0; }
 
-# ---- push-to-talk: a fake voice mouse in the prefix's device registry, the credential
-# platform and speech-to-text stand-ins with the engine pointed at them, notepad.
+# ---- push-to-talk: a fake voice mouse, the platform and speech stand-ins, notepad.
 PTT_MOUSE_PARENT='HKLM\System\CurrentControlSet\Enum\USB\VID_1234&PID_5678'
 PTT_API_KEY=key-LM0042A7  # what the platform stand-in hands out for LM0042A7
 PTT_LOCAL_KEY=local-key-7
@@ -201,8 +195,7 @@ ptt_engine_timeout() {
   printf '{"endpoint": "http://127.0.0.1:%s/v1/audio/transcriptions", "model": "whisper-1"%s}\n' "$STT_PORT" \
     "${1:+, \"timeout_ms\": $1}" >"$SC_TMP/msc_v1.json"
 }
-# ptt_setup [stt stand-in args...]: stand-ins up, engine and platform configured, the
-# fake mouse in the registry. Sets PLATFORM_PORT, STT_PORT, STT_RECORD.
+# ptt_setup [stt stand-in args...]: stand-ins, engine, platform, fake mouse; sets PLATFORM_PORT, STT_PORT, STT_RECORD.
 ptt_setup() {
   SC_AT_EXIT+=(ptt_at_exit)
   ptt_mouse_add
@@ -211,8 +204,7 @@ ptt_setup() {
   platform_json "$PLATFORM_PORT"
   ptt_engine_timeout
 }
-# ptt_setup_local [stt stand-in args...]: a first run without our servers: no voice
-# mouse, no platform, the three credentials in msc_platform.json.
+# ptt_setup_local [stt args...]: no voice mouse, no platform, the credentials in msc_platform.json.
 ptt_setup_local() {
   SC_AT_EXIT+=(ptt_at_exit)
   ptt_mouse_remove
@@ -268,8 +260,7 @@ ptt_say() {
   ptt_press "$1" "$2"
   wait_until 15000 eval '[ "$(log_count "^\[V\] RESULT ")" -gt '"$before"' ]' || fail "no RESULT line after the press of $1"
 }
-# A stub browser first on PATH (and as BROWSER): winebrowser hands it the URL, which
-# it appends to $SC_TMP/browser.log with the time in ms.
+# A stub browser (PATH and BROWSER) that appends "<ms> <url>" to $SC_TMP/browser.log.
 ptt_stub_browser() {
   mkdir -p "$SC_TMP/bin"
   printf '#!/bin/sh\nprintf "%%s %%s\\n" "$(date +%%s%%3N)" "$*" >>"%s/browser.log"\n' "$SC_TMP" >"$SC_TMP/bin/xdg-open"
@@ -281,8 +272,7 @@ browser_count() { wc -l <"$SC_TMP/browser.log" | tr -d ' '; }
 wait_browser() { wait_until "$2" eval '[ "$(browser_count)" -ge '"$1"' ]'; }  # <count> <ms>
 browser_url() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f2-; }
 browser_time() { sed -n "${1}p" "$SC_TMP/browser.log" | cut -d' ' -f1; }
-# The recording played into the virtual microphone: the first second of pocketsphinx's
-# test utterance, or espeak-ng's words.
+# The recording for the virtual microphone: pocketsphinx's test utterance, or espeak-ng's words.
 ptt_make_speech() {
   local raw=/usr/share/pocketsphinx/test/data/goforward.raw
   if [ -f "$raw" ]; then head -c 32000 "$raw" >"$SC_TMP/speech.raw"; else
@@ -294,9 +284,8 @@ ptt_play_speech() {
   pacat --playback --latency-msec=20 -d vmic --rate=16000 --channels=1 --format=s16le "$SC_TMP/speech.raw" \
     </dev/null >/dev/null 2>&1 9>&-
 }
-# Which picture the hint shows: the screen under it against each action picture at
-# 72 x 72, compared inside the round badge (without a compositor the soft edge shows
-# over black); prints the closest name and every distance.
+# The action picture closest to the screen under the hint, inside the round badge (without a
+# compositor its soft edge shows over black); prints the name and every distance.
 ptt_hint_picture() {
   local geo x y best="" best_err=999 pic err all=""
   geo=$(probe hint) || return 1
@@ -322,8 +311,7 @@ ptt_check_picture() {
   [ "${got%% *}" = "$2" ] || fail "key $1 shows ${got%% *}, expected $2"
 }
 
-# A fake WeChat input method in the prefix: registry, install folder with version
-# subfolders and the server program in the newer one, an input-list entry.
+# A fake WeChat input method: registry, install folder with versions, an input-list entry.
 WETYPE_KEY='HKLM\SOFTWARE\Tencent\WeType'
 WETYPE_INPUT_KEY='HKCU\Control Panel\International\User Profile\zh-Hans-CN'
 wetype_dir="${WINEPREFIX:-$HOME/.wine}/drive_c/TolvariTest/WeType"

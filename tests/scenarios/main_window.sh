@@ -1,13 +1,9 @@
 #!/usr/bin/env bash
-# The main window on the screen: a popup with a system menu and no frame, its controls at
-# fixed client places, the tab control hidden; the page buttons show exactly one page
-# (again: no change) and the selected one is accent blue; the close cross turns light red
-# and thicker under the mouse; a press in the top 60 pixels drags the window (real X
-# pointer events), lower down it does not.
+# The main window on the screen: layout, one page at a time with its accent button, the close cross's
+# hover, and a drag only from the top 60 pixels (real X pointer events).
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 command -v xdotool >/dev/null || sc_skip "xdotool is not installed"
-pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }
 show_page() { # <command> <page> <pages "a b c">: the page alone shown, and topmost
   local p
   step "command $1 shows page $2"

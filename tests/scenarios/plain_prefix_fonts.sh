@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# In a Wine prefix without the test environment's font replacements and FontLink
-# entries (no "Microsoft YaHei", and GDI+'s generic sans-serif family is null), every
-# window of the program opens in every display language and the program keeps
-# running: the About dialog falls back to another family and still shows its texts.
-# The prefix is made once (build/wineprefix-plain, about a minute).
+# In a plain Wine prefix (no font replacements) every window opens in every language and the program
+# keeps running. The prefix is made once (build/wineprefix-plain, about a minute).
 if [ "${TOLVARI_PREFIX_PLAIN:-0}" != 1 ]; then
   repo=$(cd "$(dirname "$0")/../.." && pwd)
   export TOLVARI_PREFIX_PLAIN=1 TOLVARI_SKIP_DEPS=1

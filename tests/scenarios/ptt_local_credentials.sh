@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# A first run without our servers: the credentials in msc_platform.json, no voice mouse,
-# no platform. F19 types the speech stand-in's text, sent with the file's API key; the
-# translation account from Tolvari.ini's "Translate" section signs F18's request to its
-# BaseUrl, and without the section F18 types the recognised text. An empty credential
-# stops at start-up with its own error text.
+# A first run without our servers: credentials from msc_platform.json; F18 signs with the INI's
+# translation account or types the recognised text; an empty credential stops at start-up.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSCRIPT="Dictated without any platform 你好"

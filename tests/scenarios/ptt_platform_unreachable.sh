@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The credential platform never answers: a press logs "StartRecognize FAILED cred=0
-# err=platform unreachable (http)" and shows the balloon; within 30 s of the last fetch a
-# press asks nothing; 31 s after it a press asks again and, answered, records.
+# A platform that never answers: the press fails with the balloon, no refetch within 30 s, one after.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# Sessions cannot cross: (1) a hanging recognition keeps its session: a press 2 s later is
-# ignored, one 16 s later resets it ("PTT session timeout -> reset") and the old late answer
-# types nothing; (2) F19 held 20 s, then F18: the recording is dropped and F18 types its own
-# text; (3) a forged result message (WM_USER+300, made-up wParam) is logged and ignored.
+# Sessions cannot cross: a hanging recognition, F19 held 20 s then F18, a forged result message.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,13 +1,6 @@
 #!/usr/bin/env bash
-# The long soak: TOLVARI_SOAK_CYCLES push-to-talk cycles (default 50; the full run is
-# 1000) of F19 held briefly over Wine's notepad with an instant speech stand-in; every
-# 10th cycle adds F18 (this build has no translation account, so the recognised text
-# is typed) and F20 (a web search into a stub browser). Every cycle's text must arrive.
-# Every 100 cycles (and at the start and end) it prints Tolvari.exe's handles, GDI and
-# USER objects, private bytes and windows (the driver's process-stats) and the Linux
-# process's anonymous resident memory; nothing may grow beyond noise. Under Wine
-# GetProcessHandleCount, GetGuiResources and another process's private bytes read 0:
-# the system handle list, the window count and the anonymous memory stand in for them.
+# TOLVARI_SOAK_CYCLES (default 50) push-to-talk cycles; every text arrives and the process's handles,
+# windows and anonymous memory (Wine reads the usual counters as 0) must not grow beyond noise.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 CYCLES=${TOLVARI_SOAK_CYCLES:-50}

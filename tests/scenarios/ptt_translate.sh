@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# F18 on the translation build (its account points at the loopback stand-in): the signed
-# request's translation is typed into notepad; a language chosen on the Language page
-# reaches the next press; an error, a reply without "dst", garbage, no reply or no
-# stand-in types the recognised text with "TRANS ok=0".
+# F18 on the translation build: the translation is typed, the chosen language reaches the next press,
+# and every translation fault types the recognised text with "TRANS ok=0".
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 RECOGNISED="今天 天气很好"

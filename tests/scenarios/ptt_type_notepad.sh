@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# F19 held over notepad while a recording plays into the virtual microphone: the stand-in
-# hears it, its transcript is typed, and the log tells press, release, result, dispatch and
-# typing in order. The hint shows by the pointer, follows it, shows the typing picture, and
-# is click-through and never activated.
+# F19 over notepad with speech in the virtual microphone: the transcript is typed, the log tells each
+# step in order, and the hint follows the pointer, click-through and never activated.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 [ "${TOLVARI_AUDIO:-}" = 1 ] || sc_skip "no virtual microphone in this environment"

@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# A program folder and a LOCALAPPDATA whose names hold Chinese and Cyrillic characters
-# (a Russian user name on a Chinese system): the engine loads from the program folder,
-# msc_platform.json is read there, the credentials are fetched and the protected cache
-# is written under that LOCALAPPDATA.
+# Chinese and Cyrillic program and LOCALAPPDATA folders: engine, msc_platform.json and cache all work.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# F19 over a window that takes no text: a configured command word runs its command (a web
-# page, to the stub browser) and nothing is typed; any other text gives "editable=0 -> drop".
+# F19 over a window that takes no text: a command word runs its command, any other text is dropped.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

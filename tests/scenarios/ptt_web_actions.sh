@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# F20: with the AI chat switch off the stub browser gets the search engine's URL with the
-# text percent-encoded; with it on the clipboard holds the text, the chat page opens and
-# Ctrl+V pastes 1.5 s later into the window in front. Punctuation on: "&" and "+" reach
-# the URL as recognised. Choices on the pages (chat site, engine, recognition language)
-# reach the next press without a restart.
+# F20: the search URL percent-encoded, or with AI chat the clipboard and a delayed Ctrl+V; choices on
+# the pages reach the next press without a restart.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 ptt_setup

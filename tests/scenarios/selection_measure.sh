@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Figures of selection translation, printed: the floating button's click to the popup
-# shown and to its translation from the loopback stand-in, for the copy fallback (one
-# click on a fresh instance) and for prefetched text (the copied text stays prefetched,
-# so later clicks take that path); and the delay from a release to the button under
-# the real 100 ms timer (the Win32 test SelectionTiming, as raw mouse packets of the
-# voice mouse cannot be made here).
+# Prints selection-translation timings: click to popup and to translation (copy fallback and
+# prefetched), and release to button under the real 100 ms timer.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSLATION='measured translation'

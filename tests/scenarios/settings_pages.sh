@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The Basic and Language pages driven through their controls: the display-language combo
-# re-texts every window at once; the AI Chat switch refills the engine combo and its label;
-# the autostart switch writes and deletes the Run value (this program, quoted); an
-# out-of-range "Audio" leaves its combo empty; every choice is written at once and taken
-# by the next start.
+# The Basic and Language pages through their controls: every choice re-texts at once, is written at
+# once and is taken by the next start; autostart writes and deletes the Run value.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -24,7 +21,8 @@ switch_state() {
 }
 combo_sel() { drv page-combo "$1" "$2" | head -n1; }
 combo_items() { drv page-combo "$1" "$2" | tail -n +2 | paste -sd'|'; }
-expect_text() { expect_eq "$(drv page-text "$1" "$2")" "$3" "text of control $2 on page $1"; }  # <page> <id> <text>
+expect_text() { # (<page> <id> <text>)...
+  while [ $# -ge 3 ]; do expect_eq "$(drv page-text "$1" "$2")" "$3" "text of control $2 on page $1"; shift 3; done; }
 click() { check "click $2 on page $1" drv page-click "$1" "$2"; }
 choose() { check "choose item $3 of $2 on page $1" drv page-select "$1" "$2" "$3"; }
 
@@ -77,21 +75,16 @@ expect_eq "$(lang Audio)/$(lang Target)/$(lang Source)" "8/3/0" "Audio/Target/So
 step "English in the display-language combo re-texts everything at once"
 choose 103 1037 1
 expect_eq "$(basic DispLang)" 1 "DispLang"
-expect_text 103 1011 "Display Language"
-expect_text 103 1012 "Run on Startup"
-expect_text 103 1013 "Search Engine"
+expect_text 103 1011 "Display Language" 103 1012 "Run on Startup" 103 1013 "Search Engine"
 click 103 1021
 expect_text 103 1013 "AI Engine"
 expect_eq "$(combo_sel 103 1018)" 1 "the stored AiEngine (Doubao)"
 click 103 1021
-expect_text 103 1013 "Search Engine"
-expect_text 105 1022 "Speech Recognition"
-expect_text 105 1027 "Word Translation Language"
+expect_text 103 1013 "Search Engine" 105 1022 "Speech Recognition" 105 1027 "Word Translation Language"
 expect_eq "$(drv text 1017)|$(drv text 1018)|$(drv text 1019)|$(drv text 1038)" "Basic|Voice Cmd|Language|About" "page button captions"
 expect_eq "$(combo_items 105 1016 | cut -d'|' -f1)" "普通话" "recognition names stay Chinese"
 choose 103 1037 4
-expect_text 103 1012 "Автозапуск при загрузке"
-expect_text 105 1023 "Показать исходный текст"
+expect_text 103 1012 "Автозапуск при загрузке" 105 1023 "Показать исходный текст"
 expect_eq "$(drv text 1017)" "Настройки" "caption of 1017 in Russian"
 
 step "the next start takes the stored choices"

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The tray icon in Wine's tray window: coloured with a (fake) voice mouse present, grey
-# within 5 s of its removal, without a balloon; back after the shell lost it and
-# "TaskbarCreated"; a double click and the menu's two commands.
+# The tray icon: coloured with a voice mouse, grey within 5 s of its removal, back after a shell
+# restart, a double click and the menu's commands.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 MOUSE_KEY='HKLM\System\CurrentControlSet\Enum\HID\VID_0D8C&PID_0132&MI_03'

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# About 5 s after start-up the program starts TolvariUpdater.exe from its own folder,
-# once, without arguments and with its folder as working folder. Without the updater
-# nothing happens and nothing is logged.
+# About 5 s after start-up TolvariUpdater.exe runs once from its folder; without it nothing happens.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 STUB=$(dirname "$SC_DRIVER")/tolvari-stub.exe

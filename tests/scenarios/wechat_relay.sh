@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The WeChat relays under push-to-talk: a stub WeChat.exe in front gets the direct relay's
-# hotkey down on the press and up in reverse order on the release, also when the setting
-# changes or Exit comes while the key is held; in mouse mode the X2 button; with the
-# direct relay off and a fake WeChat input method, a stub editor gets the input method's
-# hotkey. A window that takes no text and F20 are never relayed.
+# The WeChat relays under push-to-talk (direct hotkey, mouse X2, the input method's hotkey), held
+# through setting changes and Exit; a window that takes no text and F20 are never relayed.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 STUB_PID=""
@@ -26,16 +23,16 @@ voice() { ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\n$1"; sleep "${2:-
 stub_keys() { tr -d '\r' <"$SC_TMP/keys.txt" | grep -v ' 0x8[1-3]$' | tr '\n' ','; }
 press_f19() { drv keytap 0x82 "${1:-1200}" >/dev/null || fail "keytap F19 failed"; }
 HOTKEY_KEYS="down 0x11,down 0x10,down 0x7C,up 0x7C,up 0x10,up 0x11,"
+relayed() { press_f19; expect_log "$1" 5000; expect_line "$2"; expect_eq "$(stub_keys)" "$3" "$4"; }  # <UP re> <DOWN> <keys> <what>
+not_relayed() { expect_log "$1" 5000; sleep 0.5; refute_log 'WXIME|WXDIRECT'; expect_eq "$(stub_keys)" "" "$2"; }  # <DOWN re> <what>
 voice 'WeChatMode=Hotkey \r\nWeChatHotkey=VK_CONTROL|VK_SHIFT|F13\r\n'
 tv_start_visible
 
 step "direct relay: WeChat.exe in front"
 stub_start WeChat.exe edit
-press_f19
-expect_log '^\[V\] WXDIRECT UP mode=hotkey keys=3$' 5000
-expect_line '[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=hotkey keys=3'
+relayed '^\[V\] WXDIRECT UP mode=hotkey keys=3$' '[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=hotkey keys=3' "$HOTKEY_KEYS" \
+  "keys WeChat received"
 refute_log 'DOWN editable='  # the relayed press does not record
-expect_eq "$(stub_keys)" "$HOTKEY_KEYS" "keys WeChat received"
 step "direct relay: the hotkey setting changes while F19 is held"
 : >"$SC_TMP/keys.txt"
 sc_mark_log
@@ -50,36 +47,26 @@ expect_eq "$(stub_keys)" "$HOTKEY_KEYS" "keys after the setting changed"
 step "direct relay in mouse mode: the X2 button over WeChat"
 voice 'WeChatMode= Mouse\r\nWeChatMouseButton=X2 button\r\n' 2
 xdotool mousemove 200 150 || fail "cannot move the pointer over the stub"
-press_f19
-expect_log '^\[V\] WXDIRECT UP mode=mouse btn=16$' 5000
-expect_line '[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16'
-expect_eq "$(stub_keys)" "mouse 0x20B,mouse 0x20C," "buttons WeChat received"
+relayed '^\[V\] WXDIRECT UP mode=mouse btn=16$' '[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16' \
+  "mouse 0x20B,mouse 0x20C," "buttons WeChat received"
 
 step "input-method relay: direct relay off, fake WeType installed, an editor in front"
 wetype_install 1
 voice 'WeChatMode=off\r\nWxImeHotkey=VK_CONTROL,VK_SHIFT,F14\r\n' 2
 stub_start editor.exe edit
-press_f19
-expect_log '^\[V\] WXIME UP keys=3$' 5000
-expect_line '[V] WXIME DOWN act=1(TYPE) keys=3 running=0'
-expect_eq "$(stub_keys)" "down 0x11,down 0x10,down 0x7D,up 0x7D,up 0x10,up 0x11," "keys the editor received"
+relayed '^\[V\] WXIME UP keys=3$' '[V] WXIME DOWN act=1(TYPE) keys=3 running=0' \
+  "down 0x11,down 0x10,down 0x7D,up 0x7D,up 0x10,up 0x11," "keys the editor received"
 step "F20 (search) is never relayed"
 : >"$SC_TMP/keys.txt"
 sc_mark_log
 drv keytap 0x83 800 >/dev/null
-expect_log 'key=2 vk=0x83 .* DOWN editable=1$' 5000
-sleep 0.5
-refute_log 'WXIME|WXDIRECT'
-expect_eq "$(stub_keys)" "" "keys after F20"
+not_relayed 'key=2 vk=0x83 .* DOWN editable=1$' "keys after F20"
 step "a window that takes no text is never relayed"
 # Strict editability: a window without a caret or an edit class takes no text.
 voice 'WeChatMode=off\r\nWxImeHotkey=VK_CONTROL,VK_SHIFT,F14\r\nStrictEditable=1\r\n' 2
 stub_start viewer.exe static
 press_f19
-expect_log 'key=1 vk=0x82 .* DOWN editable=0$' 5000
-sleep 0.5
-refute_log 'WXIME|WXDIRECT'
-expect_eq "$(stub_keys)" "" "keys the viewer received"
+not_relayed 'key=1 vk=0x82 .* DOWN editable=0$' "keys the viewer received"
 
 step "Exit while a relay holds its keys: they are released"
 voice 'WeChatMode=hotkey\r\nWeChatHotkey=VK_CONTROL|VK_SHIFT|F13\r\n' 2

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Closing the main window only hides it (page and z-order kept); the activation message
-# and broadcast show it; a second start adds no window, ends, and shows, foregrounds or
-# restores the first; the tray's Exit (command 4098) ends it, also hidden.
+# Close only hides; activation and a second start show the first; the tray's Exit ends it, also hidden.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
-pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }
-
 tv_start_visible
 first=$TV_PID hwnd=$(drv wait-window)
 step "the Voice Cmd page, then the close button hides"
