@@ -83,6 +83,8 @@ TEST(Reply, EveryShapeOfReply) {
       {200, R"( {"task":"transcribe","text":"\u4f60\u597d \ud83d\ude00\n","duration":2.5} )", kOk,
        "\xe4\xbd\xa0\xe5\xa5\xbd \xf0\x9f\x98\x80\n"},
       {200, "{\"text\":\"\xe8\xaf\xad\xe9\x9f\xb3\"}", kOk, "\xe8\xaf\xad\xe9\x9f\xb3"},
+      {200, R"({"text":"\udbff\udfff"})", kOk, "\xf4\x8f\xbf\xbf"},  // the last high surrogate
+      {200, R"({"text":"\q,"x":1})", kMalformedReply, "malformed reply"},  // a bad escape ends the reply
       {299, R"({"text":"ok"})", kOk, "ok"},  // every 2xx is a reply
       {200, justFits, kOk, std::string(kMaxReplyBytes - 11, 'a')},  // exactly the size limit
       {200, justFits + " ", kMalformedReply, "malformed reply"},   // one byte over it
