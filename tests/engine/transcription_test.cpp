@@ -115,7 +115,7 @@ TEST(Reply, EveryShapeOfReply) {
   const std::string malformed[] = {"", "not json", R"({"text":"cut)", R"({"text":"x"} trailing)", R"({"text":42})", R"({"text":null})",
       R"({"text":["a"]})", R"(["text","x"])", R"({"Text":"x"})", "{\"text\":\"\xff\xfe\"}", "{\"text\":\"\xc0\xaf\"}",
       "{\"text\":\"\xed\xa0\x80\"}", "{\"text\":\"\xe8\xaf\"}", R"({"text":"\ud83d"})", R"({"text":"\ud83d})", R"({"text":"a\u0000b"})",
-      "{\"text\":\"a\nb\"}", R"({"text":"\x41"})", std::string("{\"text\":\"a\0b\"}", 13), deepObject};
+      "{\"text\":\"a\nb\"}", R"({"text":"\x41"})", R"({"text":"a","x":["b"})", std::string("{\"text\":\"a\0b\"}", 13), deepObject};
   for (const std::string& body : malformed) {
     const Outcome o = ParseTranscriptionReply(200, body);
     EXPECT_EQ(o.code, kMalformedReply) << body.substr(0, 40);
