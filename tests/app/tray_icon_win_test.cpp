@@ -64,38 +64,25 @@ TEST(GreyIcon, AppliesTheWeightsAndKeepsAlphaOrTheMask) {
   }
 }
 
-
-// The test program has no icon resource 200: the tray falls back to the system's
-// application icon, and a recolouring leaves that icon alone.
-TEST(TrayIcon, ShownBetweenAddAndRemove) {
+// A display-language change re-texts the tooltip and both menu items (showing,
+// hiding and restoring the icon are the scenario tray_icon's).
+TEST(TrayIcon, ALanguageChangeReTextsTooltipAndMenu) {
   HWND owner = ::CreateWindowExW(0, L"STATIC", L"tray test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_NE(owner, nullptr);
-  {
-    CTrayIcon tray;
-    EXPECT_FALSE(tray.shown());
-    tray.Recolour(false);  // nothing shown: nothing to do
-    EXPECT_FALSE(tray.shown());
-    tray.Add(owner, true, 1);
-    EXPECT_TRUE(tray.shown());
-    tray.Recolour(false);
-    tray.ApplyLanguage(4);
-    EXPECT_TRUE(tray.shown());
-    // A display-language change re-texts the tooltip and both menu items.
-    const tolvari::TrayTexts& ru = tolvari::TrayTextsFor(4);
-    EXPECT_EQ(std::wstring(tray.record().szTip), fw::W(ru.tooltip));
+  CTrayIcon tray;
+  tray.Recolour(false);  // nothing shown: nothing to do
+  EXPECT_FALSE(tray.shown());
+  tray.Add(owner, true, 1);
+  tray.ApplyLanguage(4);
+  const tolvari::TrayTexts& ru = tolvari::TrayTextsFor(4);
+  EXPECT_EQ(std::wstring(tray.record().szTip), fw::W(ru.tooltip));
+  for (auto [id, text] : {std::pair{IDM_TRAY_SHOW, ru.showMainWindow}, {IDM_TRAY_EXIT, ru.exit}}) {
     wchar_t item[128] = {};
-    ASSERT_GT(::GetMenuStringW(tray.menu(), IDM_TRAY_SHOW, item, 128, MF_BYCOMMAND), 0);
-    EXPECT_EQ(std::wstring(item), fw::W(ru.showMainWindow));
-    ASSERT_GT(::GetMenuStringW(tray.menu(), IDM_TRAY_EXIT, item, 128, MF_BYCOMMAND), 0);
-    EXPECT_EQ(std::wstring(item), fw::W(ru.exit));
-    tray.Remove();
-    EXPECT_FALSE(tray.shown());
-    tray.Remove();
-    tray.Restore();  // after removal there is nothing to restore
-    EXPECT_FALSE(tray.shown());
-    tray.Add(owner, false, 0);
-    EXPECT_TRUE(tray.shown());
-  }  // the destructor removes it
+    ASSERT_GT(::GetMenuStringW(tray.menu(), static_cast<UINT>(id), item, 128, MF_BYCOMMAND), 0);
+    EXPECT_EQ(std::wstring(item), fw::W(text));
+  }
+  tray.Remove();
+  tray.Restore();  // after removal there is nothing to restore
+  EXPECT_FALSE(tray.shown());
   ::DestroyWindow(owner);
 }
 

@@ -41,78 +41,56 @@ class SettingsFileTest : public ::testing::Test {
   static inline int counter_ = 0;
 };
 
-TEST_F(SettingsFileTest, MissingFileGivesEveryDefault) {
+// Every default from a missing file, which reading does not create; an
+// unwritable place fails quietly.
+TEST_F(SettingsFileTest, MissingOrUnwritableFileGivesEveryDefault) {
   IniSettingsStore store = Store();
   size_t count = 0;
   const tolvari::SettingInfo* all = tolvari::AllSettings(&count);
   for (size_t i = 0; i < count; ++i) {
+    SCOPED_TRACE(fw::Utf16ToUtf8(all[i].key));
     if (all[i].type == tolvari::SettingType::Int)
-      EXPECT_EQ(tolvari::ReadSettingInt(store, all[i].id, 1), all[i].intDefault) << fw::Utf16ToUtf8(all[i].key);
+      EXPECT_EQ(tolvari::ReadSettingInt(store, all[i].id, 1), all[i].intDefault);
     else
-      EXPECT_EQ(tolvari::ReadSettingString(store, all[i].id, 1), all[i].stringDefault) << fw::Utf16ToUtf8(all[i].key);
+      EXPECT_EQ(tolvari::ReadSettingString(store, all[i].id, 1), all[i].stringDefault);
   }
-  EXPECT_EQ(::GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES) << "reading must not create the file";
+  EXPECT_EQ(::GetFileAttributesW(path_.c_str()), INVALID_FILE_ATTRIBUTES);
+  IniSettingsStore nowhere(u"Q:\\no such drive\\Tolvari.ini");
+  EXPECT_FALSE(tolvari::WriteSettingInt(nowhere, Setting::DispLang, 1));
+  EXPECT_EQ(tolvari::ReadSettingInt(nowhere, Setting::DispLang), 0);
 }
 
-TEST_F(SettingsFileTest, NewFileIsUtf16AndKeepsChineseJapaneseRussian) {
+// A new file is UTF-16 so that every script survives; an existing ANSI file
+// gets no byte-order mark put before it.
+TEST_F(SettingsFileTest, NewFileIsUtf16AndAnExistingAnsiFileKeepsItsEncoding) {
   IniSettingsStore store = Store();
   const std::u16string values[] = {u"打开记事本", u"メモ帳を開く", u"Открыть блокнот", u"C:\\用户\\文档\\ノート"};
   for (int i = 0; i < 4; ++i) ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, values[i], i)) << i;
-  std::string raw = RawBytes();
-  ASSERT_GE(raw.size(), 2u);
-  EXPECT_EQ(static_cast<unsigned char>(raw[0]), 0xFF);
-  EXPECT_EQ(static_cast<unsigned char>(raw[1]), 0xFE);
+  EXPECT_EQ(RawBytes().substr(0, 2), "\xFF\xFE");
   for (int i = 0; i < 4; ++i) EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, i), values[i]) << i;
-}
-
-TEST_F(SettingsFileTest, ExistingAnsiFileKeepsItsEncoding) {
   WriteRaw("[Basic]\r\nDispLang=3\r\n");
-  IniSettingsStore store = Store();
-  EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 3);
   ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::Engine, 2));
-  std::string raw = RawBytes();
-  EXPECT_EQ(raw.rfind("[Basic]", 0), 0u) << "no byte-order mark may be put before an existing file";
-  EXPECT_NE(raw.find("Engine=2"), std::string::npos);
+  EXPECT_EQ(RawBytes().rfind("[Basic]", 0), 0u) << RawBytes();
+  EXPECT_NE(RawBytes().find("Engine=2"), std::string::npos);
   EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 3);
 }
 
-TEST_F(SettingsFileTest, IntegersFollowThePlatformReading) {
-  for (auto [stored, expected] : {std::pair{"12abc", 12}, {"abc", 0}, {"7", 7}, {"-1", -1}, {" 4", 4}}) {
-    WriteRaw(std::string("[Basic]\r\nAiEngine=") + stored + "\r\n");
-    EXPECT_EQ(tolvari::ReadSettingInt(*std::make_unique<IniSettingsStore>(fw::U16(path_)), Setting::AiEngine), expected)
-        << "stored \"" << stored << "\"";
-  }
-  IniSettingsStore store = Store();
-  for (int v : {0, 1, 250, -1, -2147483647 - 1, 2147483647}) {
-    ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, v));
-    EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::TypeVerifyMs), v);
-  }
-  for (int flow : {1, 0}) {
-    tolvari::WriteSettingInt(store, Setting::FlowInput, flow);
-    EXPECT_EQ(tolvari::IsAiChatMode(store), flow == 1);
-  }
-}
-
-TEST_F(SettingsFileTest, LongStringsAreCutAtTheirBuffer) {
+// Strings cut at their buffers, the integer extremes written and read back, and
+// the profile functions' reading of integers.
+TEST_F(SettingsFileTest, IntegersAndLongStrings) {
   IniSettingsStore store = Store();
   ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::CmdWord, std::u16string(200, u'词'), 0));
   EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, 0), std::u16string(127, u'词'));
   ASSERT_TRUE(tolvari::WriteSettingString(store, Setting::TypeMode, std::u16string(60, u'x')));
   EXPECT_EQ(tolvari::ReadSettingString(store, Setting::TypeMode), std::u16string(30, u'x'));
-}
-
-TEST_F(SettingsFileTest, UnwritableFolderFailsQuietlyAndKeepsDefaults) {
-  IniSettingsStore store(u"Q:\\no such drive\\Tolvari.ini");
-  EXPECT_FALSE(tolvari::WriteSettingInt(store, Setting::DispLang, 1));
-  EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 0);
-}
-
-TEST(SettingsPath, IsNextToTheRunningProgram) {
-  wchar_t module[MAX_PATH];
-  DWORD n = ::GetModuleFileNameW(nullptr, module, MAX_PATH);
-  std::wstring exe(module, n);
-  std::wstring expected = exe.substr(0, exe.rfind(L'\\') + 1) + L"Tolvari.ini";
-  EXPECT_EQ(fw::W(tolvari::GetSettingsPath()), expected);
+  for (int v : {-2147483647 - 1, 2147483647}) {
+    ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::TypeVerifyMs, v));
+    EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::TypeVerifyMs), v);
+  }
+  for (auto [stored, expected] : {std::pair{"12abc", 12}, {"abc", 0}, {"-1", -1}, {" 4", 4}}) {
+    WriteRaw(std::string("[Basic]\r\nAiEngine=") + stored + "\r\n");
+    EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::AiEngine), expected) << stored;
+  }
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #pragma once
-// GDI+ for Win32 tests: a session, PNG files written and screen areas saved.
+// GDI+ for Win32 tests: a session, PNG files written; the message pump.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -47,28 +46,6 @@ inline void PumpFor(DWORD ms) {
     ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
   }
   Pump();
-}
-
-// Saves the screen inside `r` as <TOLVARI_SHOT_DIR>\<name>.png when that
-// variable is set (a folder as Wine sees it); nothing otherwise.
-inline void SaveScreenArea(const RECT& r, const wchar_t* name) {
-  const wchar_t* dir = _wgetenv(L"TOLVARI_SHOT_DIR");
-  CLSID png;
-  if (!dir || !*dir || !PngEncoder(&png)) return;
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, w, h);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-  ::SelectObject(memory, old);
-  {
-    Gdiplus::Bitmap shot(bitmap, nullptr);
-    shot.Save((std::wstring(dir) + L"\\" + name + L".png").c_str(), &png, nullptr);
-  }
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace testsupport

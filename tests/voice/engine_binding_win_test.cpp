@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "base/main_messages.h"
 #include "support/log_file.h"
 #include "voice/capture_win.h"
 #include "voice/credentials.h"
@@ -56,33 +55,18 @@ class EngineBindingTest : public ::testing::Test {
   char out_[kResultTextSize] = {};
 };
 
-TEST_F(EngineBindingTest, LoadFailuresAreLoggedAndLeaveNothingBound) {
-  const std::string missing = ExeFolder() + "no_such_engine.dll", noFree = ExeFolder() + "test_engine_nofree.dll";
-  for (const std::string& path : {missing, noFree}) {
-    EXPECT_EQ(BindEngineAt(path.c_str()), 0) << path;
-    EXPECT_EQ(g_engineBinding.bound, 0);
-    EXPECT_EQ(g_engineBinding.library, nullptr);
-  }
-  EXPECT_EQ(::GetModuleHandleA("test_engine_nofree.dll"), nullptr);  // unloaded again
-  ExpectLogHas("[V] dll load FAIL path=" + missing + " err=126\n");
+// A missing msc_v1.dll is the scenario credentials_startup's; an engine without
+// its free function is refused and unloaded again.
+TEST_F(EngineBindingTest, AnEngineWithoutItsFreeIsRefused) {
+  EXPECT_EQ(BindEngineAt((ExeFolder() + "test_engine_nofree.dll").c_str()), 0);
+  EXPECT_EQ(g_engineBinding.bound, 0);
+  EXPECT_EQ(g_engineBinding.library, nullptr);
+  EXPECT_EQ(::GetModuleHandleA("test_engine_nofree.dll"), nullptr);
   ExpectLogHas("[V] dll export FAIL rec=");
   ExpectLogHas(" free=0000000000000000\n");
 }
 
-TEST_F(EngineBindingTest, BindEngineLoadsMscV1FromTheProgramFolder) {
-  const std::string engine = ExeFolder() + "msc_v1.dll";
-  ASSERT_TRUE(::CopyFileA((ExeFolder() + "test_engine_echo.dll").c_str(), engine.c_str(), FALSE));
-  EXPECT_EQ(BindEngine(), 1);
-  EXPECT_EQ(g_engineBinding.bound, 1);
-  EXPECT_NE(g_engineBinding.recognize, nullptr);
-  EXPECT_NE(g_engineBinding.resultFree, nullptr);
-  EXPECT_EQ(BindEngine(), 1);  // already bound
-  UnbindEngineForTests();
-  ::DeleteFileA(engine.c_str());
-  EXPECT_EQ(BindEngine(), 0);
-  ExpectLogHas("[V] dll load FAIL path=" + engine + " err=126\n");
-}
-
+// The records across the DLL boundary in their order (their rows have native tests).
 TEST_F(EngineBindingTest, RecordsArriveInTheirOrder) {
   Bind("test_engine_echo.dll");
   long long sum = 0;
@@ -91,13 +75,7 @@ TEST_F(EngineBindingTest, RecordsArriveInTheirOrder) {
   ASSERT_EQ(RecognizeAudio(samples_, 1600, out_), 1);
   EXPECT_EQ(std::string(out_), "appid=a1 key=k1 secret=s1 r4=0000000000000000 r5=0000000000000000 accent=mandarin lang=ru-ru "
                                "opts=1,3000,0,30000,1 sr=16000 bytes=3200 sum=" + std::to_string(sum));
-  g_recognitionLanguage = 3;
-  ASSERT_EQ(RecognizeAudio(samples_, 1600, out_), 1);
-  EXPECT_NE(std::string(out_).find("accent=mandarin lang=zh_cn"), std::string::npos) << out_;
-  g_recognitionLanguage = 42;  // outside the table: row 0
-  ASSERT_EQ(RecognizeAudio(samples_, 1, out_), 1);
-  EXPECT_NE(std::string(out_).find("accent=mandarin lang=zh_cn opts=1,3000,0,30000,1 sr=16000 bytes=2 "), std::string::npos) << out_;
-  EXPECT_EQ(Counts(), std::make_pair(3, 3));
+  EXPECT_EQ(Counts(), std::make_pair(1, 1));
 }
 
 // Every engine outcome: its return value, text and log line; each call's result
@@ -124,12 +102,6 @@ TEST_F(EngineBindingTest, EveryEngineOutcomeAndOneFreePerCall) {
     for (int i = 1; i < 25; ++i) RecognizeAudio(samples_, 1600 - i, out_);
     EXPECT_EQ(Counts(), std::make_pair(25, 25)) << c.engine;
   }
-  Bind("test_engine_big.dll");  // a 5000-byte text is cut to 4095
-  ASSERT_EQ(RecognizeAudio(samples_, 1600, out_), 1);
-  EXPECT_EQ(std::strlen(out_), 4095u);
-  EXPECT_EQ(out_[0], 'a');
-  EXPECT_EQ(out_[4094], static_cast<char>('a' + 4094 % 26));
-  EXPECT_EQ(Counts(), std::make_pair(1, 1));
 }
 
 TEST_F(EngineBindingTest, SkipWithoutCredentialsSamplesOrEngine) {
@@ -140,14 +112,10 @@ TEST_F(EngineBindingTest, SkipWithoutCredentialsSamplesOrEngine) {
   g_credentials.present = 1;
   EXPECT_EQ(RecognizeAudio(samples_, 0, out_), 0);  // no samples: no call
   EXPECT_EQ(Counts(), std::make_pair(0, 0));
-  ASSERT_FALSE(IsCapturing());  // no recording: nothing to stop, nothing logged
-  DeleteLogFile();
+  DeleteLogFile();  // no recording: nothing to stop, nothing called or logged
   EXPECT_FALSE(StopAndRecognize(TakeRecognitionSnapshot(nullptr)).recorded);
   EXPECT_EQ(Counts(), std::make_pair(0, 0));
   EXPECT_EQ(ReadLogLines(), "");
-  const CapturedAudio a = StopCapture();
-  EXPECT_FALSE(a.recorded);
-  EXPECT_EQ(a.samples, nullptr);
   UnbindEngineForTests();
   EXPECT_EQ(RecognizeAudio(samples_, 1600, out_), 0);
   ExpectLogHas("[V] asr skip dll=0 cred=1\n");

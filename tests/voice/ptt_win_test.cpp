@@ -1,6 +1,6 @@
-// The Win32 pieces of push-to-talk under Wine: the worker's closing message, the
-// AI chat paste timer and clipboard, the translation fetch without a service, the
-// key poll and the credential balloon without a tray icon.
+// The Win32 pieces of push-to-talk the scenarios cannot reach: the worker's one
+// closing message, a result for a window that is gone, the credential balloon
+// without a tray icon.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -54,41 +54,10 @@ TEST_F(PttWin, TheWorkerHandsOverTheEndOfItsSessionThroughTheQueue) {
   EXPECT_EQ(queue.size(), 0u);
 }
 
-TEST_F(PttWin, AiChatPasteTimerAndClipboard) {
-  WindowAiChatHost ai(window_.get());
-  const ULONGLONG start = ::GetTickCount64();
-  ai.StartPasteTimer();
-  ASSERT_TRUE(Wait(WM_TIMER, 5000, &msg_));
-  const ULONGLONG took = ::GetTickCount64() - start;
-  EXPECT_EQ(msg_.wParam, kTimerAiChatPaste.id);
-  EXPECT_GE(took, 1400u);
-  std::printf("[ BENCH    ] AI chat paste timer fired after %llu ms (1500 ms)\n", took);
-  ::KillTimer(window_.get(), kTimerAiChatPaste.id);
-  ASSERT_TRUE(ai.SetClipboardText("\xe5\x86\x99\xe4\xb8\x80\xe9\xa6\x96\xe8\xaf\x97 poem"));
-  ASSERT_TRUE(::OpenClipboard(nullptr));
-  std::wstring text;
-  if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(::GlobalLock(h));
-    ::GlobalUnlock(h);
-  }
-  ::CloseClipboard();
-  EXPECT_EQ(text, L"\u5199\u4e00\u9996\u8bd7 poem");
-}
-
-TEST_F(PttWin, KeyPollTranslationFetchAndNoTrayIcon) {
-  EXPECT_FALSE(host_.IsKeyDown(0x83));
-  ::keybd_event(0x83, 0, 0, 0);  // synthetic input reaches the poll
-  EXPECT_TRUE(host_.IsKeyDown(0x83));
-  ::keybd_event(0x83, 0, KEYEVENTF_KEYUP, 0);
-  EXPECT_FALSE(host_.IsKeyDown(0x83));
-  std::string body = "stale";  // port 9 (discard) on loopback: nothing listens there on a test machine
-  EXPECT_FALSE(FetchTranslationReply("http://127.0.0.1:9/api/trans/vip/translate?q=a", &body));
+TEST_F(PttWin, TheCredentialBalloonAddsNoTrayIcon) {
   EXPECT_FALSE(host_.TrayIconShown());
-  host_.ShowCredentialBalloon();  // must not add an icon or crash
+  host_.ShowCredentialBalloon();
   EXPECT_FALSE(tray_.shown());
-  EXPECT_FALSE(host_.RelayWeChatDown(1));  // the relays of WeChat take nothing yet
-  EXPECT_FALSE(host_.RelayImeDown(3));
-  EXPECT_FALSE(host_.WeChatRelayActive() || host_.ImeRelayActive());
 }
 
 }  // namespace

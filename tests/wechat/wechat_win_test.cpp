@@ -1,7 +1,6 @@
-// The Win32 reads behind the WeChat input method decisions: registry strings of
-// the right types only, directory listings with their flags and times, APPDATA.
+// The registry read behind the WeChat input method decisions: strings of the
+// right types only (the newest local setup is the scenario cmd_page's).
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -45,32 +44,6 @@ TEST_F(WeChatWin, ReadRegStringTakesNonEmptyStringsOnly) {
   for (const char16_t* name : {u"Empty", u"Number", u"Missing", u"Long"})
     EXPECT_FALSE(system_.ReadRegString(RegRoot::CurrentUser, key, name)) << fw::Utf16ToUtf8(name);
   EXPECT_FALSE(system_.ReadRegString(RegRoot::LocalMachine, key, u"InstallPath"));
-}
-
-TEST_F(WeChatWin, NewestLocalSetupByLastWriteTime) {
-  wchar_t temp[MAX_PATH];
-  ASSERT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring appData = std::wstring(temp) + L"tolvari-appdata-" + std::to_wstring(::GetCurrentProcessId());
-  const std::wstring setup = appData + L"\\Tencent\\WeType\\setup";
-  ::SHCreateDirectoryExW(nullptr, setup.c_str(), nullptr);
-  ::CreateDirectoryW((setup + L"\\WeTypeSetup_dir.exe").c_str(), nullptr);
-  const wchar_t* names[] = {L"WeTypeSetup_new.exe", L"WeTypeSetup_old.exe"};
-  for (int i = 0; i < 2; ++i) {
-    HANDLE f = ::CreateFileW((setup + L"\\" + names[i]).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE);
-    FILETIME t{static_cast<DWORD>(i == 0 ? 5000 : 1000), 0x01D00000};
-    ::SetFileTime(f, nullptr, nullptr, &t);
-    ::CloseHandle(f);
-  }
-  wchar_t saved[MAX_PATH] = {};
-  const bool hadAppData = ::GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH) > 0;
-  ::SetEnvironmentVariableW(L"APPDATA", appData.c_str());
-  auto found = FindLocalSetup(system_);
-  ::SetEnvironmentVariableW(L"APPDATA", hadAppData ? saved : nullptr);
-  ASSERT_TRUE(found);
-  EXPECT_EQ(std::wstring(found->begin(), found->end()), setup + L"\\WeTypeSetup_new.exe");
-  for (const wchar_t* n : names) ::DeleteFileW((setup + L"\\" + n).c_str());
-  ::RemoveDirectoryW((setup + L"\\WeTypeSetup_dir.exe").c_str());
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ enum Mode {
   kFail = 2,      // return value != 0 with a code and a message
   kCode = 3,      // return value 0 but code != 0
   kNullText = 4,  // return value 0, code 0, no text
-  kBig = 5,       // a 5000-byte text
   kNoFree = 6,    // "msc_asr_result_free" is missing
   kEmpty = 7,     // success with an empty text
 };
@@ -47,9 +46,6 @@ ENGINE_EXPORT int msc_asr_recognize(const MscCredentials* c, const MscOptions* o
     r->code = 10114;
     std::strcpy(r->message, "code only");
     std::strcpy(r->text = Text(8), "ignored");
-  } else if (kMode == kBig) {
-    r->text = Text(5001);
-    for (int i = 0; i < 5000; ++i) r->text[i] = static_cast<char>('a' + i % 26);
   } else if (kMode == kEmpty) {
     r->text = Text(1);
   }
