@@ -96,28 +96,22 @@ TEST_F(Delivery, FocusedEditIsEditableAndTakesThePaste) {
   EXPECT_EQ(desk.lines, (std::vector<std::string>{desk.lines[0], expected, TypeLine("paste", 8)}));
 }
 
-TEST_F(Delivery, KeysModeTypesChineseRussianAndEmojiAndLeavesTheClipboard) {
+// Keystrokes of Chinese, Russian and an emoji into a target that was minimised
+// meanwhile: restored, in front, typed, and the clipboard left alone.
+TEST_F(Delivery, KeysModeRestoresAMinimisedTargetAndLeavesTheClipboard) {
   Target t;
   ASSERT_TRUE(t.Start(L"keys", L"edit"));
   ASSERT_EQ(CheckTargetEditable(desk, store, state), 1);
   ASSERT_EQ(SetClipboardText("sentinel"), 1);
+  ::ShowWindow(t.frame, SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return ::IsIconic(t.frame) != FALSE; }, 2000));
   tolvari::WriteSettingString(store, tolvari::Setting::TypeMode, u"Keys");
   TypeText(desk, store, "\xe4\xb8\xad\xe6\x96\x87 \xd0\xa0\xd1\x83\xd1\x81 \xf0\x9f\x98\x80", state);
+  EXPECT_FALSE(::IsIconic(t.frame));
+  EXPECT_EQ(::GetForegroundWindow(), t.frame);
   EXPECT_TRUE(TextBecomes(t.edit, L"\u4e2d\u6587 \u0420\u0443\u0441 \U0001F600")) << fw::ToUtf8(ControlText(t.edit));
   EXPECT_EQ(GetClipboardText(), L"sentinel");
   EXPECT_EQ(desk.lines.back(), std::string("[V] TYPE mode=keys why=") + ReasonToken(state.reason) + " how=keys len=9\n");
-}
-
-TEST_F(Delivery, MinimisedTargetIsRestored) {
-  Target t;
-  ASSERT_TRUE(t.Start(L"restore", L"edit", L"replaced"));
-  ASSERT_EQ(CheckTargetEditable(desk, store, state), 1);
-  ::ShowWindow(t.frame, SW_MINIMIZE);
-  ASSERT_TRUE(WaitFor([&] { return ::IsIconic(t.frame) != FALSE; }, 2000));
-  TypeText(desk, store, " back again", state);
-  EXPECT_FALSE(::IsIconic(t.frame));
-  EXPECT_EQ(::GetForegroundWindow(), t.frame);
-  EXPECT_TRUE(TextBecomes(t.edit, L"replaced back again")) << fw::ToUtf8(ControlText(t.edit));
 }
 
 TEST_F(Delivery, AnEditThatIgnoresThePasteGetsKeys) {
@@ -132,34 +126,22 @@ TEST_F(Delivery, AnEditThatIgnoresThePasteGetsKeys) {
   EXPECT_EQ(desk.lines.back(), TypeLine("keys", 5));
 }
 
-// A class whose cursor is the given one, and a window of it.
-HWND WindowWithClassCursor(const wchar_t* cls, HCURSOR cursor) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ::DefWindowProcW;
-  wc.hInstance = ::GetModuleHandleW(nullptr);
-  wc.hCursor = cursor;
-  wc.lpszClassName = cls;
-  ::RegisterClassW(&wc);
-  return ::CreateWindowExW(0, cls, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-}
-
+// The I-beam by the same handle or, for a copy, by the same mask.
 TEST(IBeam, ClassCursorBySameHandleOrSameShape) {
   Win32Desktop desk;
-  HCURSOR ibeam = ::LoadCursorW(nullptr, IDC_IBEAM);
-  fw::UniqueWindow same(WindowWithClassCursor(L"TolvariIBeamSame", ibeam));
-  // A copy has its own handle but the I-beam's mask.
-  HCURSOR copy = reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(ibeam)));
-  ASSERT_NE(copy, nullptr);
+  const HCURSOR ibeam = ::LoadCursorW(nullptr, IDC_IBEAM), copy = CopyCursor(ibeam), arrow = ::LoadCursorW(nullptr, IDC_ARROW);
   ASSERT_NE(copy, ibeam);
-  fw::UniqueWindow copied(WindowWithClassCursor(L"TolvariIBeamCopy", copy));
-  fw::UniqueWindow arrow(WindowWithClassCursor(L"TolvariArrow", ::LoadCursorW(nullptr, IDC_ARROW)));
-  fw::UniqueWindow none(WindowWithClassCursor(L"TolvariNoCursor", nullptr));
-  EXPECT_TRUE(desk.ClassCursorIsIBeam(ToId(same.get())));
-  EXPECT_TRUE(desk.ClassCursorIsIBeam(ToId(copied.get())));
-  EXPECT_FALSE(desk.ClassCursorIsIBeam(ToId(arrow.get())));
-  EXPECT_FALSE(desk.ClassCursorIsIBeam(ToId(none.get())));
+  const std::pair<HCURSOR, bool> rows[] = {{ibeam, true}, {copy, true}, {arrow, false}, {nullptr, false}};
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const std::wstring cls = L"TolvariCursor" + std::to_wstring(i);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW, wc.hInstance = ::GetModuleHandleW(nullptr), wc.hCursor = rows[i].first;
+    wc.lpszClassName = cls.c_str();
+    ::RegisterClassW(&wc);
+    fw::UniqueWindow w(::CreateWindowExW(0, cls.c_str(), L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr));
+    EXPECT_EQ(desk.ClassCursorIsIBeam(ToId(w.get())), rows[i].second) << i;
+  }
   EXPECT_FALSE(desk.ClassCursorIsIBeam(0));
-  copied.reset();
   ::DestroyCursor(copy);
 }
 

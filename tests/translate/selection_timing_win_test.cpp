@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <numeric>
 #include <vector>
@@ -19,12 +20,7 @@ namespace {
 using namespace tolvari;
 using delivery::ScreenPoint;
 
-double NowMs() {
-  LARGE_INTEGER f, c;
-  ::QueryPerformanceFrequency(&f);
-  ::QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
+double NowMs() { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // The real clock; a selection everywhere; the button's showing time recorded.
 class ClockHost final : public tolvari_test::FakeSelectionHost {

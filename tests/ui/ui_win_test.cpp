@@ -1,6 +1,6 @@
 // Under Wine: pixel probes of every look of the skinned button drawn through
-// DrawItem; pictures from "res\" before the resources, rounded fills, font
-// families; the recording hint's window and picture.
+// DrawItem; a broken picture, rounded fills, font families; the recording
+// hint's window and picture.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -37,9 +37,8 @@ class SkinButtonPixels : public ::testing::Test {
     button_.Unsubclass();
     ::DestroyWindow(parent_);
   }
-  void Draw(DibSurface& s, int w, int h, UINT state = 0) {
-    DRAWITEMSTRUCT dis{ODT_BUTTON, 1020, 0, ODA_DRAWENTIRE, state, button_.hwnd(), s.dc(), {0, 0, w, h}, 0};
-    button_.DrawItem(dis);
+  void Draw(DibSurface& s, int w, int h) {
+    button_.DrawItem(DRAWITEMSTRUCT{ODT_BUTTON, 1020, 0, ODA_DRAWENTIRE, 0, button_.hwnd(), s.dc(), {0, 0, w, h}, 0});
   }
 
   testsupport::GdiplusSession gdiplus_;

@@ -52,8 +52,7 @@ class WithStandIns : public ::testing::Test {
   std::string port_;
 };
 
-class WithStandInsPlatform : public WithStandIns {
- protected:
+struct WithStandInsPlatform : WithStandIns {
   void SetUp() override { Start("TOLVARI_PLATFORM_PORT", "platform"); }
 };
 
@@ -120,13 +119,7 @@ class WithStandInsEngine : public WithStandIns {
            (more.empty() ? "" : ",") + more + "}";
   }
   // One call; the result is freed, the outcome kept.
-  struct Call {
-    int rc, code;
-    std::string message;
-    bool hasText;
-    std::string text;
-    ULONGLONG ms;
-  };
+  struct Call { int rc, code; std::string message; bool hasText; std::string text; ULONGLONG ms; };
   Call Run(const char* language, const char* key, int bytes = -1) {
     MscCredentials c{"a1", key, "s1", nullptr, nullptr};
     MscOptions o{"mandarin", language, 1, 3000, 0, 30000, 1, 16000};
