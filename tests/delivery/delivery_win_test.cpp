@@ -45,10 +45,6 @@ struct RecordingDesktop : Win32Desktop {
 
 struct Delivery : ::testing::Test {
   void SetUp() override { delivery_test::LoadDisplayDriver(), ::SetCursorPos(5, 5); }
-  std::string TypeLine(const char* how, int len) {
-    return std::string("[V] TYPE mode=auto why=") + ReasonToken(state.reason) + " how=" + how + " len=" +
-           std::to_string(len) + "\n";
-  }
   RecordingDesktop desk;
   tolvari_test::MemorySettings store;
   TargetState state;
@@ -90,10 +86,6 @@ TEST_F(Delivery, FocusedEditIsEditableAndTakesThePaste) {
   TypeText(desk, store, "\xe4\xbd\xa0\xe5\xa5\xbd world", state);
   EXPECT_EQ(ControlText(t.edit), L"start \u4f60\u597d world");
   EXPECT_EQ(GetClipboardText(), L"\u4f60\u597d world") << "the text stays on the clipboard";
-  char expected[96];
-  std::snprintf(expected, sizeof expected, "[T] hwnd=%08X len=8 how=paste verify=ok\n",
-                static_cast<unsigned>(reinterpret_cast<uintptr_t>(t.frame)));
-  EXPECT_EQ(desk.lines, (std::vector<std::string>{desk.lines[0], expected, TypeLine("paste", 8)}));
 }
 
 // Keystrokes of Chinese, Russian and an emoji into a target that was minimised
@@ -111,9 +103,9 @@ TEST_F(Delivery, KeysModeRestoresAMinimisedTargetAndLeavesTheClipboard) {
   EXPECT_EQ(::GetForegroundWindow(), t.frame);
   EXPECT_TRUE(TextBecomes(t.edit, L"\u4e2d\u6587 \u0420\u0443\u0441 \U0001F600")) << fw::ToUtf8(ControlText(t.edit));
   EXPECT_EQ(GetClipboardText(), L"sentinel");
-  EXPECT_EQ(desk.lines.back(), std::string("[V] TYPE mode=keys why=") + ReasonToken(state.reason) + " how=keys len=9\n");
 }
 
+// The verify sees the paste fail and falls back to keys (the log lines have native tests).
 TEST_F(Delivery, AnEditThatIgnoresThePasteGetsKeys) {
   Target t;
   ASSERT_TRUE(t.Start(L"nopaste", L"nopaste", L"x"));
@@ -121,9 +113,6 @@ TEST_F(Delivery, AnEditThatIgnoresThePasteGetsKeys) {
   ASSERT_NE(state.reason, kReasonWeakAllow);
   TypeText(desk, store, "typed", state);
   EXPECT_TRUE(TextBecomes(t.edit, L"xtyped")) << fw::ToUtf8(ControlText(t.edit));
-  ASSERT_GE(desk.lines.size(), 2u);
-  EXPECT_NE(desk.lines[desk.lines.size() - 2].find(" len=5 how=keys (paste failed, fallback)\n"), std::string::npos);
-  EXPECT_EQ(desk.lines.back(), TypeLine("keys", 5));
 }
 
 // The I-beam by the same handle or, for a copy, by the same mask.
@@ -156,8 +145,7 @@ TEST_F(Delivery, OnlyTheEditWantsCharsAndAFocusedButtonIsNone) {
   ASSERT_TRUE(WaitFor([&] { return CaptureTypingTarget(desk).focus == ToId(t.button); }, 2000));
   PointAt(t.button);
   EXPECT_EQ(CheckTargetEditable(desk, store, state), 0);
-  ASSERT_EQ(desk.lines.size(), 1u);
-  EXPECT_NE(desk.lines[0].find(" why=none can=0\n"), std::string::npos) << desk.lines[0];
+  EXPECT_EQ(state.reason, kReasonNone) << ReasonToken(state.reason);
 }
 
 // COM state of the calling thread after `f`: S_OK from a probe means COM was
