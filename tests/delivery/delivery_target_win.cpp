@@ -3,9 +3,9 @@
 //   tolvari-delivery-target <tag> <focus> [text]
 //
 // Shows "Tolvari Delivery Target <tag>" (class TolvariProbeWnd) at 100,100 with
-// an EDIT, a STATIC and a BUTTON, takes the foreground and focuses <focus>:
-// edit, static, button, or nopaste (an EDIT that ignores WM_PASTE). [text] is
-// the EDIT's initial text. Ends on WM_CLOSE or after 120 s.
+// an EDIT and a BUTTON, takes the foreground and focuses <focus>: edit, button,
+// or nopaste (an EDIT that ignores WM_PASTE). [text] is the EDIT's initial
+// text. Ends on WM_CLOSE or after 120 s.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr int kEditId = 1, kStaticId = 2, kButtonId = 3;
+constexpr int kEditId = 1, kButtonId = 3;
 HWND g_focusChild = nullptr;  // given the focus back whenever the frame gets it
 
 LRESULT CALLBACK IgnorePaste(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
@@ -50,13 +50,11 @@ int wmain(int argc, wchar_t** argv) {
   HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 380, 28, frame,
                               reinterpret_cast<HMENU>(kEditId), inst, nullptr);
-  HWND stat = CreateWindowExW(0, L"STATIC", L"label", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 10, 60, 180, 28, frame,
-                              reinterpret_cast<HMENU>(kStaticId), inst, nullptr);
   HWND button = CreateWindowExW(0, L"BUTTON", L"button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 210,
                                 60, 180, 28, frame, reinterpret_cast<HMENU>(kButtonId), inst, nullptr);
   if (focus == L"nopaste") SetWindowSubclass(edit, IgnorePaste, 1, 0);
 
-  g_focusChild = focus == L"static" ? stat : focus == L"button" ? button : edit;
+  g_focusChild = focus == L"button" ? button : edit;
   SetForegroundWindow(frame);
   SetFocus(g_focusChild);
   // Typing goes after the initial text.

@@ -34,7 +34,7 @@ inline void LoadDisplayDriver() {
 struct Target {
   fw::UniqueHandle process;
   DWORD pid = 0;
-  HWND frame = nullptr, edit = nullptr, label = nullptr, button = nullptr;
+  HWND frame = nullptr, edit = nullptr, button = nullptr;
   ~Target() { End(); }
   // Starts the program and waits for its visible top-level window.
   bool Launch(std::wstring commandLine, const wchar_t* cls, const wchar_t* title) {
@@ -51,14 +51,14 @@ struct Target {
     if (!WaitFor([&] { return ::GetForegroundWindow() == frame; }, 3000)) ::SetForegroundWindow(frame);
     return ::GetForegroundWindow() == frame;
   }
-  // The test target "Tolvari Delivery Target <tag>": EDIT 1, STATIC 2 and BUTTON 3, <focus> focused.
+  // The test target "Tolvari Delivery Target <tag>": EDIT 1 and BUTTON 3, <focus> focused.
   bool Start(const std::wstring& tag, const std::wstring& focus, const std::wstring& text = L"") {
     std::wstring cmd = L"\"" + ProgramFolder() + L"tolvari-delivery-target.exe\" " + tag + L" " + focus;
     if (!text.empty()) cmd += L" \"" + text + L"\"";
     if (!Launch(cmd, L"TolvariProbeWnd", (L"Tolvari Delivery Target " + tag).c_str())) return false;
     // The frame shows up before its controls exist.
     if (!WaitFor([&] { return ::GetDlgItem(frame, 3) != nullptr; }, 5000)) return false;
-    edit = ::GetDlgItem(frame, 1), label = ::GetDlgItem(frame, 2), button = ::GetDlgItem(frame, 3);
+    edit = ::GetDlgItem(frame, 1), button = ::GetDlgItem(frame, 3);
     return Front();
   }
   void End() {

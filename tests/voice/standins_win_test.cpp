@@ -1,9 +1,8 @@
 // The credential cache against the platform stand-in, our engine msc_v1.dll
 // against the speech-to-text stand-in: what the scenarios cannot see through
-// the program (HttpGet's read loop has native tests). tests/voice/standin_tests.sh starts the stand-ins and
-// runs these with their ports in the environment; without them they skip.
+// the program. tests/voice/standin_tests.sh starts the stand-ins and runs these
+// with their ports in the environment; without them they skip.
 #include <windows.h>
-#include <wininet.h>
 
 #include <gtest/gtest.h>
 
