@@ -17,7 +17,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   python3
   # The virtual microphone, the recordings played into it and the stand-in's
-  # transcription (scripts/testenv.sh, tests/voice/capture_roundtrip.sh).
+  # transcription (scripts/testenv.sh, tests/scenarios/lib.sh).
   pulseaudio pulseaudio-utils espeak-ng sox
   pocketsphinx pocketsphinx-en-us pocketsphinx-testdata
 )

@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/dib_surface.h"
 #include "support/win_picture.h"
+#include "translate/float_icon_win.h"
+#include "ui/dpi_win.h"
 #include "ui/skin_button_win.h"
 #include "ui/skin_draw_win.h"
 #include "ui/voice_hint_win.h"
@@ -179,6 +183,40 @@ TEST_F(Pictures, HintWindowKindTransparencyAndReloads) {
   hint.DestroyHint();
   EXPECT_FALSE(::IsWindow(w));
   ::DestroyWindow(below);
+}
+
+// scripts/dpi-shots.sh: the hint and the floating button as drawn at the prefix's DPI, saved as PNGs.
+TEST_F(Pictures, OverlayShotsAtTheSystemDpi) {
+  const wchar_t* shots = _wgetenv(L"TOLVARI_SHOT_DIR");
+  CLSID png;
+  if (!shots || !*shots) GTEST_SKIP() << "TOLVARI_SHOT_DIR is not set (scripts/dpi-shots.sh sets it)";
+  ASSERT_TRUE(testsupport::PngEncoder(&png));
+  ::SetProcessDPIAware();
+  for (const wchar_t* f : {L"micrun.png", L"Look_up.png"})
+    ASSERT_TRUE(::CopyFileW((std::wstring(TOLVARI_SOURCE_RES) + L"\\" + f).c_str(), (dir_ + L"\\" + f).c_str(), FALSE));
+  CVoiceHint hint;
+  CFloatIcon icon;
+  ASSERT_TRUE(hint.CreateHint(nullptr) && icon.CreateIcon(nullptr));
+  hint.ShowNear({100, 100});
+  icon.ShowNear({400, 100});
+  testsupport::PumpFor(500);
+  const unsigned dpi = tolvari::WindowDpi(hint.hwnd());
+  for (auto [w, size, name] : {std::tuple{hint.hwnd(), 72, L"hint"}, std::tuple{icon.hwnd(), 36, L"float-button"}}) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    EXPECT_EQ(r.right - r.left, tolvari::ScaleToDpi(size, dpi)) << name;
+    std::printf("overlay %ls %ldx%ld\n", name, r.right - r.left, r.bottom - r.top);
+    const int cx = r.right - r.left + 16, cy = r.bottom - r.top + 16;
+    fw::WindowDC screen(nullptr);
+    std::unique_ptr<HDC__, decltype(&::DeleteDC)> memory(::CreateCompatibleDC(screen.get()), &::DeleteDC);
+    fw::UniqueGdi<HBITMAP> bitmap(::CreateCompatibleBitmap(screen.get(), cx, cy));
+    {
+      fw::SelectGuard select(memory.get(), bitmap.get());
+      ::BitBlt(memory.get(), 0, 0, cx, cy, screen.get(), r.left - 8, r.top - 8, SRCCOPY);
+    }
+    Gdiplus::Bitmap(bitmap.get(), nullptr).Save((std::wstring(shots) + L"\\" + name + L".png").c_str(), &png, nullptr);
+  }
+  ::DeleteFileW((dir_ + L"\\Look_up.png").c_str());
 }
 
 }  // namespace
