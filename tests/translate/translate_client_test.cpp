@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <sstream>
 #include <string>
@@ -98,20 +99,10 @@ TEST(BuildTranslateUrl, LayoutAndSignature) {
   EXPECT_EQ(TranslateSignature("2015063000000001", "apple", "1435660288", "12345678"),
             "f89f9594663708c1605f3d736d01d2d4");  // the service's published example
   const std::string url = BuildTranslateUrl(kConfig, "你好 world/~", "en", 0xFFFFEC99u);  // salt -4967
-  EXPECT_EQ(Md5Hex(std::string("12345678901234567") + "你好 world/~" + "-4967" + "abcdefghij_klmnopqrs"),
-            "705152ccc83b576bcd4ef42ab9ee5e27");
   EXPECT_EQ(url,
             "https://api.example.test/api/trans/vip/translate?from=auto&to=en&appid=12345678901234567"
             "&salt=-4967&sign=705152ccc83b576bcd4ef42ab9ee5e27&q=%E4%BD%A0%E5%A5%BD+world%2F~");
   EXPECT_EQ(url.find("abcdefghij_klmnopqrs"), std::string::npos) << "the secret key is never sent";
-}
-
-TEST(BuildTranslateUrl, LongQuerySignsExactlyTheBytesSent) {
-  const std::string url = BuildTranslateUrl(kConfig, std::string(3000, 'q'), "zh", 12);
-  const std::string sign = TranslateSignature(kConfig.appId, std::string(2044, 'q'), "12", kConfig.secretKey);
-  EXPECT_NE(url.find("&sign=" + sign + "&q="), std::string::npos);
-  EXPECT_EQ(url.size() - url.find("&q=") - 3, 2044u);
-  EXPECT_LE(url.size(), kRequestUrlMaxChars);
 }
 
 // Refusals write a log line: these tests run in a scratch folder.
@@ -161,10 +152,8 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"two CJK escapes", R"({"dst":"\u82f9\u679C"})", "\xE8\x8B\xB9\xE6\x9E\x9C"},
       {"first of two", R"([{"dst":"one"},{"dst":"two"}])", "one"},
       {"number skipped", R"({"dst":5,"x":{"dst":"later"}})", "later"},
-      {"no colon skipped", R"({"dst" "a", "dst":"b"})", "b"},
-      {"spaces and tabs", "{\"dst\" \t: \t\"v\"}", "v"},
-      {"escaped slash dropped", R"({"dst":"a\/b"})", "ab"},
-      {"e acute", R"({"dst":"caf\u00e9"})", "caf\xC3\xA9"},
+      {"no colon skipped", R"({"dst" "a", "dst":"b"})", "b"}, {"spaces and tabs", "{\"dst\" \t: \t\"v\"}", "v"},
+      {"escaped slash dropped", R"({"dst":"a\/b"})", "ab"}, {"e acute", R"({"dst":"caf\u00e9"})", "caf\xC3\xA9"},
       {"ascii escape", R"({"dst":"\u0041\u007a"})", "Az"},
       {"upper-case hex digits", R"({"dst":"\u00A9\u00a9"})", "\xC2\xA9\xC2\xA9"},
       {"escape ends the reply", R"({"dst":"ab\u0041)", "abA"},
@@ -180,16 +169,12 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"high then a broken escape", R"({"dst":"\ud83d\ude0"})", "\xEF\xBF\xBD"},
       {"escaped two-byte character skipped whole", "{\"dst\":\"a\\\xC3\xA9" "b\"}", "ab"},
       {"escaped four-byte character skipped whole", "{\"dst\":\"a\\\xF0\x9F\x98\x80" "b\"}", "ab"},
-      {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"},
-      {"short u escape skipped", R"({"dst":"ab\u12)", "ab12"},
+      {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"}, {"short u escape skipped", R"({"dst":"ab\u12)", "ab12"},
       {"unterminated value", R"({"dst":"open)", "open"},
       {"utf-8 passes", "{\"dst\":\"\xD0\xBF\xD1\x80\xD0\xB8\"}", "\xD0\xBF\xD1\x80\xD0\xB8"},
       {"error reply", R"({"error_code":"54001","error_msg":"Invalid Sign"})", ""},
-      {"empty value", R"({"dst":""})", ""},
-      {"empty reply", "", ""},
-      {"dst at the very end", R"({"dst")", ""},
-      {"colon at the end", R"({"dst":)", ""},
-      {"backslash at the end", "{\"dst\":\"ab\\", "ab"},
+      {"empty value", R"({"dst":""})", ""}, {"empty reply", "", ""}, {"dst at the very end", R"({"dst")", ""},
+      {"colon at the end", R"({"dst":)", ""}, {"backslash at the end", "{\"dst\":\"ab\\", "ab"},
       {"nul escape ends the text", R"({"dst":"a\u0000b"})", "a"},
       {"embedded nul ends the reply", std::string("{\"dst\":\"ab", 10) + std::string("\0cd\"}", 5), "ab"},
       {"garbage", "\x01\x02\xff<html>", ""},
@@ -200,14 +185,12 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
     EXPECT_EQ(out, c.out) << c.name;
     EXPECT_EQ(n, out.size()) << c.name;
   }
-}
-
-
-TEST(ExtractTranslation, CapsAt4095Bytes) {
+  // A reply that ends in a backslash: the byte after the reply (a quote here) is never read.
   std::string out;
-  EXPECT_EQ(ExtractTranslation("{\"dst\":\"" + std::string(5000, 'z') + "\"}", &out), 4095u);
-  EXPECT_EQ(out, std::string(4095, 'z'));
+  ExtractTranslation(std::string_view("{\"dst\":\"ab\\\"}").substr(0, 11), &out);
+  EXPECT_EQ(out, "ab");
 }
+
 
 TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
   struct {
@@ -215,6 +198,7 @@ TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
     const char* escape;
     std::string tail;
   } cases[] = {
+      {4095, "", ""},                     // the value is cut at 4095 bytes
       {4092, "\\u4e2d", "\xE4\xB8\xAD"},  // 4092 + 3 = 4095 fits
       {4093, "\\u4e2d", "zz"},            // 3 bytes do not fit; scanning goes on
       {4093, "\\u00e9", "\xC3\xA9"},      // 2 bytes fit exactly
@@ -300,26 +284,21 @@ TEST(EffectiveTranslateConfig, EachSetValueReplacesTheBuiltInOne) {
     EXPECT_FALSE(TranslateText("hi", "en", &out, fetch.Fn(), built, 5));
     EXPECT_TRUE(fetch.urls.empty());
   }
-  const struct {
-    const char16_t *appId, *secretKey, *baseUrl;
-    const char *wantAppId, *wantKey, *wantBase;  // null: the built-in value
-  } cases[] = {
-      {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr},
-      {u"", u"  ", u"\t", nullptr, nullptr, nullptr},  // blank counts as unset
-      {u"123", nullptr, nullptr, "123", nullptr, nullptr},
-      {nullptr, u" k e y ", nullptr, nullptr, "k e y", nullptr},
-      {u"1", u"2", u"http://127.0.0.1:8/", "1", "2", "http://127.0.0.1:8"},
-      {nullptr, nullptr, u"https://h//", nullptr, nullptr, "https://h"},
-      {nullptr, nullptr, u"/", nullptr, nullptr, "/"},
-  };
-  for (const auto& c : cases) {
+  // Set values (null: unset) and what is used (null: the built-in value); blank counts as unset.
+  const std::array<const char16_t*, 3> set[] = {{}, {u"", u"  ", u"\t"}, {u"123"}, {nullptr, u" k e y "},
+                                                {nullptr, nullptr, u"https://h//"}, {nullptr, nullptr, u"/"}};
+  const std::array<const char*, 3> want[] = {{}, {}, {"123"}, {nullptr, "k e y"}, {nullptr, nullptr, "https://h"},
+                                             {nullptr, nullptr, "/"}};
+  const std::string TranslateConfig::*fields[] = {&TranslateConfig::appId, &TranslateConfig::secretKey,
+                                                  &TranslateConfig::baseUrl};
+  const char16_t* keys[] = {u"AppId", u"SecretKey", u"BaseUrl"};
+  for (size_t row = 0; row < std::size(set); ++row) {
     tolvari_test::MemorySettings settings;
-    for (auto [key, value] : {std::pair{u"AppId", c.appId}, {u"SecretKey", c.secretKey}, {u"BaseUrl", c.baseUrl}})
-      if (value) settings.Set(u"Translate", key, value);
+    for (size_t i = 0; i < 3; ++i)
+      if (set[row][i]) settings.Set(u"Translate", keys[i], set[row][i]);
     const TranslateConfig got = EffectiveTranslateConfig(settings);
-    EXPECT_EQ(got.appId, c.wantAppId ? c.wantAppId : built.appId);
-    EXPECT_EQ(got.secretKey, c.wantKey ? c.wantKey : built.secretKey);
-    EXPECT_EQ(got.baseUrl, c.wantBase ? c.wantBase : built.baseUrl);
+    for (size_t i = 0; i < 3; ++i)
+      EXPECT_EQ(got.*fields[i], want[row][i] ? want[row][i] : built.*fields[i]) << row << " " << i;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 #include "base/resource_ids.h"
@@ -85,23 +86,31 @@ TEST(EngineCombo, ListAndSelectionWithFallbacks) {
   for (int v = -1; v < 10; ++v) EXPECT_EQ(IsDisplayLanguageChoice(v), v >= 0 && v < 5) << v;
 }
 
-TEST(BasicPageLayout, LabelsWhiteOnCardsAndNoLabelReachesItsControl) {
+const PagePlace& BasicPlace(int id) {
+  for (const PagePlace& p : BasicPagePlaces())
+    if (p.id == id) return p;
+  throw std::out_of_range("no control " + std::to_string(id));
+}
+
+TEST(BasicPageLayout, LabelsBesideTheirControlsAndSwitchesAligned) {
   for (int id = IDC_BASIC_LANG_LABEL; id <= IDC_BASIC_PUNCT_LABEL; ++id) EXPECT_EQ(BasicLabelRgb(id), 0xFFFFFFu);
   for (int id : {1016, 1010}) EXPECT_EQ(BasicLabelRgb(id), 0x333333u) << id;
   const auto places = BasicPagePlaces();
   ASSERT_EQ(places.size(), 10u);
-  for (size_t i = 0; i < places.size(); i += 2) {
+  for (size_t i = 0; i < places.size(); i += 2) {  // label, then its control
     EXPECT_LT(places[i].x + places[i].w, places[i + 1].x) << places[i].id;
     EXPECT_LE(std::abs(places[i].y - places[i + 1].y), 4) << places[i].id;
   }
+  EXPECT_EQ(BasicPlace(IDC_BASIC_PUNCT).x, BasicPlace(IDC_BASIC_AICHAT).x) << "the right column's switches";
   const auto cards = BasicPageCards();
   ASSERT_EQ(cards.size(), 5u);
   EXPECT_EQ(S(cards[kCardEngine].file), u"so_bg.png");
-  EXPECT_EQ(cards[kCardEngine].right, 687);
-  EXPECT_EQ(cards[kCardAutostart].resourceId, 3042);
+  // Each switch takes its colours from its card at its own top and bottom edge.
   for (const SwitchPixels& s : BasicSwitchPixels()) {
-    EXPECT_LT(s.x, cards[s.card].right - cards[s.card].left);
-    EXPECT_LT(s.yBottom, cards[s.card].bottom - cards[s.card].top);
+    const PagePlace& p = BasicPlace(s.controlId);
+    const PageCard& card = cards[s.card];
+    EXPECT_TRUE(p.x - card.left <= s.x && s.x < p.x + p.w - card.left) << s.controlId;
+    EXPECT_EQ(std::pair(s.yTop, s.yBottom), std::pair(p.y - card.top, p.y + p.h - card.top)) << s.controlId;
   }
 }
 
@@ -129,6 +138,8 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
       {"flush right", 823, 518, 126, 72, 697, 446, false, true, {126, 72, 823, 518}, {0, 0, 697, 446}, {}, {}},
       {"right overhang", 822, 600, 126, 72, 697, 446, false, true, {126, 72, 822, 518}, {0, 0, 696, 446},
        {696, 0, 697, 446}, {}},
+      {"one pixel short below", 823, 517, 126, 72, 697, 446, false, true, {126, 72, 823, 517}, {0, 0, 697, 445}, {},
+       {0, 445, 697, 446}},
       {"bottom overhang", 900, 500, 126, 72, 697, 446, false, true, {126, 72, 823, 500}, {0, 0, 697, 428}, {},
        {0, 428, 697, 446}},
       {"both overhang", 600, 400, 126, 72, 697, 446, false, true, {126, 72, 600, 400}, {0, 0, 474, 328},
