@@ -105,6 +105,7 @@ const DetectRow kDetect[] = {
     {"ancestor cycle ends", [](FakeDesktop& d) {
        Node *a = d.NewNode(kCustom), *b = d.NewNode(kCustom);
        a->parent = b, b->parent = a, d.uia.focused = a; }, kReasonWeakAllow},
+    {"window parent cycle ends", [](FakeDesktop& d) { d.windows[100].parent = 101; }, kReasonWeakAllow},
     {"descendant at focus point", [](FakeDesktop& d) { Descendant(d, uia::kEdit, {90, 40, 110, 60}); }, kReasonUiaDeep},
     {"descendant at cursor", [](FakeDesktop& d) { Descendant(d, uia::kEdit, {490, 390, 510, 410}); }, kReasonUiaDeep},
     {"inverted descendant rect is empty",

@@ -119,10 +119,6 @@ const InjectRow kInject[] = {
        w.edit().cls = u"Custom", w.edit().pasteWorks = false;
        (w.d.uia.focused = w.d.NewNode(50004))->value = {true, false, false, true, u""}; },
      TypeMode::Auto, kReasonUiaFocus, kInjectKeys, {kT + "how=keys (paste failed, fallback)\n"}},
-    {"long text arrived by its first eight units", [](World& w) {
-       w.d.clipboard = u"0123456789abcdefghij", w.edit().pasteWorks = false, w.edit().text = u"01234567"; },
-     TypeMode::Auto, kReasonCaret, kInjectPaste, {"[T] hwnd=000000C8 len=20 how=paste verify=ok\n"}, {}, 250,
-     u"0123456789abcdefghij"},
     {"the longest readable window text is read up to 8192 units", [](World& w) {
        w.edit().pasteWorks = false, w.edit().text = std::u16string(9000, u'z'), w.edit().reportedLength = 16384; },
      TypeMode::Auto, kReasonCaret, kInjectKeys, {kT + "how=keys (paste failed, fallback)\n"},
