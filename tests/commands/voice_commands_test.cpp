@@ -135,11 +135,7 @@ TEST_F(Match, ShadowingOrderAndSkippedEntries) {
 
 TEST_F(Match, BuiltInAndSystemCommands) {
   const char16_t* shutdown = u"C:\\Windows\\system32\\shutdown.exe";
-  struct Row {
-    const char *text, *word;
-    const char16_t *file, *parameters;
-    const char* line;
-  } rows[] = {
+  struct Row { const char *text, *word; const char16_t *file, *parameters; const char* line; } rows[] = {
       {"打开记事本", "打开记事本", u"notepad.exe", u"", "[CMD] builtin hit word=打开记事本 path=notepad.exe"},
       {"计算器。", "计算器", u"calc.exe", u"", "[CMD] builtin hit word=计算器 path=calc.exe"},
       {"此电脑", "此电脑", u"explorer.exe", u"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}",

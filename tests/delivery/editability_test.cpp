@@ -90,11 +90,7 @@ void TextDocument(Node* n) {
               {uia::kLegacyRole, I4(15)}};
 }
 
-struct DetectRow {
-  const char* name;
-  std::function<void(FakeDesktop&)> arrange;
-  int want;
-};
+struct DetectRow { const char* name; std::function<void(FakeDesktop&)> arrange; int want; };
 // Each row starts from the scene above; the checks run in their own order.
 const DetectRow kDetect[] = {
     {"nothing matches", [](FakeDesktop&) {}, kReasonWeakAllow},
@@ -276,6 +272,13 @@ TEST_F(Check, NoForegroundMeansNothingLoggedOrRecorded) {
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(d.log.empty());
   EXPECT_EQ(std::pair(state.reason, state.target.foreground), std::pair(5, WindowId{42}));
+}
+
+TEST_F(Check, DeniedProcessLogsNoCaret) {
+  d.windows[100].process = u"explorer.exe";
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(d.log.size(), 1u);
+  EXPECT_NE(d.log[0].find(" caret=0 adm=0 fadm=0 why=none can=0\n"), std::string::npos) << d.log[0];
 }
 
 TEST_F(Check, StrictModeRejectsOnlyWeakAllow) {

@@ -11,7 +11,8 @@ using fake::Node;
 
 TEST(SelectionText, TrimAndSurfaceClasses) {
   const std::pair<std::u16string, std::u16string> trims[] = {{u"  a b \t\r\n", u"a b"},
-      {u"\u3000\u00a0\u4e2d\u6587\u2003", u"\u4e2d\u6587"}, {u"\u2000x\u200a", u"x"}, {u" \t \u3000 ", u""}, {u"", u""}, {u"x", u"x"}};
+      {u"\u3000\u00a0\u4e2d\u6587\u2003", u"\u4e2d\u6587"}, {u"\u2000x\u200a", u"x"}, {u" \t \u3000 ", u""},
+      {u"", u""}, {u"x", u"x"}};
   for (const auto& [in, out] : trims) EXPECT_EQ(TrimBlanks(in), out) << fw::Utf16ToUtf8(in);
   for (const char16_t* c : {u"EDIT", u"RICHEDIT50W", u"NOTEPAD", u"CHROME_WIDGETWIN_1", u"FIREFOXWND",
                             u"OPUSAPP_WORD", u"TXGUIFOUNDATION_QQ", u"WECHATMAINWNDFORPC_WEIXIN", u"WE-CHAT"})

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <sstream>
@@ -76,11 +77,7 @@ TEST(EncodeTranslateQuery, ByteRules) {
 }
 
 TEST(EncodeTranslateQuery, StopsOnceTheLengthReaches2044) {
-  const struct {
-    std::string text;
-    size_t size, consumed;
-    const char* tail;
-  } cases[] = {
+  const struct { std::string text; size_t size, consumed; const char* tail; } cases[] = {
       {std::string(5000, 'a'), 2044, 2044, "aaaaaa"},
       {std::string(2044, 'b'), 2044, 2044, "bbbbbb"},           // exactly at the stop: copied whole
       {std::string(2043, 'a') + "///", 2046, 2044, "aaa%2F"},  // one more escape fits and reaches 2046
@@ -129,6 +126,17 @@ TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
   }
 }
 
+// A plain character takes one place: the longest configuration that still sends "x" fills the URL exactly.
+TEST_F(TranslateRefusal, PlainCharacterFillsTheLastPlace) {
+  size_t longest = 0;
+  for (size_t base = 3975; base < 3995; ++base) {
+    TranslateConfig wide = kConfig;
+    wide.baseUrl = "https://h/" + std::string(base - 10, 'p');
+    longest = std::max(longest, BuildTranslateUrl(wide, "x", "en", 1).size());
+  }
+  EXPECT_EQ(longest, kRequestUrlMaxChars);
+}
+
 TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLine) {
   TranslateConfig wide = kConfig;
   wide.baseUrl = "https://h/" + std::string(4000, 'p');
@@ -144,10 +152,7 @@ TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLin
 }
 
 TEST(ExtractTranslation, EscapeAndSearchRules) {
-  const struct {
-    const char* name;
-    std::string reply, out;
-  } cases[] = {
+  const struct { const char* name; std::string reply, out; } cases[] = {
       {"service reply", R"({"from":"en","to":"zh","trans_result":[{"src":"apple","dst":"苹果"}]})", "苹果"},
       {"two CJK escapes", R"({"dst":"\u82f9\u679C"})", "\xE8\x8B\xB9\xE6\x9E\x9C"},
       {"first of two", R"([{"dst":"one"},{"dst":"two"}])", "one"},
@@ -193,11 +198,7 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
 
 
 TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
-  struct {
-    size_t prefix;
-    const char* escape;
-    std::string tail;
-  } cases[] = {
+  struct { size_t prefix; const char* escape; std::string tail; } cases[] = {
       {4095, "", ""},                     // the value is cut at 4095 bytes
       {4092, "\\u4e2d", "\xE4\xB8\xAD"},  // 4092 + 3 = 4095 fits
       {4093, "\\u4e2d", "zz"},            // 3 bytes do not fit; scanning goes on

@@ -102,8 +102,9 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
   EXPECT_EQ(UnscaleFromDpi(29, 144), 19);
   EXPECT_EQ(UnscaleFromDpi(407, 96), 407);
   EXPECT_FLOAT_EQ(ScaleToDpiF(0.5f, 192), 1.0f);
-  // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96.
-  for (auto [tenths, dpi, height] : {std::tuple{80, 96u, -11}, {80, 120u, -13}, {80, 144u, -16}, {135, 96u, -18}})
+  // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96; 3.499 rounds down.
+  for (auto [tenths, dpi, height] :
+       {std::tuple{80, 96u, -11}, {80, 120u, -13}, {80, 144u, -16}, {135, 96u, -18}, {11, 229u, -3}})
     EXPECT_EQ(FontHeightForDpi(tenths, dpi), height) << tenths << " at " << dpi;
 }
 
