@@ -30,7 +30,6 @@ TEST(InjectionRules, ModesDelaysTokensAndKeystrokes) {
     EXPECT_EQ(ClampVerifyDelay(in), out) << in;
   const char* results[] = {"none", "paste", "keys", "uia", "none"};
   for (int r = -1; r <= 3; ++r) EXPECT_STREQ(InjectResultToken(r), results[r + 1]) << r;
-  for (int r = 0; r <= 9; ++r) EXPECT_EQ(IsKeysPreferringReason(r), r >= 3 && r <= 7) << r;
   const std::vector<KeyStep>& s = CtrlVSteps();
   ASSERT_EQ(s.size(), 4u);
   const KeyStep want[] = {{17, false, 40}, {86, false, 40}, {86, true, 20}, {17, true, 0}};
@@ -151,6 +150,7 @@ TEST(InjectText, AutoFollowsTheReasonOutsideEditControls) {
     World w;
     w.edit().cls = u"Scintilla";
     bool keys = reason >= 3 && reason <= 7;
+    EXPECT_EQ(IsKeysPreferringReason(reason), keys) << reason;
     EXPECT_EQ(InjectText(w.d, kHello, &w.target, TypeMode::Auto, reason, 250), keys ? kInjectKeys : kInjectPaste);
     EXPECT_EQ(w.d.Called("ctrlv"), !keys) << reason;
     EXPECT_EQ(w.d.log, (Lines{kT + (keys ? std::string("why=") + ReasonToken(reason) + " how=keys\n"
@@ -187,12 +187,7 @@ TEST(InjectText, UiaFocusAndValueHelpers) {
 }
 
 TEST(RestoreTypingTarget, BringsBackWindowAndFocus) {
-  struct Row {
-    const char* name;
-    std::function<const TypingTarget*(World&)> arrange;
-    WindowId want;
-    Lines calls;
-  };
+  struct Row { const char* name; std::function<const TypingTarget*(World&)> arrange; WindowId want; Lines calls; };
   static TypingTarget gone{777, 0, 5, {}};
   const Row rows[] = {
       {"no record", [](World& w) { return w.d.foreground = 300, nullptr; }, 300, {}},

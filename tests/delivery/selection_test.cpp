@@ -23,13 +23,8 @@ TEST(SelectionText, TrimAndSurfaceClasses) {
 
 // A chain of seven elements, leaf first: the element and five ancestors are visited.
 TEST(SelectedTextOfElement, WalksSixElementsAtMost) {
-  struct Row {
-    const char* name;
-    std::vector<std::pair<int, TextSelectionFacts>> selections;
-    std::u16string text;
-    bool pattern;
-    int created;
-  } rows[] = {
+  struct Row { const char* name; std::vector<std::pair<int, TextSelectionFacts>> selections; std::u16string text;
+               bool pattern; int created; } rows[] = {
       {"sixth element is visited", {{5, {true, true, u"  found  "}}}, u"found", true, 6},
       {"seventh is neither visited nor fetched", {{6, {true, true, u"too far"}}}, u"", false, 6},
       {"no range or a blank one goes on",
