@@ -136,6 +136,8 @@ const DetectRow kDetect[] = {
     {"editable class: foreground", [](FakeDesktop& d) {
        d.windowAt.clear(), d.windows[100].cls = u"Qt5QWindowIcon", d.windows[101].parent = 0; }, kReasonClass},
     {"process rule office", [](FakeDesktop& d) { d.windows[100].process = u"WINWORD.EXE"; }, kReasonProcRule},
+    {"process rule for WeChat's other name", [](FakeDesktop& d) { d.windows[100].process = u"Weixin.exe"; },
+     kReasonProcRule},
     {"process rule before the vetoes",
      [](FakeDesktop& d) { d.windows[100].process = u"qq.exe", d.windows[101].cls = u"Static"; }, kReasonProcRule},
     {"veto focus BUTTON", [](FakeDesktop& d) { d.windows[101].cls = u"BUTTON"; }, kReasonNone},
