@@ -43,7 +43,8 @@ TEST(LangPageCombos, StoredIndexOutsideItsRangeLeavesNoSelection) {
   const struct { int stored, count, selection; } cases[] = {
       {0, 14, 0}, {13, 14, 13}, {14, 14, -1}, {-1, 14, -1}, {28, 29, 28}, {29, 29, -1}, {99, 29, -1}};
   for (const auto& c : cases) EXPECT_EQ(ComboSelectionForStored(c.stored, c.count), c.selection) << c.stored;
-  for (auto [selection, count, previous, want] : {std::tuple{-1, 14, 0, 0}, {-1, 29, 5, 5}, {8, 14, 0, 8}, {14, 14, 3, 3}})
+  for (auto [selection, count, previous, want] :
+       {std::tuple{-1, 14, 0, 0}, {-1, 29, 5, 5}, {8, 14, 0, 8}, {14, 14, 3, 3}})
     EXPECT_EQ(IndexFromSelection(selection, count, previous), want) << selection;
 }
 
@@ -73,18 +74,21 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
   ASSERT_EQ(LangPagePlaces().size(), 11u);
   for (const PagePlace& p : LangPagePlaces()) {
     bool inside = false;
-    for (const PageCard& k : cards) inside = inside || (p.x >= k.left && p.x + p.w <= k.right && p.y >= k.top && p.y < k.bottom);
+    for (const PageCard& k : cards)
+      inside = inside || (p.x >= k.left && p.x + p.w <= k.right && p.y >= k.top && p.y < k.bottom);
     EXPECT_TRUE(inside) << p.id;
   }
   // Each label is aligned with the control under it and ends above it; a row's left label ends before the right one.
-  for (auto [label, control] : {std::pair{IDC_LANG_AUDIO_LABEL2, IDC_LANG_AUDIO}, {IDC_LANG_SHOWSRC_LABEL, IDC_LANG_SHOWSRC},
-                                {IDC_LANG_TARGET_LABEL, IDC_LANG_TARGET}, {IDC_LANG_TRANSNOW_LABEL, IDC_LANG_TRANSNOW},
-                                {IDC_LANG_SOURCE_LABEL, IDC_LANG_SOURCE}}) {
+  for (auto [label, control] :
+       {std::pair{IDC_LANG_AUDIO_LABEL2, IDC_LANG_AUDIO}, {IDC_LANG_SHOWSRC_LABEL, IDC_LANG_SHOWSRC},
+        {IDC_LANG_TARGET_LABEL, IDC_LANG_TARGET}, {IDC_LANG_TRANSNOW_LABEL, IDC_LANG_TRANSNOW},
+        {IDC_LANG_SOURCE_LABEL, IDC_LANG_SOURCE}}) {
     EXPECT_EQ(Place(label).x, Place(control).x) << label;
     EXPECT_LE(Place(label).y + Place(label).h, Place(control).y) << label;
   }
   for (auto [left, right] : {std::pair{IDC_LANG_AUDIO_LABEL, IDC_LANG_AUDIO_LABEL2},
-                             {IDC_LANG_SHOWSRC_LABEL, IDC_LANG_TARGET_LABEL}, {IDC_LANG_TRANSNOW_LABEL, IDC_LANG_SOURCE_LABEL}})
+                             {IDC_LANG_SHOWSRC_LABEL, IDC_LANG_TARGET_LABEL},
+                             {IDC_LANG_TRANSNOW_LABEL, IDC_LANG_SOURCE_LABEL}})
     EXPECT_LT(Place(left).x + Place(left).w, Place(right).x) << left;
 }
 

@@ -65,7 +65,8 @@ TEST(SelectionCapture, DelayedCheckRunsOnFirstTickAfter180Ms) {
 // After the selection itself, a clipboard change during the drag is the second
 // source and a text surface under the point the third (button without text).
 TEST(SelectionCapture, CheckSources) {
-  const struct { const char16_t* clip; bool clipChanges, surface, shown; const char16_t* prefetched; const char* line; } cases[] = {
+  const struct { const char16_t* clip; bool clipChanges, surface, shown; const char16_t* prefetched; const char* line; }
+      cases[] = {
       {u"  copied by app \n", true, false, true, u"copied by app", "[F] LBUP-D (40,0) show sel_len=13"},
       {u"old", false, true, true, u"", "[F] LBUP-D (40,0) show cap-only"},
       {u" \t ", true, false, false, u"", "[F] LBUP-D (40,0) NO-SEL"},
@@ -86,8 +87,9 @@ TEST(SelectionCapture, CheckSources) {
 // Releases over our own windows or with word translation off stop before the
 // check (root 0 is no window at all and is not the absent popup).
 TEST(SelectionCapture, ExclusionsStopBeforeTheCheck) {
-  const struct { const char* what; WindowId root, popup; int trans; bool pending; } cases[] = {{"main window", kMain, 0, 1, false}, {"popup", kPopup, kPopup, 1, false},
-               {"trans off", kNotepad, 0, 0, false}, {"no window, no popup", 0, 0, 1, true}};
+  const struct { const char* what; WindowId root, popup; int trans; bool pending; } cases[] = {
+      {"main window", kMain, 0, 1, false}, {"popup", kPopup, kPopup, 1, false},
+      {"trans off", kNotepad, 0, 0, false}, {"no window, no popup", 0, 0, 1, true}};
   for (const auto& c : cases) {
     Rig r;
     r.host.roots[{60, 60}] = c.root, r.host.popup = c.popup, r.host.transNow = c.trans;

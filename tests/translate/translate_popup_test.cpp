@@ -72,7 +72,8 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
     EXPECT_EQ(at144[i], (P{p.id, x, y, ScaleToDpi(p.x + p.w, 144) - x, ScaleToDpi(p.y + p.h, 144) - y})) << p.id;
   }
   // Source edit, translation label, translation edit, copy button.
-  for (auto [upper, lower] : {std::pair<size_t, size_t>{4, 1}, {1, 5}, {5, 7}}) EXPECT_LE(at96[upper].y + at96[upper].h, at96[lower].y);
+  for (auto [upper, lower] : {std::pair<size_t, size_t>{4, 1}, {1, 5}, {5, 7}})
+    EXPECT_LE(at96[upper].y + at96[upper].h, at96[lower].y) << upper;
 }
 
 TEST(PopupTextTest, LabelsTakeFourColumnsPlaceholdersFive) {

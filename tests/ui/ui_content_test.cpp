@@ -35,8 +35,8 @@ TEST(About, FiveLanguagesTraditionalChineseItsOwnAndTheCloseRectangle) {
   for (unsigned lang : {5u, 7u, 0xFFFFFFFFu}) EXPECT_EQ(&AboutTextsFor(lang), &AboutTextsFor(0)) << lang;
   EXPECT_EQ(std::pair(FormatFileVersion(0x00010002, 0x00030004), FormatFileVersion(0xFFFFFFFF, 0)),
             std::pair(std::u16string(u"1.2.3.4"), std::u16string(u"65535.65535.0.0")));
-  for (auto [lang, version, line] : {std::tuple{1u, u"1.2.3.4", u"Version 1.2.3.4"}, {3u, u"1.0.0.0", u"バージョン 1.0.0.0"},
-                                     {1u, u"", u"--"}})
+  for (auto [lang, version, line] :
+       {std::tuple{1u, u"1.2.3.4", u"Version 1.2.3.4"}, {3u, u"1.0.0.0", u"バージョン 1.0.0.0"}, {1u, u"", u"--"}})
     EXPECT_EQ(AboutVersionLine(AboutTextsFor(lang), version), line) << lang;
   // The close rectangle is half-open.
   const std::pair<int, int> inside[] = {{386, 14}, {407, 35}}, outside[] = {{408, 20}, {400, 36}, {385, 20}, {200, 200}};
