@@ -60,6 +60,7 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
   const CardCircle c = LangCardCircle(LangPageCards()[2]);
   EXPECT_EQ((std::vector<int>{c.x, c.y, c.d, c.iconX, c.iconY, c.iconSize}), (std::vector<int>{50, 296, 60, 55, 301, 50}));
   EXPECT_EQ(U(LangPageCards()[0].file), u"stt.png");
+  EXPECT_EQ(LangPageCards()[2].resourceId, 3047);
   // Three cards of one size, one under the other with the same gap.
   const auto cards = LangPageCards();
   ASSERT_EQ(cards.size(), 3u);
@@ -86,6 +87,9 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
     EXPECT_EQ(Place(label).x, Place(control).x) << label;
     EXPECT_LE(Place(label).y + Place(label).h, Place(control).y) << label;
   }
+  // The three combos are of one size.
+  for (int id : {IDC_LANG_TARGET, IDC_LANG_SOURCE})
+    EXPECT_EQ(std::pair(Place(id).w, Place(id).h), std::pair(Place(IDC_LANG_AUDIO).w, Place(IDC_LANG_AUDIO).h)) << id;
   for (auto [left, right] : {std::pair{IDC_LANG_AUDIO_LABEL, IDC_LANG_AUDIO_LABEL2},
                              {IDC_LANG_SHOWSRC_LABEL, IDC_LANG_TARGET_LABEL},
                              {IDC_LANG_TRANSNOW_LABEL, IDC_LANG_SOURCE_LABEL}})

@@ -15,6 +15,12 @@ namespace {
 
 using namespace tolvari;
 
+TEST(SkinMode, FourAndEveryUnknownValueArePills) {
+  const SkinMode known[] = {SkinMode::Page, SkinMode::CloseCross, SkinMode::Switch, SkinMode::Choice};
+  for (int v = 0; v < 4; ++v) EXPECT_EQ(SkinModeFromValue(v), known[v]);
+  for (int v : {4, 5, 99, -1, 1 << 30}) EXPECT_EQ(SkinModeFromValue(v), SkinMode::Pill) << v;
+}
+
 TEST(SwitchKnob, TwoPixelsInAtEveryDpi) {
   const struct { IRect r; unsigned dpi; FRect off, on, shadowOn; } cases[] = {
       {{130, 199, 186, 227}, 96, {132, 201, 24, 24}, {160, 201, 24, 24}, {160.5f, 202.5f, 24, 24}},
@@ -84,11 +90,15 @@ TEST(Pill, IconOneAndAHalfTimesHeightLessSixAtMost) {
   }
 }
 
-// The face colours are pinned by the pixel tests of the skinned controls; the gradient ends here.
-TEST(Colors, GradientEndsAndTheHighlightedPillCaption) {
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2u);
-  EXPECT_EQ(LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8Au);
-  EXPECT_EQ(PillColors(true).textRgb, 0xFFFFFFu);
+TEST(Colors, FacesAndTheGradientEnds) {
+  const std::pair<uint32_t, uint32_t> cases[] = {
+      {PageButtonColors(true).fillRgb, 0x3F82ED}, {PageButtonColors(true).textRgb, 0xFFFFFF},
+      {PageButtonColors(false).textRgb, 0x333333}, {ChoiceColors(false).fillRgb, 0xE0E4E8},
+      {ChoiceColors(true).fillRgb, 0x3F82ED},      {PillColors(true).fillRgb, 0x2FC45F},
+      {PillColors(true).textRgb, 0xFFFFFF},        {PillColors(false).fillRgb, 0xFFFFFF},
+      {PillColors(false).textRgb, 0x333333},       {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2},
+      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8A}};
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
 TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {

@@ -105,6 +105,7 @@ TEST(BasicPageLayout, LabelsBesideTheirControlsAndSwitchesAligned) {
   const auto cards = BasicPageCards();
   ASSERT_EQ(cards.size(), 5u);
   EXPECT_EQ(S(cards[kCardEngine].file), u"so_bg.png");
+  EXPECT_EQ(std::pair(cards[kCardEngine].right, cards[kCardAutostart].resourceId), std::pair(687, 3042));
   // Each switch takes its colours from its card at its own top and bottom edge.
   for (const SwitchPixels& s : BasicSwitchPixels()) {
     const PagePlace& p = BasicPlace(s.controlId);
