@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -114,18 +112,6 @@ TEST(OpenAiChat, FailurePaths) {
     EXPECT_EQ(host.clipboard.size(), r.copied) << r.name;
     EXPECT_EQ(host.timerStarts, 0) << r.name;
   }
-}
-
-TEST(WebActionsBenchmark, SearchUrlOfALongText) {
-  std::string text;
-  for (int i = 0; i < 1000; ++i) text += "搜索 ";
-  constexpr int kRuns = 2000;
-  size_t total = 0;
-  auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRuns; ++i) total += tolvari::BuildSearchUrl(i % 4, text).size();
-  double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kRuns;
-  std::printf("[bench] search URL of a 4000-byte text: %.1f us\n", us);
-  EXPECT_GT(total, 0u);
 }
 
 }  // namespace

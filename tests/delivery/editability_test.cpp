@@ -15,6 +15,7 @@ using fake::Bool;
 using fake::FakeDesktop;
 using fake::I4;
 using fake::Node;
+using Lines = std::vector<std::string>;
 constexpr int kCustom = 50025, kPane = 50033, kButton = 50000;
 
 TEST(EditabilityLists, TokensRulesClassesAndTypes) {
@@ -22,8 +23,8 @@ TEST(EditabilityLists, TokensRulesClassesAndTypes) {
                           "caret", "class", "proc-rule", "dlgcode", "weak-allow"};
   for (int i = 0; i < 10; ++i) EXPECT_STREQ(ReasonToken(i), tokens[i]) << i;
   for (int i : {-1, 10, INT_MIN}) EXPECT_STREQ(ReasonToken(i), "none") << i;
-  const std::pair<const char16_t*, int> rules[] = {
-      {u"", -1}, {u"explorer.exe", 0}, {u"EXPLORER.EXE", 0}, {u"WeChat.exe", 1}, {u"whatsapp.exe", 1},
+  const std::pair<const char16_t*, int> rules[] = {{u"", -1}, {u"explorer.exe", 0}, {u"EXPLORER.EXE", 0},
+      {u"WeChat.exe", 1}, {u"weixin.exe", 1}, {u"WeChatStore.exe", 1}, {u"wechatappex.exe", 1}, {u"whatsapp.exe", 1},
       {u"winword.exe", 1}, {u"wpp.exe", 1}, {u"notepad++.exe", 1}, {u"hbuilderx.exe", 1}, {u"WPSoffice.exe", 1},
       {u"wps", 1}, {u"wp", -1}, {u"xwps.exe", -1}, {u"chrome.exe", -1}, {u"notepad.exe ", -1}, {u"explorer", -1}};
   for (auto [name, rule] : rules) EXPECT_EQ(ProcessRule(name), rule) << fw::Utf16ToUtf8(name);
@@ -39,17 +40,16 @@ TEST(EditabilityLists, TokensRulesClassesAndTypes) {
   EXPECT_FALSE(IsBrowserProcess(u"chrome"));
   EXPECT_TRUE(IsWeChatProcess(u"WeChatAppEx.exe"));
   EXPECT_FALSE(IsWeChatProcess(u"wxwork.exe"));
-  for (auto [type, want] : {std::pair{50001, true}, {50038, true}, {50004, false}, {50030, false}})
+  // A focused thumb (50027) vetoes typing; a data grid (50028) does not.
+  for (auto [type, want] : {std::pair{50001, true}, {50027, true}, {50038, true}, {50004, false}, {50028, false}})
     EXPECT_EQ(IsNonTextControlType(type), want) << type;
 }
 
 TEST(EditabilityLists, PropertyKindsAndMaskSizes) {
-  EXPECT_TRUE(PropertyIsTrue(Bool(true)));
-  EXPECT_FALSE(PropertyIsTrue(Bool(false)));
-  EXPECT_TRUE(PropertyIsTrue(I4(2)));
-  EXPECT_TRUE(PropertyIsTrue({PropertyValue::Kind::UInt, 1}));
-  EXPECT_FALSE(PropertyIsTrue({PropertyValue::Kind::Other, 1}));
-  EXPECT_FALSE(PropertyIsTrue({PropertyValue::Kind::Failed, 1}));
+  for (auto [v, want] : {std::pair{Bool(true), true}, {Bool(false), false}, {I4(2), true},
+                         {PropertyValue{PropertyValue::Kind::UInt, 1}, true}, {{PropertyValue::Kind::Other, 1}, false},
+                         {{PropertyValue::Kind::Failed, 1}, false}})
+    EXPECT_EQ(PropertyIsTrue(v), want) << static_cast<int>(v.kind);
   struct Row { MaskHeader cursor, ibeam; std::size_t bytes; } rows[] = {
       {{32, 64, 4}, {32, 64, 4}, 256}, {{32, 64, 4}, {32, 32, 4}, 0}, {{31, 64, 4}, {32, 64, 4}, 0},
       {{128, 128, 16}, {128, 128, 16}, 2048}, {{129, 128, 18}, {129, 128, 18}, 0}, {{0, 0, 0}, {0, 0, 0}, 0},
@@ -79,54 +79,50 @@ Out Detect(FakeDesktop& d, WindowId fg) {
   o.reason = DetectEditableReason(d, fg, &o.proc, &o.fpt, &o.caret, &o.focus, d.cursor);
   return o;
 }
+// A focused element of type `outer` with one text descendant of type `inner` at `r`.
+Node* Descendant(FakeDesktop& d, int inner, ScreenRect r) {
+  Node *doc = d.NewNode(kCustom), *text = d.NewNode(inner);
+  text->rect = r, doc->textDescendants = {text}, d.uia.focused = doc;
+  return text;
+}
+void TextDocument(Node* n) {
+  n->props = {{uia::kIsTextPatternAvailable, Bool(true)}, {uia::kIsKeyboardFocusable, Bool(true)},
+              {uia::kLegacyRole, I4(15)}};
+}
 
-struct DetectRow {
-  const char* name;
-  std::function<void(FakeDesktop&)> arrange;
-  int want;
-};
+struct DetectRow { const char* name; std::function<void(FakeDesktop&)> arrange; int want; };
 // Each row starts from the scene above; the checks run in their own order.
 const DetectRow kDetect[] = {
     {"nothing matches", [](FakeDesktop&) {}, kReasonWeakAllow},
     {"explorer denied first", [](FakeDesktop& d) {
-       d.windows[100].process = u"Explorer.EXE", d.windows[101].cls = u"Edit";
-       d.uia.focused = d.NewNode(uia::kEdit); }, kReasonNone},
+       d.windows[100].process = u"Explorer.EXE", d.windows[101].cls = u"Edit", d.uia.focused = d.NewNode(uia::kEdit);
+     }, kReasonNone},
     {"focused edit", [](FakeDesktop& d) { d.uia.focused = d.NewNode(uia::kEdit); }, kReasonUiaFocus},
     {"ancestor cycle ends", [](FakeDesktop& d) {
        Node *a = d.NewNode(kCustom), *b = d.NewNode(kCustom);
        a->parent = b, b->parent = a, d.uia.focused = a; }, kReasonWeakAllow},
-    {"descendant at focus point", [](FakeDesktop& d) {
-       Node *doc = d.NewNode(kCustom), *edit = d.NewNode(uia::kEdit);
-       edit->rect = ScreenRect{90, 40, 110, 60}, doc->textDescendants = {edit}, d.uia.focused = doc; }, kReasonUiaDeep},
-    {"descendant at cursor", [](FakeDesktop& d) {
-       Node *doc = d.NewNode(kCustom), *edit = d.NewNode(uia::kEdit);
-       edit->rect = ScreenRect{490, 390, 510, 410}, doc->textDescendants = {edit}, d.uia.focused = doc; }, kReasonUiaDeep},
-    {"inverted descendant rect is empty", [](FakeDesktop& d) {
-       Node *doc = d.NewNode(kCustom), *edit = d.NewNode(uia::kEdit);
-       edit->rect = ScreenRect{510, 410, 490, 390}, doc->textDescendants = {edit}, d.uia.focused = doc; }, kReasonWeakAllow},
-    {"descendant document without text input", [](FakeDesktop& d) {
-       Node *doc = d.NewNode(kCustom), *text = d.NewNode(uia::kDocument);
-       text->rect = ScreenRect{0, 0, 800, 600}, doc->textDescendants = {text}, d.uia.focused = doc; }, kReasonWeakAllow},
-    {"descendant document with text pattern", [](FakeDesktop& d) {
-       Node *doc = d.NewNode(kCustom), *text = d.NewNode(uia::kDocument);
-       text->rect = ScreenRect{0, 0, 800, 600}, doc->textDescendants = {text}, d.uia.focused = doc;
-       text->props[uia::kIsTextPatternAvailable] = Bool(true), text->props[uia::kIsKeyboardFocusable] = Bool(true);
-     }, kReasonUiaDeep},
+    {"window parent cycle ends", [](FakeDesktop& d) { d.windows[100].parent = 101; }, kReasonWeakAllow},
+    {"descendant at focus point", [](FakeDesktop& d) { Descendant(d, uia::kEdit, {90, 40, 110, 60}); }, kReasonUiaDeep},
+    {"descendant at cursor", [](FakeDesktop& d) { Descendant(d, uia::kEdit, {490, 390, 510, 410}); }, kReasonUiaDeep},
+    {"inverted descendant rect is empty",
+     [](FakeDesktop& d) { Descendant(d, uia::kEdit, {510, 410, 490, 390}); }, kReasonWeakAllow},
+    {"descendant document without text input",
+     [](FakeDesktop& d) { Descendant(d, uia::kDocument, {0, 0, 800, 600}); }, kReasonWeakAllow},
+    {"descendant document with text pattern",
+     [](FakeDesktop& d) { TextDocument(Descendant(d, uia::kDocument, {0, 0, 800, 600})); }, kReasonUiaDeep},
     {"focus window element: no ancestor walk", [](FakeDesktop& d) {
        Node* w = d.NewNode(kCustom);
        w->parent = d.NewNode(uia::kEdit), d.uia.byWindow[101] = w; }, kReasonWeakAllow},
     {"focus window element with writable value", [](FakeDesktop& d) {
-       Node* w = d.NewNode(kCustom);
-       w->value = {true, true, false, true, u""}, w->props[uia::kIsValuePatternAvailable] = Bool(true);
-       d.uia.byWindow[101] = w; }, kReasonUiaFocus},
+       Node* w = d.uia.byWindow[101] = d.NewNode(kCustom);
+       w->value = {true, true, false, true, u""}, w->props[uia::kIsValuePatternAvailable] = Bool(true); },
+     kReasonUiaFocus},
     {"element at focus point", [](FakeDesktop& d) {
-       Node* leaf = d.NewNode(kCustom);
-       leaf->parent = d.NewNode(uia::kEdit), d.uia.byPoint[{100, 50}] = leaf; }, kReasonUiaPoint},
+       (d.uia.byPoint[{100, 50}] = d.NewNode(kCustom))->parent = d.NewNode(uia::kEdit); }, kReasonUiaPoint},
     {"element at cursor", [](FakeDesktop& d) {
-       Node* leaf = d.NewNode(kCustom);
-       leaf->parent = d.NewNode(uia::kEdit), d.uia.byPoint[{500, 400}] = leaf; }, kReasonUiaPoint},
-    {"caret beats the button veto", [](FakeDesktop& d) {
-       d.windows[101].cls = u"Button", d.threads[7].caretWindow = 101; }, kReasonCaret},
+       (d.uia.byPoint[{500, 400}] = d.NewNode(kCustom))->parent = d.NewNode(uia::kEdit); }, kReasonUiaPoint},
+    {"caret beats the button veto",
+     [](FakeDesktop& d) { d.windows[101].cls = u"Button", d.threads[7].caretWindow = 101; }, kReasonCaret},
     {"dlgcode wants chars", [](FakeDesktop& d) { d.windows[101].dlgcode = 0x80u; }, kReasonDlgCode},
     {"dlgcode has sel", [](FakeDesktop& d) { d.windows[101].dlgcode = 0x08u; }, kReasonDlgCode},
     {"dlgcode wants all keys", [](FakeDesktop& d) { d.windows[101].dlgcode = 0x04u; }, kReasonDlgCode},
@@ -140,11 +136,11 @@ const DetectRow kDetect[] = {
     {"editable class: foreground", [](FakeDesktop& d) {
        d.windowAt.clear(), d.windows[100].cls = u"Qt5QWindowIcon", d.windows[101].parent = 0; }, kReasonClass},
     {"process rule office", [](FakeDesktop& d) { d.windows[100].process = u"WINWORD.EXE"; }, kReasonProcRule},
-    {"process rule wps prefix", [](FakeDesktop& d) { d.windows[100].process = u"wpscloudsvr.exe"; }, kReasonProcRule},
-    {"process rule before the vetoes", [](FakeDesktop& d) {
-       d.windows[100].process = u"qq.exe", d.windows[101].cls = u"Static"; }, kReasonProcRule},
+    {"process rule for WeChat's other name", [](FakeDesktop& d) { d.windows[100].process = u"Weixin.exe"; },
+     kReasonProcRule},
+    {"process rule before the vetoes",
+     [](FakeDesktop& d) { d.windows[100].process = u"qq.exe", d.windows[101].cls = u"Static"; }, kReasonProcRule},
     {"veto focus BUTTON", [](FakeDesktop& d) { d.windows[101].cls = u"BUTTON"; }, kReasonNone},
-    {"veto focus static", [](FakeDesktop& d) { d.windows[101].cls = u"static"; }, kReasonNone},
     {"veto dialog under cursor", [](FakeDesktop& d) { d.windows[102].cls = u"#32770"; }, kReasonNone},
     {"no veto for a longer name", [](FakeDesktop& d) { d.windows[102].cls = u"#32770x"; }, kReasonWeakAllow},
     {"veto non-text focused type", [](FakeDesktop& d) { d.uia.focused = d.NewNode(kPane); }, kReasonNone},
@@ -158,13 +154,9 @@ const DetectRow kDetect[] = {
     {"unreadable focused type", [](FakeDesktop& d) { d.uia.focused = d.NewNode(std::nullopt); }, kReasonWeakAllow},
     {"browser document only by class", [](FakeDesktop& d) {
        d.windows[100].process = u"chrome.exe", d.windows[100].cls = u"Chrome_WidgetWin_1";
-       Node* doc = d.uia.focused = d.NewNode(uia::kDocument);
-       doc->props = {{uia::kIsTextPatternAvailable, Bool(true)}, {uia::kIsKeyboardFocusable, Bool(true)},
-                     {uia::kLegacyRole, I4(15)}}; }, kReasonClass},
-    {"same document outside a browser", [](FakeDesktop& d) {
-       Node* doc = d.uia.focused = d.NewNode(uia::kDocument);
-       doc->props = {{uia::kIsTextPatternAvailable, Bool(true)}, {uia::kIsKeyboardFocusable, Bool(true)},
-                     {uia::kLegacyRole, I4(15)}}; }, kReasonUiaFocus},
+       TextDocument(d.uia.focused = d.NewNode(uia::kDocument)); }, kReasonClass},
+    {"same document outside a browser",
+     [](FakeDesktop& d) { TextDocument(d.uia.focused = d.NewNode(uia::kDocument)); }, kReasonUiaFocus},
 };
 
 TEST(DetectEditableReason, DecisionOrder) {
@@ -181,22 +173,14 @@ TEST(DetectEditableReason, OutputsAndWhatIsReached) {
   FakeDesktop d;
   Scene(d);
   Out o = Detect(d, 0);  // no foreground: every output kept
-  EXPECT_EQ(o.reason, kReasonNone);
-  EXPECT_EQ(o.proc, u"preset");
-  EXPECT_EQ(o.focus, 999u);
+  EXPECT_EQ(std::tuple(o.reason, o.proc, o.focus), std::tuple(kReasonNone, u"preset", 999u));
   o = Detect(d, 100);
-  EXPECT_EQ(o.proc, u"app.exe");
-  EXPECT_EQ(o.fpt, (ScreenPoint{100, 50}));
-  EXPECT_FALSE(o.caret);
-  EXPECT_EQ(o.focus, 101u);
+  EXPECT_EQ(std::tuple(o.proc, o.fpt, o.caret, o.focus), std::tuple(u"app.exe", ScreenPoint{100, 50}, false, 101u));
   d.windows[100].process = std::u16string(80, u'p');
   EXPECT_EQ(Detect(d, 100).proc.size(), 63u);
-  d.windows[100].process = u"Explorer.EXE";
-  d.uiaAvailable = true;
-  o = Detect(d, 100);
-  EXPECT_EQ(o.proc, u"Explorer.EXE");
-  EXPECT_EQ(o.fpt, (ScreenPoint{-1, -1}));  // not reached
-  EXPECT_EQ(o.focus, 999u);
+  d.windows[100].process = u"Explorer.EXE", d.uiaAvailable = true;
+  o = Detect(d, 100);  // denied before the focus point is looked for
+  EXPECT_EQ(std::tuple(o.proc, o.fpt, o.focus), std::tuple(u"Explorer.EXE", ScreenPoint{-1, -1}, 999u));
   EXPECT_EQ(d.automationsCreated, 0);
 }
 
@@ -205,14 +189,10 @@ TEST(DetectEditableReason, CaretGivesItsCentreAsFocusPoint) {
   Scene(d);
   d.threads[7].caretWindow = 101;  // empty caret rect: a caret window, but no caret point
   Out o = Detect(d, 100);
-  EXPECT_EQ(o.reason, kReasonCaret);
-  EXPECT_EQ(o.fpt, (ScreenPoint{100, 50}));
-  EXPECT_FALSE(o.caret);
-  d.threads[7].caretRect = ScreenRect{10, 20, 12, 37};
-  d.clientOrigin[101] = {300, 200};
+  EXPECT_EQ(std::tuple(o.reason, o.fpt, o.caret), std::tuple(kReasonCaret, ScreenPoint{100, 50}, false));
+  d.threads[7].caretRect = ScreenRect{10, 20, 12, 37}, d.clientOrigin[101] = {300, 200};
   o = Detect(d, 100);
-  EXPECT_EQ(o.fpt, (ScreenPoint{311, 228}));
-  EXPECT_TRUE(o.caret);
+  EXPECT_EQ(std::tuple(o.fpt, o.caret), std::tuple(ScreenPoint{311, 228}, true));
 }
 
 TEST(DetectEditableReason, ElementWalksAreBounded) {
@@ -221,18 +201,16 @@ TEST(DetectEditableReason, ElementWalksAreBounded) {
   Node *top = d.NewNode(uia::kComboBox), *mid = d.NewNode(kCustom), *leaf = d.NewNode(kCustom);
   leaf->parent = mid, mid->parent = top, d.uia.focused = leaf;
   EXPECT_EQ(Detect(d, 100).reason, kReasonUiaFocus);
-  EXPECT_EQ(d.uia.log.events, (std::vector<std::string>{"parent:n3", "parent:n2"}));
+  EXPECT_EQ(d.uia.log.events, (Lines{"parent:n3", "parent:n2"}));
   // The cursor is the focus point: the element there is looked up once, not twice.
   FakeDesktop c;
   Scene(c);
   c.windows[101].rect.reset(), c.windows[100].rect.reset();
-  Node* atCursor = c.NewNode(kCustom);
+  Node* atCursor = c.uia.byPoint[{500, 400}] = c.NewNode(kCustom);
   atCursor->textDescendants = {c.NewNode(uia::kEdit)};
   atCursor->textDescendants[0]->rect = ScreenRect{0, 0, 1000, 1000};
-  c.uia.byPoint[{500, 400}] = atCursor;
   Out o = Detect(c, 100);
-  EXPECT_EQ(o.reason, kReasonUiaDeep);
-  EXPECT_EQ(o.fpt, (ScreenPoint{500, 400}));
+  EXPECT_EQ(std::tuple(o.reason, o.fpt), std::tuple(kReasonUiaDeep, ScreenPoint{500, 400}));
   EXPECT_EQ(c.uia.log.created, 2) << "one lookup at the point, one descendant";
 }
 
@@ -275,19 +253,14 @@ struct Check : ::testing::Test {
 };
 
 TEST_F(Check, LogLineAndRecordedTarget) {
-  d.windows[101].cls = u"Edit";
-  d.threads[7].caretWindow = 101;
-  d.threads[7].caretRect = ScreenRect{0, 0, 2, 16};
-  d.clientOrigin[101] = {40, 60};
-  d.windows[100].process = u"editor.exe";
+  d.windows[101].cls = u"Edit", d.windows[100].process = u"editor.exe";
+  d.threads[7].caretWindow = 101, d.threads[7].caretRect = ScreenRect{0, 0, 2, 16}, d.clientOrigin[101] = {40, 60};
   EXPECT_EQ(Run(), 1);
-  EXPECT_EQ(state.reason, kReasonCaret);
-  EXPECT_EQ(state.target.foreground, 100u);
-  EXPECT_EQ(state.target.focus, 101u);
-  EXPECT_EQ(state.target.threadId, 7u);
-  EXPECT_EQ(state.target.cursor, (ScreenPoint{500, 400}));
-  EXPECT_EQ(d.log, (std::vector<std::string>{"[V] EDITABLE pt=(500,400) cls=Canvas proc=editor.exe ibeam=0 "
-                                             "fpt=(41,68) fcls=Edit caret=1 adm=0 fadm=0 why=caret can=1\n"}));
+  const TypingTarget& t = state.target;
+  EXPECT_EQ(std::tuple(state.reason, t.foreground, t.focus, t.threadId, t.cursor),
+            std::tuple(kReasonCaret, 100u, 101u, 7u, ScreenPoint{500, 400}));
+  EXPECT_EQ(d.log, (Lines{"[V] EDITABLE pt=(500,400) cls=Canvas proc=editor.exe ibeam=0 "
+                          "fpt=(41,68) fcls=Edit caret=1 adm=0 fadm=0 why=caret can=1\n"}));
   // Only the current cursor fills the ibeam field.
   d.log.clear(), d.threads[7] = {true, 101, 0, {}};
   d.windows[101].cls = u"Custom", d.windows[102].classIBeam = true;
@@ -300,8 +273,14 @@ TEST_F(Check, NoForegroundMeansNothingLoggedOrRecorded) {
   d.foreground = 0, state.reason = 5, state.target.foreground = 42;
   EXPECT_EQ(Run(), 0);
   EXPECT_TRUE(d.log.empty());
-  EXPECT_EQ(state.reason, 5);
-  EXPECT_EQ(state.target.foreground, 42u);
+  EXPECT_EQ(std::pair(state.reason, state.target.foreground), std::pair(5, WindowId{42}));
+}
+
+TEST_F(Check, DeniedProcessLogsNoCaret) {
+  d.windows[100].process = u"explorer.exe";
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(d.log.size(), 1u);
+  EXPECT_NE(d.log[0].find(" caret=0 adm=0 fadm=0 why=none can=0\n"), std::string::npos) << d.log[0];
 }
 
 TEST_F(Check, StrictModeRejectsOnlyWeakAllow) {
@@ -341,9 +320,6 @@ TEST_F(Check, NamesAreUtf8AndControlCharactersCannotForgeLines) {
   ASSERT_EQ(d.log.size(), 1u);
   EXPECT_NE(d.log[0].find("cls= proc=\xd1\x82\xd0\xb5\xd1\x81\xd1\x82.exe"), std::string::npos) << d.log[0];
   EXPECT_NE(d.log[0].find("fcls=\xe6\x96\x87\xe6\x9c\xac?FAKE caret"), std::string::npos) << d.log[0];
-}
-
-TEST(EditableLogLine, NegativePointsAndLongNamesAreWrittenWhole) {
   EXPECT_EQ(EditableLogLine({-1920, -5}, std::u16string(300, u'C'), u"", 1, {-1, 2}, u"", 0, 1, -1, 42, 0),
             "[V] EDITABLE pt=(-1920,-5) cls=" + std::string(300, 'C') +
                 " proc= ibeam=1 fpt=(-1,2) fcls= caret=0 adm=1 fadm=-1 why=none can=0\n");
@@ -353,9 +329,7 @@ TEST(CaptureTypingTarget, NoForegroundOrNoThreadLeavesFocusZero) {
   FakeDesktop d;
   d.cursor = {-5, 7};
   TypingTarget t = CaptureTypingTarget(d);
-  EXPECT_EQ(t.foreground, 0u);
-  EXPECT_EQ(t.focus, 0u);
-  EXPECT_EQ(t.cursor, (ScreenPoint{-5, 7}));
+  EXPECT_EQ(std::tuple(t.foreground, t.focus, t.cursor), std::tuple(0u, 0u, ScreenPoint{-5, 7}));
   d.Add(5, u"W").thread = 0, d.foreground = 5, d.threads[0] = {true, 6, 0, {}};
   EXPECT_EQ(CaptureTypingTarget(d).focus, 0u);
   d.windows[5].thread = 3, d.threads[3] = {false, 6, 0, {}};

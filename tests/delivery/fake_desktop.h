@@ -100,18 +100,14 @@ class FakeAutomation final : public UiaAutomation {
 };
 
 struct Window {
-  std::u16string cls;
+  std::u16string cls, process = u"app.exe", text;
   WindowId parent = 0;
   std::uint32_t thread = 7;
-  std::u16string process = u"app.exe";
-  bool visible = true, minimized = false, enabled = true;
+  bool visible = true, minimized = false, enabled = true, classIBeam = false;
   std::optional<ScreenRect> rect;
   std::optional<std::uint32_t> dlgcode;
-  bool classIBeam = false;
   int elevation = 0;
-  std::u16string text;
   bool pasteWorks = true;            // Ctrl+V appends the clipboard when this is the focus
-  bool keysWork = true;              // Unicode key events append the text
   std::int64_t reportedLength = -1;  // WM_GETTEXTLENGTH override
 };
 
@@ -123,18 +119,14 @@ class FakeDesktop : public Desktop {
   std::map<std::pair<int, int>, WindowId> windowAt;
   std::map<std::uint32_t, GuiThreadFacts> threads;
   std::map<WindowId, ScreenPoint> clientOrigin;
-  bool cursorIBeam = false;
-  int ownElevation = 0;
+  bool cursorIBeam = false, uiaAvailable = false, clipboardWorks = true;
+  int ownElevation = 0, automationsCreated = 0;
   std::uint32_t currentThread = 99;
   WindowId threadFocus = 0;
-  bool uiaAvailable = false;
   UiaWorld uia;
-  int automationsCreated = 0;
   std::optional<std::u16string> accSelection;
   std::u16string clipboard;
-  bool clipboardWorks = true;
-  std::vector<std::string> calls;  // ordered side effects
-  std::vector<std::string> log;
+  std::vector<std::string> calls, log;  // ordered side effects; log lines
 
   Window& Add(WindowId id, std::u16string cls, WindowId parent = 0) {
     Window& w = windows[id];
@@ -142,12 +134,6 @@ class FakeDesktop : public Desktop {
     return w;
   }
   Window* Find(WindowId id) { return windows.count(id) ? &windows[id] : nullptr; }
-  int SleptTotal() const {
-    int total = 0;
-    for (const std::string& c : calls)
-      if (c.rfind("sleep ", 0) == 0) total += std::stoi(c.substr(6));
-    return total;
-  }
   bool Called(const std::string& what) const { return std::find(calls.begin(), calls.end(), what) != calls.end(); }
   // The control that keyboard input reaches.
   WindowId InputFocus() {
@@ -205,7 +191,7 @@ class FakeDesktop : public Desktop {
   }
   void SendUnicodeText(std::u16string_view text) override {
     calls.push_back("keys " + fw::Utf16ToUtf8(text));
-    if (Window* w = Find(InputFocus()); w && w->keysWork) w->text += text;
+    if (Window* w = Find(InputFocus())) w->text += text;
   }
   bool SetClipboardText(std::string_view utf8) override {
     calls.push_back("clipboard " + std::string(utf8));

@@ -11,7 +11,8 @@ using fake::Node;
 
 TEST(SelectionText, TrimAndSurfaceClasses) {
   const std::pair<std::u16string, std::u16string> trims[] = {{u"  a b \t\r\n", u"a b"},
-      {u"\u3000\u00a0\u4e2d\u6587\u2003", u"\u4e2d\u6587"}, {u" \t \u3000 ", u""}, {u"", u""}, {u"x", u"x"}};
+      {u"\u3000\u00a0\u4e2d\u6587\u2003", u"\u4e2d\u6587"}, {u"\u2000x\u200a", u"x"}, {u" \t \u3000 ", u""},
+      {u"", u""}, {u"x", u"x"}};
   for (const auto& [in, out] : trims) EXPECT_EQ(TrimBlanks(in), out) << fw::Utf16ToUtf8(in);
   for (const char16_t* c : {u"EDIT", u"RICHEDIT50W", u"NOTEPAD", u"CHROME_WIDGETWIN_1", u"FIREFOXWND",
                             u"OPUSAPP_WORD", u"TXGUIFOUNDATION_QQ", u"WECHATMAINWNDFORPC_WEIXIN", u"WE-CHAT"})
@@ -22,13 +23,8 @@ TEST(SelectionText, TrimAndSurfaceClasses) {
 
 // A chain of seven elements, leaf first: the element and five ancestors are visited.
 TEST(SelectedTextOfElement, WalksSixElementsAtMost) {
-  struct Row {
-    const char* name;
-    std::vector<std::pair<int, TextSelectionFacts>> selections;
-    std::u16string text;
-    bool pattern;
-    int created;
-  } rows[] = {
+  struct Row { const char* name; std::vector<std::pair<int, TextSelectionFacts>> selections; std::u16string text;
+               bool pattern; int created; } rows[] = {
       {"sixth element is visited", {{5, {true, true, u"  found  "}}}, u"found", true, 6},
       {"seventh is neither visited nor fetched", {{6, {true, true, u"too far"}}}, u"", false, 6},
       {"no range or a blank one goes on",

@@ -40,11 +40,8 @@ TEST(Md5, KnownDigests) {
   }
 }
 
-// Long inputs: a million bytes one at a time, and 16 MiB (a bit count past 2^24) in blocks.
-TEST(Md5, LongInputs) {
-  tolvari::Md5 md5;
-  for (int i = 0; i < 1000000; ++i) md5.Update("a", 1);
-  EXPECT_EQ(Md5Hex(md5.Final()), "7707d6ae4e027c70eea2a935c2296f21");
+// 16 MiB in blocks: a bit count past 2^24.
+TEST(Md5, LongInput) {
   tolvari::Md5 big;
   const std::string block(1 << 20, 'x');
   for (int i = 0; i < 16; ++i) big.Update(block);

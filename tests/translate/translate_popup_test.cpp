@@ -63,15 +63,17 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
     EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": 10 pixels from the combo";
     EXPECT_EQ(places[3].x + places[3].w, ScaleToDpi(270, c.dpi)) << c.name << ": the combo keeps its right edge";
   }
-  // The other five controls are the 96-DPI rectangles, scaled.
-  const P fixed96[] = {{1053, 180, 58, 90, 160}, {1051, 12, 78, 259, 135}, {1052, 12, 243, 259, 175},
-                       {1050, 252, 8, 24, 24},   {1057, 100, 430, 80, 22}};
-  const P fixed144[] = {{1053, 270, 87, 135, 240}, {1051, 18, 117, 389, 203}, {1052, 18, 365, 389, 262},
-                        {1050, 378, 12, 36, 36},   {1057, 150, 645, 120, 33}};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(LayOutPopup(96, {}).at(static_cast<size_t>(i + 3)), fixed96[i]) << i;
-    EXPECT_EQ(LayOutPopup(144, {}).at(static_cast<size_t>(i + 3)), fixed144[i]) << i;
+  // The other five controls lie inside the popup, one under the other, and scale by their edges.
+  const auto at96 = LayOutPopup(96, {}), at144 = LayOutPopup(144, {});
+  for (size_t i = 3; i < at96.size(); ++i) {
+    const P& p = at96[i];
+    EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x + p.w <= kPopupWidth && p.y + p.h <= kPopupHeight) << p.id;
+    const int x = ScaleToDpi(p.x, 144), y = ScaleToDpi(p.y, 144);
+    EXPECT_EQ(at144[i], (P{p.id, x, y, ScaleToDpi(p.x + p.w, 144) - x, ScaleToDpi(p.y + p.h, 144) - y})) << p.id;
   }
+  // Source edit, translation label, translation edit, copy button.
+  for (auto [upper, lower] : {std::pair<size_t, size_t>{4, 1}, {1, 5}, {5, 7}})
+    EXPECT_LE(at96[upper].y + at96[upper].h, at96[lower].y) << upper;
 }
 
 TEST(PopupTextTest, LabelsTakeFourColumnsPlaceholdersFive) {

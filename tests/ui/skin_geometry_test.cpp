@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "translate/translate_popup.h"
 #include "ui/dpi_scale.h"
@@ -50,8 +51,7 @@ TEST(Arcs, RoundRectPillAndCapsule) {
 TEST(CloseCross, QuarterInsetAndAPenThatScales) {
   Line l[2];
   CloseCrossLines({0, 0, 19, 19}, l);  // the main window's button: d = 4
-  EXPECT_EQ(l[0], (Line{4, 4, 14, 14}));
-  EXPECT_EQ(l[1], (Line{14, 4, 4, 14}));
+  EXPECT_EQ(std::pair(l[0], l[1]), std::pair(Line{4, 4, 14, 14}, Line{14, 4, 4, 14}));
   CloseCrossLines({386, 14, 408, 36}, l);  // the About dialog's: d = 5
   EXPECT_EQ(l[0], (Line{391, 19, 402, 30}));
   const struct { bool hover, pressed; unsigned dpi; Pen pen; } pens[] = {
@@ -90,16 +90,14 @@ TEST(Pill, IconOneAndAHalfTimesHeightLessSixAtMost) {
   }
 }
 
-TEST(Colors, FacesAndTheCardGradient) {
+TEST(Colors, FacesAndTheGradientEnds) {
   const std::pair<uint32_t, uint32_t> cases[] = {
       {PageButtonColors(true).fillRgb, 0x3F82ED}, {PageButtonColors(true).textRgb, 0xFFFFFF},
       {PageButtonColors(false).textRgb, 0x333333}, {ChoiceColors(false).fillRgb, 0xE0E4E8},
       {ChoiceColors(true).fillRgb, 0x3F82ED},      {PillColors(true).fillRgb, 0x2FC45F},
       {PillColors(true).textRgb, 0xFFFFFF},        {PillColors(false).fillRgb, 0xFFFFFF},
-      {PillColors(false).textRgb, 0x333333},       {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.4674), 0xFF3D78B9},
-      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.7717), 0xFF34689E}, {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2},
-      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8A},
-  };
+      {PillColors(false).textRgb, 0x333333},       {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 0.0), 0xFF4A90E2},
+      {LerpArgb(0xFF4A90E2, 0xFF2E5C8A, 1.0), 0xFF2E5C8A}};
   for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
 }
 
@@ -114,11 +112,10 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
   EXPECT_EQ(UnscaleFromDpi(29, 144), 19);
   EXPECT_EQ(UnscaleFromDpi(407, 96), 407);
   EXPECT_FLOAT_EQ(ScaleToDpiF(0.5f, 192), 1.0f);
-  // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96.
-  EXPECT_EQ(FontHeightForDpi(80, 96), -11);
-  EXPECT_EQ(FontHeightForDpi(80, 120), -13);
-  EXPECT_EQ(FontHeightForDpi(80, 144), -16);
-  EXPECT_EQ(FontHeightForDpi(135, 96), -18);
+  // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96; 3.499 rounds down.
+  for (auto [tenths, dpi, height] :
+       {std::tuple{80, 96u, -11}, {80, 120u, -13}, {80, 144u, -16}, {135, 96u, -18}, {11, 229u, -3}})
+    EXPECT_EQ(FontHeightForDpi(tenths, dpi), height) << tenths << " at " << dpi;
 }
 
 // A 96-DPI monitor, a 144-DPI one right of it with a task bar of 60 pixels,

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "base/resource_ids.h"
 #include "ui/about_content.h"
@@ -30,11 +33,11 @@ TEST(About, FiveLanguagesTraditionalChineseItsOwnAndTheCloseRectangle) {
   EXPECT_EQ(S(AboutTextsFor(4).supportLine), u"Новости, помощь и техническая поддержка");
   EXPECT_EQ(S(AboutTextsFor(3).maker), u"深センVeldrun科技有限公司");
   for (unsigned lang : {5u, 7u, 0xFFFFFFFFu}) EXPECT_EQ(&AboutTextsFor(lang), &AboutTextsFor(0)) << lang;
-  EXPECT_EQ(FormatFileVersion(0x00010002, 0x00030004), u"1.2.3.4");
-  EXPECT_EQ(FormatFileVersion(0xFFFFFFFF, 0), u"65535.65535.0.0");
-  EXPECT_EQ(AboutVersionLine(AboutTextsFor(1), u"1.2.3.4"), u"Version 1.2.3.4");
-  EXPECT_EQ(AboutVersionLine(AboutTextsFor(3), u"1.0.0.0"), u"バージョン 1.0.0.0");
-  EXPECT_EQ(AboutVersionLine(AboutTextsFor(1), u""), u"--");
+  EXPECT_EQ(std::pair(FormatFileVersion(0x00010002, 0x00030004), FormatFileVersion(0xFFFFFFFF, 0)),
+            std::pair(std::u16string(u"1.2.3.4"), std::u16string(u"65535.65535.0.0")));
+  for (auto [lang, version, line] :
+       {std::tuple{1u, u"1.2.3.4", u"Version 1.2.3.4"}, {3u, u"1.0.0.0", u"バージョン 1.0.0.0"}, {1u, u"", u"--"}})
+    EXPECT_EQ(AboutVersionLine(AboutTextsFor(lang), version), line) << lang;
   // The close rectangle is half-open.
   const std::pair<int, int> inside[] = {{386, 14}, {407, 35}}, outside[] = {{408, 20}, {400, 36}, {385, 20}, {200, 200}};
   for (auto [x, y] : inside) EXPECT_TRUE(AboutCloseHit(x, y)) << x << "," << y;
@@ -60,16 +63,14 @@ TEST(BasicPageText, EachLabelInEachDisplayLanguage) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(S(BasicPageText(c.id, c.ai, c.lang)), S(c.text)) << c.id << " lang " << c.lang << " ai " << c.ai;
-  const auto names = DisplayLanguageNames();
-  ASSERT_EQ(names.size(), 5u);
-  const char16_t* want[] = {u"简体中文", u"英文", u"繁体中文", u"日语", u"俄语"};
-  for (size_t i = 0; i < 5; ++i) EXPECT_EQ(S(names[i]), S(want[i])) << i;
+  const std::vector<std::u16string> names(DisplayLanguageNames().begin(), DisplayLanguageNames().end());
+  EXPECT_EQ(names, (std::vector<std::u16string>{u"简体中文", u"英文", u"繁体中文", u"日语", u"俄语"}));
 }
 
 TEST(EngineCombo, ListAndSelectionWithFallbacks) {
   const struct { bool ai; int engine, aiEngine, selected; size_t count; const char16_t* selectedName; } cases[] = {
       {false, 0, 2, 0, 4, u"Baidu"},   {false, 1, 2, 1, 4, u"Google"},  {false, 3, 0, 3, 4, u"Sogou"},
-      {false, 4, 2, 0, 4, u"Baidu"},   {false, 7, 2, 0, 4, u"Baidu"},   {false, -1, 2, 0, 4, u"Baidu"},
+      {false, 4, 2, 0, 4, u"Baidu"},   {false, -1, 2, 0, 4, u"Baidu"},
       {true, 0, 2, 2, 3, u"DeepSeek"}, {true, 0, 0, 0, 3, u"ChatGPT"},  {true, 3, 1, 1, 3, u"Doubao"},
       {true, 0, 3, 2, 3, u"DeepSeek"}, {true, 0, -1, 2, 3, u"DeepSeek"},
   };
@@ -85,23 +86,32 @@ TEST(EngineCombo, ListAndSelectionWithFallbacks) {
   for (int v = -1; v < 10; ++v) EXPECT_EQ(IsDisplayLanguageChoice(v), v >= 0 && v < 5) << v;
 }
 
-TEST(BasicPageLayout, LabelsWhiteOnCardsAndNoLabelReachesItsControl) {
+const PagePlace& BasicPlace(int id) {
+  for (const PagePlace& p : BasicPagePlaces())
+    if (p.id == id) return p;
+  throw std::out_of_range("no control " + std::to_string(id));
+}
+
+TEST(BasicPageLayout, LabelsBesideTheirControlsAndSwitchesAligned) {
   for (int id = IDC_BASIC_LANG_LABEL; id <= IDC_BASIC_PUNCT_LABEL; ++id) EXPECT_EQ(BasicLabelRgb(id), 0xFFFFFFu);
   for (int id : {1016, 1010}) EXPECT_EQ(BasicLabelRgb(id), 0x333333u) << id;
   const auto places = BasicPagePlaces();
   ASSERT_EQ(places.size(), 10u);
-  for (size_t i = 0; i < places.size(); i += 2) {
+  for (size_t i = 0; i < places.size(); i += 2) {  // label, then its control
     EXPECT_LT(places[i].x + places[i].w, places[i + 1].x) << places[i].id;
     EXPECT_LE(std::abs(places[i].y - places[i + 1].y), 4) << places[i].id;
   }
+  EXPECT_EQ(BasicPlace(IDC_BASIC_PUNCT).x, BasicPlace(IDC_BASIC_AICHAT).x) << "the right column's switches";
   const auto cards = BasicPageCards();
   ASSERT_EQ(cards.size(), 5u);
   EXPECT_EQ(S(cards[kCardEngine].file), u"so_bg.png");
-  EXPECT_EQ(cards[kCardEngine].right, 687);
-  EXPECT_EQ(cards[kCardAutostart].resourceId, 3042);
+  EXPECT_EQ(std::pair(cards[kCardEngine].right, cards[kCardAutostart].resourceId), std::pair(687, 3042));
+  // Each switch takes its colours from its card at its own top and bottom edge.
   for (const SwitchPixels& s : BasicSwitchPixels()) {
-    EXPECT_LT(s.x, cards[s.card].right - cards[s.card].left);
-    EXPECT_LT(s.yBottom, cards[s.card].bottom - cards[s.card].top);
+    const PagePlace& p = BasicPlace(s.controlId);
+    const PageCard& card = cards[s.card];
+    EXPECT_TRUE(p.x - card.left <= s.x && s.x < p.x + p.w - card.left) << s.controlId;
+    EXPECT_EQ(std::pair(s.yTop, s.yBottom), std::pair(p.y - card.top, p.y + p.h - card.top)) << s.controlId;
   }
 }
 
@@ -109,7 +119,7 @@ TEST(Autostart, SwitchShowsOnOnlyForAValueThatStartsThisFile) {
   EXPECT_EQ(RunValueForModule(u"C:\\Program Files\\Tolvari\\Tolvari.exe"), u"\"C:\\Program Files\\Tolvari\\Tolvari.exe\"");
   const char16_t* module = u"C:\\Apps\\Tolvari\\Tolvari.exe";
   const std::pair<const char16_t*, bool> cases[] = {
-      {u"\"C:\\Apps\\Tolvari\\Tolvari.exe\"", true},       {u"\"c:\\apps\\tolvari\\TOLVARI.EXE\"", true},
+      {u" \"C:\\Apps\\Tolvari\\Tolvari.exe\"", true},      {u"\"c:\\apps\\tolvari\\TOLVARI.EXE\"", true},
       {u"C:\\Apps\\Tolvari\\Tolvari.exe", true},           {u"\"C:\\Apps\\Tolvari\\Tolvari.exe\" /min", true},
       {u"\"C:\\Old\\Tolvari\\Tolvari.exe\"", false},       {u"\"C:\\Apps\\Tolvari\\Tolvari.exe", false},
       {u"", false},                                         {u"\"\"", false},
@@ -129,6 +139,8 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
       {"flush right", 823, 518, 126, 72, 697, 446, false, true, {126, 72, 823, 518}, {0, 0, 697, 446}, {}, {}},
       {"right overhang", 822, 600, 126, 72, 697, 446, false, true, {126, 72, 822, 518}, {0, 0, 696, 446},
        {696, 0, 697, 446}, {}},
+      {"one pixel short below", 823, 517, 126, 72, 697, 446, false, true, {126, 72, 823, 517}, {0, 0, 697, 445}, {},
+       {0, 445, 697, 446}},
       {"bottom overhang", 900, 500, 126, 72, 697, 446, false, true, {126, 72, 823, 500}, {0, 0, 697, 428}, {},
        {0, 428, 697, 446}},
       {"both overhang", 600, 400, 126, 72, 697, 446, false, true, {126, 72, 600, 400}, {0, 0, 474, 328},

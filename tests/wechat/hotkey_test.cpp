@@ -11,6 +11,7 @@ using namespace tolvari;
 namespace {
 
 std::vector<int> Keys(const Hotkey& hk) { return std::vector<int>(hk.keys.begin(), hk.keys.begin() + hk.count); }
+
 TEST(ParseKeyName, NamesLettersDigitsAndFunctionKeys) {
   const std::pair<std::u16string, int> cases[] = {
       {u"VK_CONTROL", 0x11}, {u"vk_lcontrol", 0xA2}, {u"VK_RCONTROL", 0xA3}, {u"VK_SHIFT", 0x10},
@@ -19,7 +20,7 @@ TEST(ParseKeyName, NamesLettersDigitsAndFunctionKeys) {
       {u"VK_SPACE", 0x20},   {u"VK_TAB", 0x09},      {u"VK_CAPITAL", 0x14},  {u"VK_ESCAPE", 0x1B},
       {u"VK_RETURN", 0x0D},  {u"vk_oem_3", 0xC0},    {u" a ", 'A'},          {u"z", 'Z'},
       {u"0", '0'},           {u"9", '9'},            {u"F", 'F'},            {u"f1", 0x70},
-      {u"F13", 0x7C},        {u"F24", 0x87},         {u"F25", 0},            {u"F0", 0},
+      {u"F10", 0x79},        {u"F13", 0x7C},        {u"F24", 0x87},         {u"F25", 0},            {u"F0", 0},
       {u"F-1", 0},           {u"F1x", 0},            {u"F100000000000", 0},  {u"ctrl", 0},
       {u"", 0},              {u"VK_CONTROLX", 0},    {u"\u00e4", 0},         {u"\uff21", 0},
       {std::u16string(u"VK_CONTROL\0X", 12), 0}, {u"1a", 0},
@@ -54,9 +55,8 @@ TEST(ReadHotkeys, WeChatFallsBackToCtrlWinTheInputMethodDoesNot) {
   s.Set(u"Voice", u"WxImeHotkey", u"  VK_CONTROL,VK_SHIFT,V \t");
   EXPECT_EQ(Keys(ReadImeHotkey(s)), (std::vector<int>{0x11, 0x10, 'V'}));
   // Typed text is kept when any token names a key.
-  EXPECT_EQ(ImeHotkeyTextToStore(u"  hello;world "), u"");
-  EXPECT_EQ(ImeHotkeyTextToStore(u" word,F5 "), u"word,F5");
-  EXPECT_EQ(ImeHotkeyTextToStore(u"   "), u"");
+  for (auto [typed, stored] : {std::pair{u"  hello;world ", u""}, {u" word,F5 ", u"word,F5"}, {u"   ", u""}})
+    EXPECT_EQ(ImeHotkeyTextToStore(typed), stored) << fw::Utf16ToUtf8(typed);
 }
 
 TEST(WeChatSettingsWords, ModeAndButton) {

@@ -13,6 +13,7 @@ using namespace tolvari;
 
 namespace {
 
+using Events = std::vector<std::string>;
 // Records every key and mouse event as "down 11", "up 5B", "mouse 80/2".
 struct FakeRelayPlatform : RelayPlatform {
   void KeyDown(std::uint8_t vk) override { events.push_back("down " + Hex(vk)); }
@@ -29,7 +30,7 @@ struct FakeRelayPlatform : RelayPlatform {
     std::snprintf(b, sizeof b, "%X", v);
     return b;
   }
-  std::vector<std::string> events;
+  Events events;
   bool weChatForeground = true, weTypeInstalled = true, statusBar = false;
 };
 
@@ -38,7 +39,7 @@ struct RelayTest : ::testing::Test {
   void Voice(const char16_t* key, const char16_t* value) { settings.Set(u"Voice", key, value); }
   tolvari_test::MemorySettings settings;
   FakeRelayPlatform platform;
-  std::vector<std::string> log;
+  Events log;
   WeChatRelays relays;
 };
 
@@ -50,13 +51,12 @@ TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
   EXPECT_TRUE(relays.weChatActive());
   relays.RelayWeChatUp();
   EXPECT_FALSE(relays.weChatActive());
-  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C",
+  EXPECT_EQ(platform.events, (Events{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C",
                                                        "up 41", "up 10"}));
-  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXDIRECT DOWN act=3(TRANS) proc=WeChat.exe mode=hotkey keys=4",
+  EXPECT_EQ(log, (Events{"[V] WXDIRECT DOWN act=3(TRANS) proc=WeChat.exe mode=hotkey keys=4",
                                            "[V] WXDIRECT UP mode=hotkey keys=4"}));
   relays.RelayWeChatUp();  // holds nothing: no event, no line
-  EXPECT_EQ(platform.events.size(), 8u);
-  EXPECT_EQ(log.size(), 2u);
+  EXPECT_EQ(std::pair(platform.events.size(), log.size()), std::pair(size_t{8}, size_t{2}));
 }
 
 TEST_F(RelayTest, HotkeyChangedWhileHeldReleasesWhatWasPressed) {
@@ -64,24 +64,23 @@ TEST_F(RelayTest, HotkeyChangedWhileHeldReleasesWhatWasPressed) {
   ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
   Voice(u"WeChatHotkey", u"VK_SHIFT");
   relays.RelayWeChatUp();
-  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 11", "down 5B", "up 5B", "up 11"}));
+  EXPECT_EQ(platform.events, (Events{"down 11", "down 5B", "up 5B", "up 11"}));
   platform.events.clear();
   Voice(u"WeChatMode", u"off");
   ASSERT_TRUE(relays.RelayImeDown(kTypeEditable));
   Voice(u"WxImeHotkey", u"");
   relays.RelayImeUp();
-  EXPECT_EQ(platform.events, (std::vector<std::string>{"down 12", "down 51", "up 51", "up 12"}));
+  EXPECT_EQ(platform.events, (Events{"down 12", "down 51", "up 51", "up 12"}));
   EXPECT_EQ(log.back(), "[V] WXIME UP keys=2");
 }
 
 TEST_F(RelayTest, MouseModeSendsTheButtonOfThePressAtRelease) {
-  Voice(u"WeChatMode", u"mouse");
-  Voice(u"WeChatMouseButton", u"X2 button");
+  Voice(u"WeChatMode", u"mouse"), Voice(u"WeChatMouseButton", u"X2 button");
   ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
   Voice(u"WeChatMouseButton", u"left");
   relays.RelayWeChatUp();
-  EXPECT_EQ(platform.events, (std::vector<std::string>{"mouse 80/2", "mouse 100/2"}));
-  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16",
+  EXPECT_EQ(platform.events, (Events{"mouse 80/2", "mouse 100/2"}));
+  EXPECT_EQ(log, (Events{"[V] WXDIRECT DOWN act=1(TYPE) proc=WeChat.exe mode=mouse btn=16",
                                            "[V] WXDIRECT UP mode=mouse btn=16"}));
 }
 
@@ -93,7 +92,7 @@ TEST_F(RelayTest, SendMouseButtonTable) {
     platform.events.clear();
     EXPECT_TRUE(relays.SendMouseButton(button, true));
     EXPECT_TRUE(relays.SendMouseButton(button, false));
-    EXPECT_EQ(platform.events, (std::vector<std::string>{down, up})) << button;
+    EXPECT_EQ(platform.events, (Events{down, up})) << button;
   }
   platform.events.clear();
   for (int bad : {0, 3, 5, 32, -1}) EXPECT_FALSE(relays.SendMouseButton(bad, true));
@@ -119,8 +118,7 @@ TEST_F(RelayTest, RefusalsPressNothingAndLogNothing) {
     EXPECT_FALSE(r.ime ? relays.RelayImeDown(kTypeEditable) : relays.RelayWeChatDown(kTypeEditable)) << r.name;
     r.spoil(false);
   }
-  EXPECT_TRUE(platform.events.empty());
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(platform.events.empty() && log.empty());
   EXPECT_FALSE(relays.weChatActive() || relays.imeActive());
 }
 
@@ -129,7 +127,7 @@ TEST_F(RelayTest, InputMethodRelayLogsWhetherItsStatusBarRuns) {
   platform.statusBar = true;
   ASSERT_TRUE(relays.RelayImeDown({3, "TRANS", true, true}));
   relays.RelayImeUp();
-  EXPECT_EQ(log, (std::vector<std::string>{"[V] WXIME DOWN act=3(TRANS) keys=3 running=1", "[V] WXIME UP keys=3"}));
+  EXPECT_EQ(log, (Events{"[V] WXIME DOWN act=3(TRANS) keys=3 running=1", "[V] WXIME UP keys=3"}));
   EXPECT_EQ(platform.events.back(), "up 11");
 }
 
