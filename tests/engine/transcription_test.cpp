@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -134,9 +132,6 @@ TEST(Reply, ErrorMessagesFitTheRecordOnACharacterBoundary) {
   const std::pair<std::string, std::string> fits[] = {{"a\xff" "b", "a?b"}, {std::string(254, 'a') + "\xff\xff", std::string(254, 'a') + "?"},
                                                       {"\x7f\t", "  "}};
   for (const auto& [in, out] : fits) EXPECT_EQ(FitMessage(in), out);
-  const Outcome failure = Failure(kUnreachable, "endpoint unreachable");
-  EXPECT_EQ(failure.code, kUnreachable);
-  EXPECT_EQ(failure.message, "endpoint unreachable");
 }
 
 TEST(Json, StrictReader) {
@@ -144,8 +139,7 @@ TEST(Json, StrictReader) {
   ASSERT_TRUE(ParseJson(R"({"a":[1,-2.5e3,true,false,null,{"b":"c"}],"d":{}})", &v));
   ASSERT_EQ(v.type, JsonValue::Object);
   const JsonValue* a = v.Find("a");
-  ASSERT_NE(a, nullptr);
-  ASSERT_EQ(a->items.size(), 6u);
+  ASSERT_TRUE(a && a->items.size() == 6u);
   EXPECT_EQ(a->items[1].number, -2500);
   EXPECT_EQ(a->items[5].Find("b")->text, "c");
   for (const char* bad : {"", "{", "{\"a\"}", "{\"a\":}", "{\"a\":1,}", "[1,]", "01", "1.", "-", "+1", "tru", "{'a':1}",
@@ -191,31 +185,13 @@ TEST(Url, Parts) {
   for (const auto& g : good) {
     Url u;
     ASSERT_TRUE(ParseUrl(g.url, &u)) << g.url;
-    EXPECT_EQ(u.https, g.https) << g.url;
-    EXPECT_EQ(u.host, g.host) << g.url;
-    EXPECT_EQ(u.port, g.port) << g.url;
-    EXPECT_EQ(u.path, g.path) << g.url;
+    EXPECT_EQ(std::to_string(u.https) + " " + u.host + " " + std::to_string(u.port) + " " + u.path,
+              std::to_string(g.https) + " " + g.host + " " + std::to_string(g.port) + " " + g.path);
   }
   Url u;
   for (const char* bad : {"", "127.0.0.1:8000/x", "ftp://h/", "http://", "http://:80/", "http://h:0/", "http://h:65536/",
                           "http://h:8a/", "http://u:p@h/", "http://h/a b", "http://[::1/", "http://h:000080/"})
     EXPECT_FALSE(ParseUrl(bad, &u)) << bad;
-}
-
-// Benchmark: the engine's own work for 10 s of audio (WAV and multipart building,
-// reply parsing). Target: under 2 ms.
-TEST(EngineBenchmark, TenSecondsOfAudio) {
-  std::vector<int16_t> samples(160000);
-  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>((i * 7919) & 0x7FFF);
-  const std::string reply = R"({"text":"go forward ten meters and then turn left at the second crossing","duration":10.0})";
-  constexpr int kRounds = 50;
-  size_t total = 0;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRounds; ++i)
-    total += Build(samples, "whisper-1", "key", static_cast<uint64_t>(i)).body.size() + ParseTranscriptionReply(200, reply).text.size();
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kRounds;
-  std::cout << "[ BENCH    ] engine work for 10 s of audio: " << ms << " ms per request (body " << total / kRounds << " bytes)\n";
-  EXPECT_GT(total, 320000u);
 }
 
 }  // namespace

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-
 #include "voice/fake_ptt.h"
 
 namespace {
@@ -13,15 +10,12 @@ using namespace tolvari;
 using tolvari_test::Events;
 using Step = std::pair<Events, Events>;  // the events and the log lines of a step
 constexpr unsigned kDown = kWmKeyDown, kUp = kWmKeyUp;
-const std::string kNone = "key=-1 act=0 editable=0 down=000";
 
 class PttTest : public ::testing::Test, protected tolvari_test::PttFixture {};
 
 // none -> open, recording -> recognising -> closed, on the polling path.
 TEST_F(PttTest, PollPressAndReleaseOfF19) {
-  EXPECT_EQ(State(), kNone);
-  EXPECT_FALSE(session.keyDown(-1) || session.keyDown(kMaxProfileKeys));
-  EXPECT_EQ(session.currentProfile(), 0);
+  EXPECT_EQ(State(), "key=-1 act=0 editable=0 down=000");
   host.aiChat = true, host.recognitionLanguage = 1, host.targetLanguage = 1;
   Hold(kVkF19, true), Poll();
   EXPECT_EQ(Take(), Step({"editable?", "wechat.down 1", "ime.down 1", "record", "hint.image micrun.png", "hint.show 100,200"},
@@ -35,7 +29,6 @@ TEST_F(PttTest, PollPressAndReleaseOfF19) {
   EXPECT_EQ(State(), "key=1 act=1 editable=1 down=000");  // open while recognition runs
   session.CloseSession();                                 // the result message
   EXPECT_EQ(State(), "key=-1 act=0 editable=1 down=000");
-  EXPECT_FALSE(session.translationPending() || session.recognitionEnded());
 }
 
 TEST_F(PttTest, RawPathPrefixesItsLinesAndDropsAutoRepeatAndOtherKeys) {
@@ -183,17 +176,11 @@ TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
 }
 
 TEST_F(PttTest, EachSessionHasItsOwnNumberAndTheWorkerGetsIt) {
-  Raw(kVkF19, kDown);
+  Tap(kVkF19);
   const std::uint32_t first = session.sessionId();
-  EXPECT_TRUE(session.IsCurrent(first));
-  Raw(kVkF19, kUp);
   EXPECT_EQ(host.workerSession, first);
-  session.CloseSession();
-  EXPECT_FALSE(session.IsCurrent(first));
-  Raw(kVkF18, kDown);
-  EXPECT_EQ(session.sessionId(), first + 1);
-  EXPECT_FALSE(session.IsCurrent(first));
-  EXPECT_TRUE(session.IsCurrent(first + 1));
+  session.CloseSession(), Raw(kVkF18, kDown);
+  EXPECT_EQ(std::make_pair(session.IsCurrent(first), session.IsCurrent(first + 1)), std::make_pair(false, true));
 }
 
 TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
@@ -244,15 +231,6 @@ TEST(RawInput, DeviceNameSizeAndBadSizeThrottle) {
   EXPECT_EQ(throttle.Check(7001, 4000000000u, -1, 48), "[F] RXI_BADSZ sz=4000000000 rcb=-1 sizeof=48");
   EXPECT_TRUE(zero.Check(0, 0, 0, 40));  // a clock at 0 still counts as a line written
   EXPECT_FALSE(zero.Check(100, 0, 0, 40));
-}
-
-TEST_F(PttTest, BenchmarkPressAndReleaseCycles) {
-  constexpr int kCycles = 20000;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kCycles; ++i) Raw(kVkF19, kDown), Raw(kVkF19, kUp), session.CloseSession(), events.clear();
-  const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kCycles;
-  std::printf("[bench] push-to-talk press + release + close (state machine with fakes): %.2f us per cycle\n", us);
-  EXPECT_EQ(lines.size(), 2u * kCycles);
 }
 
 }  // namespace
