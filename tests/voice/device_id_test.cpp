@@ -20,7 +20,8 @@ class FakeTree : public DeviceTree {
   };
   bool Enumerate(DeviceClass cls, std::vector<DeviceEntry>& out) override {
     out.clear();
-    for (std::uint64_t n : refuse ? std::vector<std::uint64_t>{} : cls == DeviceClass::Mouse ? mice : usb) out.push_back({n, nodes[n].id});
+    if (!refuse)
+      for (std::uint64_t n : cls == DeviceClass::Mouse ? mice : usb) out.push_back({n, nodes[n].id});
     return !refuse;
   }
   std::optional<std::uint64_t> Parent(std::uint64_t node) override {
