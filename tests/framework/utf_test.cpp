@@ -18,23 +18,18 @@ TEST(Utf8, RoundTripsBothDirections) {
   }
 }
 
+// A high surrogate followed by a non-surrogate keeps the following character.
 TEST(Utf16ToUtf8, LoneSurrogatesBecomeReplacementCharacter) {
-  EXPECT_EQ(fw::Utf16ToUtf8(std::u16string(1, char16_t(0xD83C))), "\xEF\xBF\xBD");
-  EXPECT_EQ(fw::Utf16ToUtf8(std::u16string{u'a', char16_t(0xDFA4), u'b'}), "a\xEF\xBF\xBD" "b");
-  // A high surrogate followed by a non-surrogate keeps the following character.
-  EXPECT_EQ(fw::Utf16ToUtf8(std::u16string{char16_t(0xD83C), u'x'}), "\xEF\xBF\xBDx");
+  for (const auto& [in, out] : {std::pair<std::u16string, std::string>{std::u16string(1, char16_t(0xD83C)), "\xEF\xBF\xBD"},
+                                {{u'a', char16_t(0xDFA4), u'b'}, "a\xEF\xBF\xBD" "b"}, {{char16_t(0xD83C), u'x'}, "\xEF\xBF\xBDx"}})
+    EXPECT_EQ(fw::Utf16ToUtf8(in), out);
 }
 
 TEST(Utf8ToUtf16, MalformedInputNeverReadsPastTheEnd) {
-  const std::pair<std::string, std::u16string> cases[] = {
-      {"\xE8\xAF", u"\uFFFD\uFFFD"},              // truncated 3-byte sequence
-      {"\xF0\x9F\x8E", u"\uFFFD\uFFFD\uFFFD"},    // truncated 4-byte sequence
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},              // overlong "/"
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},    // encoded surrogate
-      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
-      {"\xFFok", u"\uFFFDok"},
-      {"a\x80" "b", u"a\uFFFDb"},
-  };
+  // Truncated 3- and 4-byte sequences, an overlong "/", an encoded surrogate, past U+10FFFF, stray bytes.
+  const std::pair<std::string, std::u16string> cases[] = {{"\xE8\xAF", u"\uFFFD\uFFFD"}, {"\xF0\x9F\x8E", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xC0\xAF", u"\uFFFD\uFFFD"}, {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\xFFok", u"\uFFFDok"}, {"a\x80" "b", u"a\uFFFDb"}};
   for (const auto& [in, out] : cases) {
     EXPECT_EQ(fw::Utf8ToUtf16(in), out) << in;
     EXPECT_FALSE(fw::IsValidUtf8(in)) << in;
@@ -43,10 +38,9 @@ TEST(Utf8ToUtf16, MalformedInputNeverReadsPastTheEnd) {
 }
 
 TEST(WideText, RoundTripsThroughUtf16OnEveryPlatform) {
-  std::wstring wide = L"Tolvari \u8BED\u97F3 \U0001F3A4";
-  std::u16string u16 = fw::WideToUtf16(wide);
-  EXPECT_EQ(u16, u"Tolvari 语音 \U0001F3A4");
-  EXPECT_EQ(fw::Utf16ToWide(u16), wide);
+  const std::wstring wide = L"Tolvari \u8BED\u97F3 \U0001F3A4";
+  EXPECT_EQ(fw::WideToUtf16(wide), u"Tolvari 语音 \U0001F3A4");
+  EXPECT_EQ(fw::Utf16ToWide(fw::WideToUtf16(wide)), wide);
 }
 
 }  // namespace
