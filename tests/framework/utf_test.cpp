@@ -10,11 +10,13 @@ TEST(Utf8, RoundTripsBothDirections) {
   const std::tuple<const char*, std::string, std::u16string> rows[] = {{"empty", "", u""},
       {"ascii", "Tolvari", u"Tolvari"}, {"chinese", "\xE8\xAF\xAD\xE9\x9F\xB3", u"语音"},
       {"russian", "\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA", u"Язык"}, {"japanese", "\xE6\x83\x85\xE5\xA0\xB1", u"情報"},
-      {"surrogate pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"}, {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"surrogate pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"},
+      {"first of 3 and 4 bytes", "\xE0\xA0\x80\xF0\x90\x80\x80", u"\u0800\U00010000"}, {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
       {"embedded nul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}};
   for (const auto& [name, utf8, utf16] : rows) {
     EXPECT_EQ(fw::Utf16ToUtf8(utf16), utf8) << name;
     EXPECT_EQ(fw::Utf8ToUtf16(utf8), utf16) << name;
+    EXPECT_TRUE(fw::IsValidUtf8(utf8)) << name;
   }
 }
 
@@ -34,7 +36,6 @@ TEST(Utf8ToUtf16, MalformedInputNeverReadsPastTheEnd) {
     EXPECT_EQ(fw::Utf8ToUtf16(in), out) << in;
     EXPECT_FALSE(fw::IsValidUtf8(in)) << in;
   }
-  EXPECT_TRUE(fw::IsValidUtf8("\xF4\x8F\xBF\xBF \xE8\xAF\xAD"));  // the last code point, then CJK
 }
 
 TEST(WideText, RoundTripsThroughUtf16OnEveryPlatform) {

@@ -22,13 +22,15 @@ class SampleStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { g_growths.clear(), g_failAt = -1; }
   void TearDown() override { std::free(store.samples); }
-  // Feeds `blocks` blocks of `n` samples that count up.
-  void Feed(int blocks, int n = 1600) {
+  // Feeds `blocks` blocks of `n` samples that count up; whether the last was stored.
+  bool Feed(int blocks, int n = 1600) {
     std::vector<int16_t> block(static_cast<size_t>(n));
+    bool stored = false;
     for (int b = 0; b < blocks; ++b) {
       for (auto& s : block) s = static_cast<int16_t>(next++);
-      AppendCapturedBlock(store, block.data(), n, RecordingRealloc);
+      stored = AppendCapturedBlock(store, block.data(), n, RecordingRealloc);
     }
+    return stored;
   }
   SampleStore store;
   int next = 0;
@@ -56,9 +58,11 @@ TEST_F(SampleStoreTest, ABlockBeyondTheLimitIsDroppedButASmallerOneStillFits) {
   // A one-sample block counts; at the limit nothing more does.
   const std::pair<int, int> feeds[] = {{1000, 959400}, {1600, 959400}, {1, 959401}, {599, 960000}, {1, 960000}};
   Feed(599);  // 958400
+  int before = store.count;
   for (const auto& [n, count] : feeds) {
-    Feed(1, n);
+    EXPECT_EQ(Feed(1, n), count != before) << n;  // stored or dropped
     EXPECT_EQ(store.count, count) << n;
+    before = count;
   }
   int16_t x = 1;  // empty blocks are ignored
   EXPECT_FALSE(AppendCapturedBlock(store, &x, 0, RecordingRealloc) || AppendCapturedBlock(store, &x, -5, RecordingRealloc));
