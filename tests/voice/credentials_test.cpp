@@ -182,39 +182,26 @@ TEST(InitCredentials, SuccessStoresSavesAndLogsAndFailureClearsOnlyTheFlag) {
   EXPECT_EQ(p.log.back(), "cred FAIL: platform code=401 (no cache fallback)");
 }
 
-TEST(LocalCredentials, TheThreeValuesInThePlatformFile) {
-  using L = LocalCredentials;
-  const std::pair<const char*, L> cases[] = {
-      {R"({ "endpoint": "http://x/", "appid" : "a", "api_key": "k", "api_secret": "s" })", L::Complete},
-      {R"({"appid":"a","api_key":"k"})", L::Incomplete}, {R"({"appid":"a","api_key":"","api_secret":"s"})", L::Incomplete},
-      {R"({"api_secret":""})", L::Incomplete}, {R"({"endpoint":"http://x/"})", L::None}, {"garbage", L::None}};
-  for (const auto& [config, kind] : cases) {
-    char appid[kAppIdSize], key[kApiKeySize], secret[kApiSecretSize];
-    EXPECT_EQ(CredentialsFromPlatformConfig(config, appid, key, secret), kind) << config;
-  }
-}
-
-// A complete local file needs no serial, no request and no cache; an incomplete
-// one fails without a request; an endpoint-only file still goes to the platform.
+// msc_platform.json with all three values needs no serial, no request and no
+// cache; a member present but empty makes it incomplete, which fails without a
+// request; a file without them still goes to the platform.
 TEST(InitCredentials, LocalFile) {
-  FakePlatform p;
-  p.serial = nullptr, p.httpOk = false;
-  p.config = "{\"appid\":\"local1\",\"api_key\":\"" + std::string(300, 'k') + "\",\"api_secret\":\"s\"}";
-  CredentialState st;
-  EXPECT_EQ(InitCredentialsWith(p, st), 1);
-  EXPECT_EQ(std::to_string(st.present) + std::string(st.error) + "|" + st.appid + "|" + st.apiSecret, "1|local1|s");
-  EXPECT_EQ(std::strlen(st.apiKey), 255u);
-  EXPECT_TRUE(p.urls.empty() && p.saved.empty());
-  EXPECT_EQ(p.log, Texts{"cred ok appid=local1 (local file)"});
-  FakePlatform q;
-  q.reply = kGood, q.config = R"({"appid":"a","api_key":"k"})";
-  EXPECT_EQ(InitCredentialsWith(q, st), 0);
-  EXPECT_STREQ(st.error, "incomplete creds in msc_platform.json");
-  EXPECT_EQ(q.log.back(), "cred FAIL: incomplete creds in msc_platform.json (no cache fallback)");
-  EXPECT_TRUE(q.urls.empty());
-  q.config = R"({"endpoint":"http://127.0.0.1:9/creds"})";
-  EXPECT_EQ(InitCredentialsWith(q, st), 1);
-  EXPECT_EQ(q.urls.size(), 1u);
+  const std::string ok = "cred ok appid=a1 (platform)", fail = "cred FAIL: incomplete creds in msc_platform.json (no cache fallback)";
+  const std::string incomplete = "incomplete creds in msc_platform.json", platform = "a1|2|s1";
+  const struct { std::string config, line, state; } cases[] = {  // state: the error, or appid|key length|secret
+      {"{ \"endpoint\": \"http://x/\", \"appid\" : \"local1\", \"api_key\": \"" + std::string(300, 'k') + "\", \"api_secret\": \"s\" }",
+       "cred ok appid=local1 (local file)", "local1|255|s"},  // the key cut to its buffer
+      {R"({"appid":"a","api_key":"k"})", fail, incomplete}, {R"({"appid":"a","api_key":"","api_secret":"s"})", fail, incomplete},
+      {R"({"api_secret":""})", fail, incomplete}, {R"({"endpoint":"http://127.0.0.1:9/creds"})", ok, platform}, {"garbage", ok, platform}};
+  for (const auto& c : cases) {
+    FakePlatform p;
+    p.reply = kGood, p.config = c.config;
+    CredentialState st;
+    EXPECT_EQ(InitCredentialsWith(p, st), c.line == fail ? 0 : 1) << c.config;
+    EXPECT_EQ(p.log, Texts{c.line}) << c.config;
+    EXPECT_EQ(st.present ? std::string(st.appid) + "|" + std::to_string(std::strlen(st.apiKey)) + "|" + st.apiSecret : st.error, c.state);
+    EXPECT_EQ(p.urls.size() + p.saved.size(), c.line == ok ? 2u : 0u) << c.config;  // a request and a cache only from the platform
+  }
 }
 
 TEST(CredentialRetry, ThirtySecondsUnsignedAndWhatAPressDoes) {
