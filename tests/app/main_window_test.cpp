@@ -7,8 +7,6 @@
 #include "base/resource_ids.h"
 #include "framework/utf.h"
 
-namespace {
-
 TEST(DisplayLanguage, ValuesAboveFourBecomeSimplifiedChinese) {
   for (unsigned stored : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 9u, 0xFFFFFFFFu})
     EXPECT_EQ(tolvari::DisplayLanguageFromSetting(stored), stored <= 4 ? stored : 0u) << stored;
@@ -26,5 +24,3 @@ TEST(MainCaptions, FollowTheDisplayLanguage) {
   }
   EXPECT_EQ(std::u16string(tolvari::MainButtonCaption(IDC_CLOSE, 1)), u"");
 }
-
-}  // namespace

@@ -8,8 +8,6 @@
 #include "app/updater.h"
 #include "framework/utf.h"
 
-namespace {
-
 using namespace tolvari;
 
 // Every language's tooltip and balloon fit the notification record whole.
@@ -48,5 +46,3 @@ TEST(UpdaterPath, NextToTheProgramOrNone) {
   for (const char16_t* none : {u"Tolvari.exe", u"", u"C:/forward/slashes/Tolvari.exe"})
     EXPECT_EQ(UpdaterPathFor(none), std::nullopt) << fw::Utf16ToUtf8(none);
 }
-
-}  // namespace

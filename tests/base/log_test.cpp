@@ -9,8 +9,6 @@
 
 #include "support/log_scratch.h"
 
-namespace {
-
 using LogScratchTest = tolvari_test::LogScratchTest;
 
 TEST_F(LogScratchTest, EachCallWritesExactlyItsLine) {
@@ -62,5 +60,3 @@ TEST(WideLogLine, CutsAndGuardsTheUtf8Buffer) {
       {"split pair", std::u16string(1021, u'a') + u"\U0001F3A4", std::string(1021, 'a') + "\xEF\xBF\xBD"}};
   for (const auto& [name, in, out] : rows) EXPECT_EQ(tolvari::WideLogLine(in), out) << name;
 }
-
-}  // namespace

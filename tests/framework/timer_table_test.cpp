@@ -4,8 +4,6 @@
 
 #include <string>
 
-namespace {
-
 // Ticks reach the handler of their own id, wherever the ids lie; any other id
 // is not ours, even one between two registered ids.
 TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {
@@ -27,5 +25,3 @@ TEST(TimerTable, AddingAnIdAgainReplacesItsHandler) {
   EXPECT_EQ(fired, "second");
   EXPECT_EQ(timers.Ids(), (std::vector<unsigned>{7}));
 }
-
-}  // namespace

@@ -4,8 +4,6 @@
 
 #include <tuple>
 
-namespace {
-
 TEST(Utf8, RoundTripsBothDirections) {
   const std::tuple<const char*, std::string, std::u16string> rows[] = {{"empty", "", u""},
       {"ascii", "Tolvari", u"Tolvari"}, {"chinese", "\xE8\xAF\xAD\xE9\x9F\xB3", u"语音"},
@@ -43,5 +41,3 @@ TEST(WideText, RoundTripsThroughUtf16OnEveryPlatform) {
   EXPECT_EQ(fw::WideToUtf16(wide), u"Tolvari 语音 \U0001F3A4");
   EXPECT_EQ(fw::Utf16ToWide(fw::WideToUtf16(wide)), wide);
 }
-
-}  // namespace

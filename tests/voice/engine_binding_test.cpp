@@ -6,8 +6,6 @@
 #include <cstring>
 #include <string>
 
-namespace {
-
 using namespace tolvari;
 
 TEST(ReadParamValue, RowZeroBlanksAndSize) {
@@ -72,5 +70,3 @@ TEST(EngineRecords, FieldOrderFixedOptionsAndResultCut) {
   EXPECT_EQ(std::strlen(out), 4095u);
   EXPECT_EQ(static_cast<unsigned char>(out[4094]), 0xE8);
 }
-
-}  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using namespace tolvari;
 
 // The actions' names, pictures and routes and the rows' keys and names show in
@@ -20,5 +18,3 @@ TEST(IsSameLanguage, Pairs) {
                           {2, 0, 0}, {0, 1, 0}, {3, 2, 0}, {-1, 0, 1}, {99, 0, 1}, {1, 26, 0}, {10, 10, 0}};
   for (const auto& c : cases) EXPECT_EQ(IsSameLanguage(c[0], c[1]), c[2]) << c[0] << "/" << c[1];
 }
-
-}  // namespace

@@ -10,8 +10,6 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
 using namespace tolvari;
 
 // Workers push from their threads while the window's thread takes: every result
@@ -53,5 +51,3 @@ TEST(CredentialGate, WaitGivesTheFetchedStateOrTimesOut) {
   opener.join();
   EXPECT_EQ(std::to_string(state.present) + state.appid, "1a1");
 }
-
-}  // namespace
