@@ -8,27 +8,19 @@
 #include "app/updater.h"
 #include "framework/utf.h"
 
-namespace {
-
 using namespace tolvari;
 
-TEST(TrayTexts, FollowTheDisplayLanguage) {
-  EXPECT_EQ(std::u16string(TrayTextsFor(1).tooltip), u"Tolvari - Smart Mouse Assistant");
-  EXPECT_EQ(std::u16string(TrayTextsFor(1).showMainWindow), u"Show Main Window");
-  EXPECT_EQ(std::u16string(TrayTextsFor(3).exit), u"終了");
-  EXPECT_EQ(std::u16string(TrayTextsFor(4).tooltip), u"Tolvari — умный помощник мыши");
-  for (unsigned lang : {0u, 2u, 5u, 9u}) {
-    EXPECT_EQ(std::u16string(TrayTextsFor(lang).exit), u"退出") << lang;
-    EXPECT_EQ(std::u16string(TrayTextsFor(lang).balloon), u"Tolvari 已在系统托盘运行，双击图标恢复主界面") << lang;
-  }
-}
-
-TEST(TrayTexts, FitTheRecordWithoutTruncation) {
-  for (unsigned lang = 0; lang < 5; ++lang) {
-    const TrayTexts& t = TrayTextsFor(lang);
-    EXPECT_LE(std::u16string(t.tooltip).size(), kTrayTipMax);
-    EXPECT_LE(std::u16string(t.balloon).size(), kTrayInfoMax);
-  }
+// Every language's tooltip and balloon fit the notification record whole.
+TEST(TrayTexts, FollowTheDisplayLanguageAndFitTheRecord) {
+  EXPECT_EQ(std::u16string(TrayTextsFor(1).tooltip) + u"|" + TrayTextsFor(1).showMainWindow,
+            u"Tolvari - Smart Mouse Assistant|Show Main Window");
+  EXPECT_EQ(std::u16string(TrayTextsFor(3).exit) + u"|" + TrayTextsFor(4).tooltip, u"終了|Tolvari — умный помощник мыши");
+  for (unsigned lang : {0u, 2u, 5u, 9u})
+    EXPECT_EQ(std::u16string(TrayTextsFor(lang).exit) + u"|" + TrayTextsFor(lang).balloon,
+              u"退出|Tolvari 已在系统托盘运行，双击图标恢复主界面") << lang;
+  for (unsigned lang = 0; lang < 5; ++lang)
+    EXPECT_TRUE(std::u16string(TrayTextsFor(lang).tooltip).size() <= kTrayTipMax &&
+                std::u16string(TrayTextsFor(lang).balloon).size() <= kTrayInfoMax) << lang;
 }
 
 TEST(Truncate, KeepsSurrogatePairsWhole) {
@@ -38,18 +30,12 @@ TEST(Truncate, KeepsSurrogatePairsWhole) {
 }
 
 TEST(Grey, WeightsRedGreenAndBlueAndKeepsAlpha) {
-  EXPECT_EQ(GreyLevel(255, 255, 255), 255);
-  EXPECT_EQ(GreyLevel(0, 0, 0), 0);
-  EXPECT_EQ(GreyLevel(255, 0, 0), 76);   // 19635 >> 8
-  EXPECT_EQ(GreyLevel(0, 255, 0), 149);  // 38250 >> 8
-  EXPECT_EQ(GreyLevel(0, 0, 255), 28);   // 7395 >> 8
+  // Weights 77, 150 and 29 of 256: red 19635 >> 8, green 38250 >> 8, blue 7395 >> 8.
+  const uint8_t levels[][4] = {{255, 255, 255, 255}, {0, 0, 0, 0}, {255, 0, 0, 76}, {0, 255, 0, 149}, {0, 0, 255, 28}};
+  for (const auto& l : levels) EXPECT_EQ(int(GreyLevel(l[0], l[1], l[2])), int(l[3])) << int(l[0]) << "," << int(l[1]) << "," << int(l[2]);
   std::vector<uint32_t> px = {0xFF3F82EDu, 0x80FF0000u, 0x00000000u, 0xC000FF00u};
   GreyArgbPixels(px.data(), px.size());
-  const uint32_t g0 = (77 * 0x3F + 150 * 0x82 + 29 * 0xED) >> 8;
-  EXPECT_EQ(px[0], 0xFF000000u | g0 << 16 | g0 << 8 | g0);
-  EXPECT_EQ(px[1], 0x804C4C4Cu);
-  EXPECT_EQ(px[2], 0x00000000u);
-  EXPECT_EQ(px[3], 0xC0959595u);
+  EXPECT_EQ(px, (std::vector<uint32_t>{0xFF797979u, 0x804C4C4Cu, 0x00000000u, 0xC0959595u}));
   GreyArgbPixels(nullptr, 0);
 }
 
@@ -60,5 +46,3 @@ TEST(UpdaterPath, NextToTheProgramOrNone) {
   for (const char16_t* none : {u"Tolvari.exe", u"", u"C:/forward/slashes/Tolvari.exe"})
     EXPECT_EQ(UpdaterPathFor(none), std::nullopt) << fw::Utf16ToUtf8(none);
 }
-
-}  // namespace

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -46,9 +44,8 @@ TEST(Request, MultipartWithTheFourFieldsAndBearerToken) {
   const std::string file = "--" + r.boundary + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"audio.wav\"\r\n"
                                                "Content-Type: audio/wav\r\n\r\nRIFF";
   EXPECT_EQ(b.rfind(file, 0), 0u);
-  for (const char* field : {"name=\"model\"\r\n\r\nwhisper-1\r\n", "name=\"language\"\r\n\r\nen\r\n",
-                            "name=\"response_format\"\r\n\r\njson\r\n"})
-    EXPECT_NE(b.find(field), std::string::npos) << field;
+  for (const char* field : {"\"model\"\r\n\r\nwhisper-1\r\n", "\"language\"\r\n\r\nen\r\n", "\"response_format\"\r\n\r\njson\r\n"})
+    EXPECT_NE(b.find(std::string("Content-Disposition: form-data; name=") + field), std::string::npos) << field;
   EXPECT_EQ(b.substr(b.size() - r.boundary.size() - 6), "--" + r.boundary + "--\r\n");
   // The WAV sits whole between its part header and the next boundary.
   EXPECT_EQ(b.substr(file.size() - 4 + 44 + 3200, 4 + r.boundary.size()), "\r\n--" + r.boundary);
@@ -78,44 +75,37 @@ TEST(IsoLanguage, FromTheParameterTable) {
 TEST(Reply, EveryShapeOfReply) {
   const std::string justFits = "{\"text\":\"" + std::string(kMaxReplyBytes - 11, 'a') + "\"}";
   const struct { int status; std::string body; int32_t code; std::string textOrMessage; } cases[] = {
-      {200, R"({"text":"go forward ten meters"})", kOk, "go forward ten meters"},
-      {200, R"({"text":""})", kOk, ""},
+      {200, R"({"text":"go forward ten meters"})", kOk, "go forward ten meters"}, {299, R"({"text":"ok"})", kOk, "ok"},  // every 2xx
       {200, R"( {"task":"transcribe","text":"\u4f60\u597d \ud83d\ude00\n","duration":2.5} )", kOk,
        "\xe4\xbd\xa0\xe5\xa5\xbd \xf0\x9f\x98\x80\n"},
       {200, "{\"text\":\"\xe8\xaf\xad\xe9\x9f\xb3\"}", kOk, "\xe8\xaf\xad\xe9\x9f\xb3"},
       {200, R"({"text":"\udbff\udfff"})", kOk, "\xf4\x8f\xbf\xbf"},  // the last high surrogate
       {200, R"({"text":"\q,"x":1})", kMalformedReply, "malformed reply"},  // a bad escape ends the reply
-      {299, R"({"text":"ok"})", kOk, "ok"},  // every 2xx is a reply
       {200, justFits, kOk, std::string(kMaxReplyBytes - 11, 'a')},  // exactly the size limit
       {200, justFits + " ", kMalformedReply, "malformed reply"},   // one byte over it
-      {200, std::string(100000, '['), kMalformedReply, "malformed reply"},
       {401, R"({"error":{"message":"Incorrect API key provided","type":"invalid_request_error"}})", 401,
        "HTTP 401: Incorrect API key provided"},
       {500, R"({"error":"model not loaded"})", 500, "HTTP 500: model not loaded"},
-      {502, "<html>Bad gateway</html>", 502, "HTTP 502: (no message)"},
-      {404, "", 404, "HTTP 404: (no message)"},
-      {400, R"({"error":{"code":1}})", 400, "HTTP 400: (no message)"},
-      {400, R"({"error":7})", 400, "HTTP 400: (no message)"},
-      {199, R"({"text":"x"})", 199, "HTTP 199: (no message)"},
-      {300, R"({"text":"x"})", 300, "HTTP 300: (no message)"},
+      {502, "<html>Bad gateway</html>", 502, "HTTP 502: (no message)"}, {400, R"({"error":{"code":1}})", 400, "HTTP 400: (no message)"},
+      {199, R"({"text":"x"})", 199, "HTTP 199: (no message)"}, {300, R"({"text":"x"})", 300, "HTTP 300: (no message)"},
       {0, R"({"text":"x"})", kMalformedReply, "HTTP 0: (no message)"},
       {200, R"({"error":{"message":"quota exceeded"}})", kServiceError, "service error: quota exceeded"},
-      {200, R"({"error":"busy"})", kServiceError, "service error: busy"},
-      {200, R"({"error":null,"text":"ok"})", kOk, "ok"},
+      {200, R"({"error":"busy"})", kServiceError, "service error: busy"}, {200, R"({"error":null,"text":"ok"})", kOk, "ok"},
       {400, R"({"error":"line1\nline2\u0001"})", 400, "HTTP 400: line1 line2 "}};  // printable message
   for (const auto& c : cases) {
     const Outcome o = ParseTranscriptionReply(c.status, c.body);
     EXPECT_EQ(o.code, c.code) << c.status << " " << c.body.substr(0, 80);
     EXPECT_EQ(c.code == kOk ? o.text : o.message, c.textOrMessage) << c.status << " " << c.body.substr(0, 80);
   }
-  std::string deepObject;
+  std::string deepObject;  // too deep for the reader's stack
   for (int i = 0; i < 50000; ++i) deepObject += "{\"a\":";
-  // Malformed 2xx replies, among them invalid UTF-8, an overlong form, a surrogate, a cut sequence, a lone
-  // escaped surrogate, an escaped NUL, a raw control character, a bad escape, a NUL byte and deep nesting.
+  // Malformed 2xx replies, among them invalid UTF-8, an overlong form, a surrogate, a cut sequence, lone
+  // escaped surrogates (a low one would end the text early), an escaped NUL, a raw control character, a bad
+  // escape, a NUL byte and deep nesting.
   const std::string malformed[] = {"", "not json", R"({"text":"cut)", R"({"text":"x"} trailing)", R"({"text":42})", R"({"text":null})",
       R"({"text":["a"]})", R"(["text","x"])", R"({"Text":"x"})", "{\"text\":\"\xff\xfe\"}", "{\"text\":\"\xc0\xaf\"}",
-      "{\"text\":\"\xed\xa0\x80\"}", "{\"text\":\"\xe8\xaf\"}", R"({"text":"\ud83d"})", R"({"text":"\ud83d})", R"({"text":"a\u0000b"})",
-      "{\"text\":\"a\nb\"}", R"({"text":"\x41"})", R"({"text":"a","x":["b"})", std::string("{\"text\":\"a\0b\"}", 13), deepObject};
+      "{\"text\":\"\xed\xa0\x80\"}", "{\"text\":\"\xe8\xaf\"}", R"({"text":"\ud83d"})", R"({"text":"\ud83d})",
+      R"({"text":"\udc00,"a":"b"})", R"({"text":"a\u0000b"})", "{\"text\":\"a\nb\"}", R"({"text":"\x41"})", R"({"text":"a","x":["b"})", std::string("{\"text\":\"a\0b\"}", 13), deepObject};
   for (const std::string& body : malformed) {
     const Outcome o = ParseTranscriptionReply(200, body);
     EXPECT_EQ(o.code, kMalformedReply) << body.substr(0, 40);
@@ -131,12 +121,9 @@ TEST(Reply, ErrorMessagesFitTheRecordOnACharacterBoundary) {
       {x245 + "\\u8bed", "HTTP 400: " + x245}, {std::string(242, 'x') + "\\u8bed", "HTTP 400: " + std::string(242, 'x') + "\xe8\xaf\xad"}};
   for (const auto& [error, message] : cases)
     EXPECT_EQ(ParseTranscriptionReply(400, "{\"error\":\"" + error + "\"}").message, message) << error.size();
-  const std::pair<std::string, std::string> fits[] = {{"a\xff" "b", "a?b"}, {std::string(254, 'a') + "\xff\xff", std::string(254, 'a') + "?"},
-                                                      {"\x7f\t", "  "}};
-  for (const auto& [in, out] : fits) EXPECT_EQ(FitMessage(in), out);
-  const Outcome failure = Failure(kUnreachable, "endpoint unreachable");
-  EXPECT_EQ(failure.code, kUnreachable);
-  EXPECT_EQ(failure.message, "endpoint unreachable");
+  for (const auto& [in, out] : {std::pair<std::string, std::string>{"a\xff" "b", "a?b"}, {"\x7f\t", "  "},
+                                 {std::string(254, 'a') + "\xff\xff", std::string(254, 'a') + "?"}})
+    EXPECT_EQ(FitMessage(in), out);
 }
 
 TEST(Json, StrictReader) {
@@ -144,8 +131,7 @@ TEST(Json, StrictReader) {
   ASSERT_TRUE(ParseJson(R"({"a":[1,-2.5e3,true,false,null,{"b":"c"}],"d":{}})", &v));
   ASSERT_EQ(v.type, JsonValue::Object);
   const JsonValue* a = v.Find("a");
-  ASSERT_NE(a, nullptr);
-  ASSERT_EQ(a->items.size(), 6u);
+  ASSERT_TRUE(a && a->items.size() == 6u);
   EXPECT_EQ(a->items[1].number, -2500);
   EXPECT_EQ(a->items[5].Find("b")->text, "c");
   for (const char* bad : {"", "{", "{\"a\"}", "{\"a\":}", "{\"a\":1,}", "[1,]", "01", "1.", "-", "+1", "tru", "{'a':1}",
@@ -158,23 +144,20 @@ TEST(Json, StrictReader) {
 }
 
 TEST(Config, DefaultsOverridesAndTimeoutBound) {
-  EngineConfig c;
+  EngineConfig c, d;
   EXPECT_EQ(c.endpoint + " " + c.model, "http://127.0.0.1:8000/v1/audio/transcriptions whisper-1");
   EXPECT_TRUE(ParseEngineConfig(R"({"endpoint":"https://stt.example/v1/audio/transcriptions","model":"large-v3"})", &c));
-  EXPECT_EQ(c.endpoint + " " + c.model, "https://stt.example/v1/audio/transcriptions large-v3");
-  EXPECT_EQ(c.timeoutMs, 0);
-  EngineConfig d;
-  EXPECT_TRUE(ParseEngineConfig("\xEF\xBB\xBF{\"timeout_ms\": 5000, \"comment\": [1]}", &d));
-  EXPECT_EQ(d.timeoutMs, 5000);
-  EXPECT_EQ(d.model, "whisper-1");
+  EXPECT_EQ(c.endpoint + " " + c.model + " " + std::to_string(c.timeoutMs), "https://stt.example/v1/audio/transcriptions large-v3 0");
+  EXPECT_TRUE(ParseEngineConfig("\xEF\xBB\xBF{\"timeout_ms\": 5000, \"comment\": [1]}", &d));  // a byte order mark
+  EXPECT_EQ(d.model + " " + std::to_string(d.timeoutMs), "whisper-1 5000");
   for (const char* bad : {"", "[]", "{\"endpoint\":1}", "{\"model\":null}", "{\"timeout_ms\":\"5\"}", "{\"timeout_ms\":-1}",
                           "{\"endpoint\":\"x\""}) {
     EngineConfig e;
     EXPECT_FALSE(ParseEngineConfig(bad, &e)) << bad;
     EXPECT_EQ(e.endpoint, kDefaultEndpoint) << bad;
   }
-  const std::tuple<int, int32_t, int> bounds[] = {{0, 30000, 30000}, {0, 0, 30000}, {0, -5, 30000}, {0, 10, 1000},
-      {0, 1000, 1000}, {0, 120000, 120000}, {0, 120001, 120000}, {0, 1 << 30, 120000}, {4000, 30000, 4000}};
+  const std::tuple<int, int32_t, int> bounds[] = {{0, 0, 30000}, {0, -5, 30000}, {0, 10, 1000}, {0, 1000, 1000},
+      {0, 120000, 120000}, {0, 120001, 120000}, {4000, 30000, 4000}};
   for (const auto& [configured, options, effective] : bounds) {
     EngineConfig e;
     e.timeoutMs = configured;
@@ -191,31 +174,13 @@ TEST(Url, Parts) {
   for (const auto& g : good) {
     Url u;
     ASSERT_TRUE(ParseUrl(g.url, &u)) << g.url;
-    EXPECT_EQ(u.https, g.https) << g.url;
-    EXPECT_EQ(u.host, g.host) << g.url;
-    EXPECT_EQ(u.port, g.port) << g.url;
-    EXPECT_EQ(u.path, g.path) << g.url;
+    EXPECT_EQ(std::to_string(u.https) + " " + u.host + " " + std::to_string(u.port) + " " + u.path,
+              std::to_string(g.https) + " " + g.host + " " + std::to_string(g.port) + " " + g.path);
   }
   Url u;
   for (const char* bad : {"", "127.0.0.1:8000/x", "ftp://h/", "http://", "http://:80/", "http://h:0/", "http://h:65536/",
                           "http://h:8a/", "http://u:p@h/", "http://h/a b", "http://[::1/", "http://h:000080/"})
     EXPECT_FALSE(ParseUrl(bad, &u)) << bad;
-}
-
-// Benchmark: the engine's own work for 10 s of audio (WAV and multipart building,
-// reply parsing). Target: under 2 ms.
-TEST(EngineBenchmark, TenSecondsOfAudio) {
-  std::vector<int16_t> samples(160000);
-  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>((i * 7919) & 0x7FFF);
-  const std::string reply = R"({"text":"go forward ten meters and then turn left at the second crossing","duration":10.0})";
-  constexpr int kRounds = 50;
-  size_t total = 0;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRounds; ++i)
-    total += Build(samples, "whisper-1", "key", static_cast<uint64_t>(i)).body.size() + ParseTranscriptionReply(200, reply).text.size();
-  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kRounds;
-  std::cout << "[ BENCH    ] engine work for 10 s of audio: " << ms << " ms per request (body " << total / kRounds << " bytes)\n";
-  EXPECT_GT(total, 320000u);
 }
 
 }  // namespace

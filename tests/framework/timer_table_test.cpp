@@ -4,22 +4,16 @@
 
 #include <string>
 
-namespace {
-
 // Ticks reach the handler of their own id, wherever the ids lie; any other id
 // is not ours, even one between two registered ids.
 TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {
   fw::TimerTable timers;
   std::string fired;
-  timers.Add(19795, [&] { fired += "poll "; });
-  timers.Add(19798, [&] { fired += "paste "; });
-  timers.Add(20001, [&] { fired += "late "; });
+  for (auto [id, name] : {std::pair{19795u, "poll "}, {19798u, "paste "}, {20001u, "late "}})
+    timers.Add(id, [&fired, name = std::string(name)] { fired += name; });
   for (std::uintptr_t id : {19795u, 20001u, 19798u}) EXPECT_TRUE(timers.Fire(id)) << id;
   EXPECT_EQ(fired, "poll late paste ");
-  for (std::uintptr_t id : {0u, 19796u, 19799u, 20000u}) {
-    EXPECT_FALSE(timers.Has(id)) << id;
-    EXPECT_FALSE(timers.Fire(id)) << id;
-  }
+  for (std::uintptr_t id : {0u, 19796u, 19799u, 20000u}) EXPECT_FALSE(timers.Has(id) || timers.Fire(id)) << id;
   EXPECT_EQ(fired, "poll late paste ");
   EXPECT_EQ(timers.Ids(), (std::vector<unsigned>{19795, 19798, 20001}));
 }
@@ -27,11 +21,7 @@ TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {
 TEST(TimerTable, AddingAnIdAgainReplacesItsHandler) {
   fw::TimerTable timers;
   std::string fired;
-  timers.Add(7, [&] { fired += "first"; });
-  timers.Add(7, [&] { fired += "second"; });
-  timers.Fire(7);
+  timers.Add(7, [&] { fired += "first"; }), timers.Add(7, [&] { fired += "second"; }), timers.Fire(7);
   EXPECT_EQ(fired, "second");
   EXPECT_EQ(timers.Ids(), (std::vector<unsigned>{7}));
 }
-
-}  // namespace

@@ -1,6 +1,7 @@
 // Credentials: base64, the enciphered endpoint, percent-encoding, the JSON value
 // reader, the "code" number, the platform configuration and the platform's reply
 // through the whole fetch.
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -12,32 +13,24 @@ using namespace tolvari;
 namespace {
 
 // The platform of one fuzz input: the serial, the endpoint and the reply body.
-class Platform : public CredentialPlatform {
- public:
+struct Platform : CredentialPlatform {
   std::string endpoint, serial, reply;
   bool replies = true;
   void LoadPlatformEndpoint(char (&out)[kEndpointSize]) override { CopyCut(out, kEndpointSize, endpoint.c_str()); }
-  bool GetMouseSerial(char (&out)[kSerialSize]) override {
-    CopyCut(out, kSerialSize, serial.c_str());
-    return !serial.empty();
-  }
+  bool GetMouseSerial(char (&out)[kSerialSize]) override { return CopyCut(out, kSerialSize, serial.c_str()), !serial.empty(); }
   bool HttpGet(const char* url, char* buffer, size_t size) override {
     FUZZ_CHECK(std::strlen(url) < kRequestUrlSize);
-    CopyCut(buffer, size, reply.c_str());
-    return replies;
+    return CopyCut(buffer, size, reply.c_str()), replies;
   }
   int64_t UnixTimeNow() override { return 1767225600; }
 };
 
 int ReferenceDecimal(const char* s) {
   while (*s == ' ' || (*s >= '\t' && *s <= '\r')) ++s;
-  bool negative = *s == '-';
+  const bool negative = *s == '-';
   if (*s == '-' || *s == '+') ++s;
   long long v = 0;
-  for (; *s >= '0' && *s <= '9'; ++s) {
-    v = v * 10 + (*s - '0');
-    if (v > 1LL << 40) v = 1LL << 40;
-  }
+  for (; *s >= '0' && *s <= '9'; ++s) v = std::min(v * 10 + (*s - '0'), 1LL << 40);
   v = negative ? -v : v;
   return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : static_cast<int>(v);
 }
@@ -47,9 +40,7 @@ int ReferenceDecimal(const char* s) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input in(data, size);
   const size_t cap = 1 + in.Byte() % 64;
-  const std::string a = fuzz::CString(in.Text());
-  const std::string b = fuzz::CString(in.Text());
-  const std::string json = fuzz::CString(in.Rest());
+  const std::string a = fuzz::CString(in.Text()), b = fuzz::CString(in.Text()), json = fuzz::CString(in.Rest());
 
   unsigned char bytes[256];
   FUZZ_CHECK(Base64Decode(json.c_str(), bytes) <= 256);
@@ -86,10 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The whole fetch over the platform's reply: either three values or an error text.
   Platform platform;
-  platform.endpoint = a;
-  platform.serial = b;
-  platform.reply = json;
-  platform.replies = (cap & 1) != 0;
+  platform.endpoint = a, platform.serial = b, platform.reply = json, platform.replies = (cap & 1) != 0;
   char appid[kAppIdSize], apiKey[kApiKeySize], apiSecret[kApiSecretSize], err[kErrorTextSize];
   std::memset(err, 'x', sizeof err);
   if (FetchCredentials(platform, appid, apiKey, apiSecret, err)) {

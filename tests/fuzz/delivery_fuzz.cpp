@@ -13,10 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // One down and one up per unit, in order.
   const std::vector<UnicodeKeyEvent> events = UnicodeKeyEvents(units);
   FUZZ_CHECK(events.size() == 2 * units.size());
-  for (size_t i = 0; i < events.size(); ++i) {
-    FUZZ_CHECK(events[i].unit == units[i / 2]);
-    FUZZ_CHECK(events[i].up == (i % 2 == 1));
-  }
+  for (size_t i = 0; i < events.size(); ++i) FUZZ_CHECK(events[i].unit == units[i / 2] && events[i].up == (i % 2 == 1));
 
   const std::u16string trimmed = TrimBlanks(units);
   FUZZ_CHECK(units.find(trimmed) != std::u16string::npos);

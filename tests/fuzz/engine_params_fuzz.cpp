@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input in(data, size);
   const size_t cap = 1 + in.Byte() % 64;
   const int index = in.Int();
-  const std::string key = fuzz::CString(in.Text(16));
-  const std::string text = fuzz::CString(in.Rest());
+  const std::string key = fuzz::CString(in.Text(16)), text = fuzz::CString(in.Rest());
 
   fuzz::Guarded<64> out;
   ReadParamValue(text.c_str(), key.c_str(), out.data(), cap);

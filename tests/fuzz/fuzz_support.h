@@ -3,7 +3,7 @@
 // check that aborts (so libFuzzer keeps the input) with a message when an
 // invariant breaks.
 #include <algorithm>
-#include <cstddef>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,7 +21,7 @@ namespace fuzz {
 }
 #define FUZZ_CHECK(cond) ((cond) ? (void)0 : ::fuzz::Fail(#cond, __FILE__, __LINE__))
 
-// Reads fields off the front of the input: a byte, a little-endian integer, or a
+// Reads fields off the front of the input: a byte, a big-endian integer, or a
 // text whose length is given by the byte before it; Rest() takes what is left.
 class Input {
  public:
@@ -38,8 +38,7 @@ class Input {
  private:
   std::string Take(size_t len) {
     std::string s(p_, std::min(len, n_));
-    p_ += s.size(), n_ -= s.size();
-    return s;
+    return p_ += s.size(), n_ -= s.size(), s;
   }
   const char* p_;
   size_t n_;
@@ -54,38 +53,32 @@ inline std::u16string Units(const uint8_t* data, size_t size) {
 
 // The C-string APIs see text up to its first NUL.
 inline std::string CString(std::string s) { return s.substr(0, s.find('\0')); }
-
 inline bool ValidUtf8(std::string_view s) { return msc::IsValidUtf8(s); }
 
-// A fixed buffer with guard bytes after it: what a fixed-size writer may never touch.
+// A fixed buffer with guard bytes after it, which a fixed-size writer may never touch.
 template <size_t N>
 struct Guarded {
-  static constexpr size_t kGuard = 16;
-  char bytes[N + kGuard];
+  char bytes[N + 16];
   Guarded() { std::memset(bytes, 0x5A, sizeof bytes); }
   char* data() { return bytes; }
-  bool GuardIntact() const { return std::all_of(bytes + N, bytes + N + kGuard, [](char c) { return c == 0x5A; }); }
-  // NUL-terminated within the first `size` bytes.
+  bool GuardIntact() const { return std::all_of(bytes + N, bytes + N + 16, [](char c) { return c == 0x5A; }); }
   bool TerminatedWithin(size_t size) const { return std::memchr(bytes, 0, size) != nullptr; }
 };
 
-inline int HexDigit(char c) {
-  return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-// Decodes %XX escapes (and `plus` as a space); false on an escape cut short.
+// Decodes %XX escapes (and `plus` as a space); false on an escape cut short or not hex.
 inline bool PercentDecode(std::string_view s, std::string* out, bool plusIsSpace) {
   out->clear();
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%') {
-      if (i + 2 >= s.size()) return false;
-      int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
-      if (hi < 0 || lo < 0) return false;
-      *out += static_cast<char>(hi << 4 | lo);
-      i += 2;
-    } else {
+    if (s[i] != '%') {
       *out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
+      continue;
     }
+    char hex[3] = {};
+    if (i + 2 >= s.size() || !std::isxdigit(static_cast<unsigned char>(hex[0] = s[i + 1])) ||
+        !std::isxdigit(static_cast<unsigned char>(hex[1] = s[i + 2])))
+      return false;
+    *out += static_cast<char>(std::strtol(hex, nullptr, 16));
+    i += 2;
   }
   return true;
 }

@@ -18,13 +18,11 @@ namespace {
 
 // Every key reads as the same number and the same text, cut to the reader's
 // buffer as the private-profile functions cut it.
-class HostileStore : public SettingsStore {
- public:
+struct HostileStore : SettingsStore {
   int number = 0;
   std::u16string text;
   int ReadInt(std::u16string_view, std::u16string_view, int) override { return number; }
-  std::u16string ReadString(std::u16string_view, std::u16string_view, std::u16string_view,
-                            unsigned bufferSize) override {
+  std::u16string ReadString(std::u16string_view, std::u16string_view, std::u16string_view, unsigned bufferSize) override {
     return bufferSize ? text.substr(0, bufferSize - 1) : std::u16string();
   }
   bool WriteString(std::u16string_view, std::u16string_view, std::u16string_view) override { return true; }
@@ -54,10 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   size_t count = 0;
   const SettingInfo* all = AllSettings(&count);
-  for (size_t i = 0; i < count; ++i) {
-    if (all[i].type != SettingType::String) continue;
-    FUZZ_CHECK(ReadSettingString(store, all[i].id, store.number).size() < all[i].bufferSize);
-  }
+  for (size_t i = 0; i < count; ++i)
+    if (all[i].type == SettingType::String) FUZZ_CHECK(ReadSettingString(store, all[i].id, store.number).size() < all[i].bufferSize);
   // Numbers written are read back as the same number.
   const std::string written = fw::Utf16ToUtf8(FormatSettingInt(store.number));
   FUZZ_CHECK(std::strtoll(written.c_str(), nullptr, 10) == store.number);

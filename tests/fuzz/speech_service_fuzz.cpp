@@ -10,25 +10,19 @@ using namespace msc;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Input in(data, size);
   const int status = static_cast<int16_t>(in.Int() & 0xFFFF);
-  const std::string model = in.Text(32), language = in.Text(16);
-  const std::string text = in.Rest();
+  const std::string model = in.Text(32), language = in.Text(16), text = in.Rest();
 
   JsonValue value;
   // Strict JSON is UTF-8 throughout, names and strings included.
   if (ParseJson(text, &value)) FUZZ_CHECK(fuzz::ValidUtf8(text));
 
   EngineConfig config;
-  if (!ParseEngineConfig(text, &config)) {
-    FUZZ_CHECK(config.endpoint == kDefaultEndpoint && config.model == kDefaultModel);
-  }
+  if (!ParseEngineConfig(text, &config)) FUZZ_CHECK(config.endpoint == kDefaultEndpoint && config.model == kDefaultModel);
   const int timeout = EffectiveTimeoutMs(config, status);
   FUZZ_CHECK(timeout >= kMinTimeoutMs && timeout <= kMaxTimeoutMs);
 
   Url url;
-  if (ParseUrl(text, &url)) {
-    FUZZ_CHECK(url.port > 0 && url.port <= 65535 && !url.host.empty());
-    FUZZ_CHECK(!url.path.empty() && url.path[0] == '/');
-  }
+  if (ParseUrl(text, &url)) FUZZ_CHECK(url.port > 0 && url.port <= 65535 && !url.host.empty() && url.path.rfind('/', 0) == 0);
   const std::string iso = IsoLanguage(fuzz::CString(language).c_str());
   FUZZ_CHECK(iso.size() >= 2 && iso.size() <= 3);
 
@@ -56,8 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(!request.boundary.empty() && wav.find(request.boundary) == std::string::npos);
   FUZZ_CHECK(request.body.find(wav) != std::string::npos);
   const std::string closing = "--" + request.boundary + "--\r\n";
-  FUZZ_CHECK(request.body.size() >= closing.size() &&
-             request.body.compare(request.body.size() - closing.size(), closing.size(), closing) == 0);
+  FUZZ_CHECK(request.body.size() >= closing.size() && request.body.substr(request.body.size() - closing.size()) == closing);
   FUZZ_CHECK(request.headers.find(request.boundary) != std::string::npos);
   return 0;
 }

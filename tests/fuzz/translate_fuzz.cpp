@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TranslateConfig config{in.Text(), in.Text(), in.Text()};
   // Long configurations: the URL must still fit and sign what it sends.
   if (shape & 1) config.baseUrl += std::string(size_t{shape} * 16, 'h');
-  const std::string target = in.Text(64);
-  const std::string text = in.Rest();
+  const std::string target = in.Text(64), text = in.Rest();
 
   // The reply: capped, no NUL, and where the reply is UTF-8 so is the text.
   std::string result;

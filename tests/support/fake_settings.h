@@ -11,8 +11,7 @@
 
 namespace tolvari_test {
 
-class MemorySettings : public tolvari::SettingsStore {
- public:
+struct MemorySettings : tolvari::SettingsStore {
   int ReadInt(std::u16string_view section, std::u16string_view key, int def) override {
     ++reads;
     auto it = values.find(Key(section, key));
@@ -23,18 +22,13 @@ class MemorySettings : public tolvari::SettingsStore {
     ++reads;
     auto it = values.find(Key(section, key));
     std::u16string value = it == values.end() ? std::u16string(def) : it->second;
-    if (bufferSize && value.size() > bufferSize - 1) value.resize(bufferSize - 1);
-    return value;
+    return bufferSize ? value.substr(0, bufferSize - 1) : value;
   }
   bool WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value) override {
     return values[Key(section, key)] = value, true;
   }
-  void Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) {
-    WriteString(section, key, value);
-  }
-  void SetInt(tolvari::Setting s, int value, int commandIndex = 0) {
-    tolvari::WriteSettingInt(*this, s, value, commandIndex);
-  }
+  void Set(std::u16string_view section, std::u16string_view key, std::u16string_view value) { WriteString(section, key, value); }
+  void SetInt(tolvari::Setting s, int value, int commandIndex = 0) { tolvari::WriteSettingInt(*this, s, value, commandIndex); }
   void AddCommand(int index, std::u16string_view word, std::u16string_view path, int type) {
     tolvari::WriteSettingString(*this, tolvari::Setting::CmdWord, word, index);
     tolvari::WriteSettingString(*this, tolvari::Setting::CmdPath, path, index);

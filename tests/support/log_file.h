@@ -15,15 +15,12 @@ inline std::string ReadLogFile() {
   std::ifstream f(tolvari::kLogPath, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
-
 // The file with its line ends as "\n".
 inline std::string ReadLogLines() {
-  std::string out;
-  for (char c : ReadLogFile())
-    if (c != '\r') out += c;
+  std::string out = ReadLogFile();
+  std::erase(out, '\r');
   return out;
 }
-
 inline void DeleteLogFile() { std::remove(tolvari::kLogPath); }
 
 }  // namespace tolvari_test

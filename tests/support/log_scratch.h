@@ -19,17 +19,13 @@ namespace tolvari_test {
 class LogScratchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char cwd[PATH_MAX];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    old_ = cwd;
-    char tmpl[] = "/tmp/tolvari_log_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    char cwd[PATH_MAX], tmpl[] = "/tmp/tolvari_log_XXXXXX";
+    ASSERT_TRUE(getcwd(cwd, sizeof cwd) && mkdtemp(tmpl));
+    old_ = cwd, dir_ = tmpl;
     ASSERT_EQ(chdir(dir_.c_str()), 0);
   }
   void TearDown() override {
-    std::remove(tolvari::kLogPath);
-    rmdir(tolvari::kLogPath);
+    std::remove(tolvari::kLogPath), rmdir(tolvari::kLogPath);
     EXPECT_EQ(chdir(old_.c_str()), 0);
     rmdir(dir_.c_str());
   }

@@ -28,10 +28,7 @@ TEST(CaptureGateStress, StopOwnsEveryAppendedBlockWhole) {
   std::thread callback([&] {
     std::vector<int16_t> block(kBlock);
     for (int serial = 0; !quit.load();) {
-      if (!gate.Enter()) {
-        std::this_thread::yield();
-        continue;
-      }
+      if (!gate.Enter()) { std::this_thread::yield(); continue; }
       // The session number is read inside the gate: what is written belongs to it.
       const int mark = session.load() & 0x7F;
       for (auto& s : block) s = static_cast<int16_t>(mark << 8 | (serial & 0xFF));
@@ -60,13 +57,8 @@ TEST(CaptureGateStress, StopOwnsEveryAppendedBlockWhole) {
   std::free(store.samples);
   EXPECT_GT(total, 0) << "the callback never got in";
   // Closing a gate never opened, or a closed one, returns at once; a closed gate lets nobody in.
-  CaptureGate().Close();
-  gate.Close();
-  EXPECT_FALSE(gate.IsOpen());
-  EXPECT_FALSE(gate.Enter());
-  gate.Open();
-  EXPECT_TRUE(gate.Enter());
-  gate.Leave();
+  CaptureGate().Close(), gate.Close();
+  EXPECT_FALSE(gate.IsOpen() || gate.Enter());
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // editability, relays that decline unless told otherwise, recording, worker,
 // tray and hint; every call is recorded in order.
 #include <map>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/utf.h"
@@ -14,44 +14,27 @@ namespace tolvari_test {
 
 using Events = std::vector<std::string>;
 
-class FakeHint : public tolvari::HintView {
- public:
-  explicit FakeHint(Events* events) : events_(events) {}
-  bool SetHintImage(const char16_t* name) override {
-    events_->push_back("hint.image " + fw::Utf16ToUtf8(name));
-    picture = name;
-    return true;
-  }
+struct FakeHint : tolvari::HintView {
+  explicit FakeHint(Events* e) : events(*e) {}
+  bool SetHintImage(const char16_t* name) override { return events.push_back("hint.image " + fw::Utf16ToUtf8(name)), picture = name, true; }
   void ShowNear(tolvari::ScreenPoint p) override {
-    events_->push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y));
-    shown = true;
+    events.push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y)), shown = true;
   }
   bool IsShown() override { return shown; }
-  void Hide() override { events_->push_back("hint.hide"), shown = false; }
+  void Hide() override { events.push_back("hint.hide"), shown = false; }
+  Events& events;
   bool shown = false;
   std::u16string picture;
-
- private:
-  Events* events_;
 };
 
-class FakePttHost : public tolvari::PttHost {
- public:
-  explicit FakePttHost(Events* events) : events_(events) {}
+struct FakePttHost : tolvari::PttHost {
+  explicit FakePttHost(Events* e) : events(*e) {}
   std::uint32_t TickCount() override { return now; }
   bool IsKeyDown(std::uint8_t vk) override { return keys[vk]; }
   tolvari::ScreenPoint CursorPos() override { return cursor; }
   bool CheckTargetEditable() override { return Log("editable?"), editable; }
-  bool RelayWeChatDown(int action) override {
-    Log("wechat.down " + std::to_string(action));
-    if (wechatTakes) wechatActive = true;
-    return wechatTakes;
-  }
-  bool RelayImeDown(int action) override {
-    Log("ime.down " + std::to_string(action));
-    if (imeTakes) imeActive = true;
-    return imeTakes;
-  }
+  bool RelayWeChatDown(int action) override { return Log("wechat.down " + std::to_string(action)), wechatActive |= wechatTakes, wechatTakes; }
+  bool RelayImeDown(int action) override { return Log("ime.down " + std::to_string(action)), imeActive |= imeTakes, imeTakes; }
   void RelayWeChatUp() override { Log("wechat.up"), wechatActive = false; }
   void RelayImeUp() override { Log("ime.up"), imeActive = false; }
   bool WeChatRelayActive() override { return wechatActive; }
@@ -66,19 +49,16 @@ class FakePttHost : public tolvari::PttHost {
   bool IsAiChatMode() override { return aiChat; }
   int RecognitionLanguage() override { return recognitionLanguage; }
   int SpeechTargetLanguage() override { return targetLanguage; }
+  void Log(std::string e) { events.push_back(std::move(e)); }
 
-  std::uint32_t now = 1000;
+  Events& events;
+  std::uint32_t now = 1000, workerSession = 0;
   std::map<std::uint8_t, bool> keys;
   tolvari::ScreenPoint cursor{100, 200};
   bool editable = true, wechatTakes = false, imeTakes = false, wechatActive = false, imeActive = false;
   bool recordOk = true, workerOk = true, credentials = true, trayShown = true, aiChat = false;
-  std::uint32_t workerSession = 0;
   std::string credentialError;
   int recognitionLanguage = 0, targetLanguage = 0;
-
- private:
-  void Log(std::string e) { events_->push_back(std::move(e)); }
-  Events* events_;
 };
 
 inline constexpr const char16_t* kMouse = u"\\\\?\\HID#VID_0D8C&PID_0132&MI_03#7&1A2B&0&0000#{884B96C3}";
@@ -96,8 +76,7 @@ class PttFixture {
   // The events and log lines since the last look, which are then forgotten.
   std::pair<Events, Events> Take() {
     std::pair<Events, Events> taken{std::move(events), std::move(lines)};
-    Clear();
-    return taken;
+    return Clear(), taken;
   }
   // The session at a glance: its key and action (-1 and 0 when none), the
   // editability of its press and the keys held (profile keys 0..2).

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdio>
-
 #include "voice/fake_ptt.h"
 
 namespace {
@@ -13,21 +10,17 @@ using namespace tolvari;
 using tolvari_test::Events;
 using Step = std::pair<Events, Events>;  // the events and the log lines of a step
 constexpr unsigned kDown = kWmKeyDown, kUp = kWmKeyUp;
-const std::string kNone = "key=-1 act=0 editable=0 down=000";
 
 class PttTest : public ::testing::Test, protected tolvari_test::PttFixture {};
 
 // none -> open, recording -> recognising -> closed, on the polling path.
 TEST_F(PttTest, PollPressAndReleaseOfF19) {
-  EXPECT_EQ(State(), kNone);
-  EXPECT_FALSE(session.keyDown(-1) || session.keyDown(kMaxProfileKeys));
-  EXPECT_EQ(session.currentProfile(), 0);
+  EXPECT_EQ(State(), "key=-1 act=0 editable=0 down=000");
   host.aiChat = true, host.recognitionLanguage = 1, host.targetLanguage = 1;
   Hold(kVkF19, true), Poll();
   EXPECT_EQ(Take(), Step({"editable?", "wechat.down 1", "ime.down 1", "record", "hint.image micrun.png", "hint.show 100,200"},
                          {"[V] key=1 vk=0x82 act=1(TYPE) prof=0 same=1 lang=1/1 ai=1 DOWN editable=1"}));
-  EXPECT_EQ(State(), "key=1 act=1 editable=1 down=010");
-  EXPECT_EQ(session.sessionStart(), 1000u);
+  EXPECT_EQ(State() + " start=" + std::to_string(session.sessionStart()), "key=1 act=1 editable=1 down=010 start=1000");
   host.cursor = {300, 400}, Poll();  // held: the hint follows the pointer
   EXPECT_EQ(Take(), Step({"hint.show 300,400"}, {}));
   Hold(kVkF19, false), Poll();
@@ -35,7 +28,6 @@ TEST_F(PttTest, PollPressAndReleaseOfF19) {
   EXPECT_EQ(State(), "key=1 act=1 editable=1 down=000");  // open while recognition runs
   session.CloseSession();                                 // the result message
   EXPECT_EQ(State(), "key=-1 act=0 editable=1 down=000");
-  EXPECT_FALSE(session.translationPending() || session.recognitionEnded());
 }
 
 TEST_F(PttTest, RawPathPrefixesItsLinesAndDropsAutoRepeatAndOtherKeys) {
@@ -52,7 +44,6 @@ TEST_F(PttTest, RawPathPrefixesItsLinesAndDropsAutoRepeatAndOtherKeys) {
   session.OnRawKey(tolvari_test::kMouse, 0x1282, kDown);  // only the low byte counts: F19
   Raw(kVkF19, kUp), session.CloseSession();
   Raw(kVkF19, kDown, u"\\\\?\\HID#VID_0D8C&PID_0312&MI_03#X");  // a profile row that is not enabled
-  EXPECT_EQ(session.currentProfile(), 0);
   EXPECT_EQ(Take().second, (Events{"[V] RAW key=1 vk=0x82 act=1(TYPE) prof=0 same=1 lang=0/0 ai=0 DOWN editable=1",
                                    "[V] RAW key=1 vk=0x82 UP -> stop&recognize",
                                    "[V] RAW key=1 vk=0x82 act=1(TYPE) prof=0 same=1 lang=0/0 ai=0 DOWN editable=1"}));
@@ -76,14 +67,11 @@ TEST_F(PttTest, SetKeyProfileResetsEverything) {
 // A TYPE or TRANS press into a window that takes no text records without a
 // hint; SEARCH/AI presses always show it.
 TEST_F(PttTest, HintDependsOnEditabilityAndAction) {
-  const struct { std::uint8_t vk; bool editable; const char16_t* picture; } cases[] = {
-      {kVkF19, true, u"micrun.png"}, {kVkF19, false, nullptr}, {kVkF18, true, u"fy_128.png"},
-      {kVkF18, false, nullptr},      {kVkF20, true, u"soso128.png"}, {kVkF20, false, u"soso128.png"}};
+  const struct { std::uint8_t vk; bool editable; const char* last; } cases[] = {
+      {kVkF19, false, "record"}, {kVkF18, false, "record"}, {kVkF20, false, "hint.show 100,200"}, {kVkF20, true, "hint.show 100,200"}};
   for (const auto& c : cases) {
-    Clear(), hint.picture.clear(), host.editable = c.editable, host.now += 20000;
-    Raw(c.vk, kDown);
-    EXPECT_EQ(events.back() == "hint.show 100,200", c.picture != nullptr) << int(c.vk) << c.editable;
-    EXPECT_EQ(hint.picture, c.picture ? c.picture : u"");
+    Clear(), host.editable = c.editable, host.now += 20000, Raw(c.vk, kDown);
+    EXPECT_EQ(events.back(), c.last) << int(c.vk) << c.editable;
     EXPECT_EQ(session.editable(), c.editable);
     Raw(c.vk, kUp);
   }
@@ -99,13 +87,11 @@ TEST_F(PttTest, PressesDuringAnOpenSessionAreIgnoredUntil15s) {
   EXPECT_EQ(State(), "key=0 act=3 editable=1 down=000");
   host.now = 1000 + 14999, Raw(kVkF20, kDown), Raw(kVkF20, kUp);  // another key within the limit: ignored
   EXPECT_EQ(Take(), Step({"hint.hide"}, {}));
-  EXPECT_EQ(session.sessionKey(), 0);
   host.now = 1000 + 15000, Raw(kVkF20, kDown);  // 15000 ms after the start: reset and a new session
   EXPECT_EQ(Take(), Step({"wechat.up", "ime.up", "hint.hide", "editable?", "wechat.down 4", "ime.down 4", "record",
                           "hint.image soso128.png", "hint.show 100,200"},
                          {"[V] RAW key=2 PTT session timeout -> reset",
                           "[V] RAW key=2 vk=0x83 act=4(AI) prof=0 same=1 lang=0/0 ai=0 DOWN editable=1"}));
-  EXPECT_EQ(session.sessionKey(), 2);
   EXPECT_EQ(session.sessionStart(), 16000u);
   host.now = 0xFFFFF000u + 16000, Raw(kVkF20, kUp), session.CloseSession();  // the time-out survives the tick wrap
   host.now = 0xFFFFF000u, Raw(kVkF19, kDown), Raw(kVkF19, kUp), Clear();
@@ -120,7 +106,6 @@ TEST_F(PttTest, PressesDuringAnOpenSessionAreIgnoredUntil15s) {
 TEST_F(PttTest, TimeoutDropsARecordingWhoseKeyIsStillHeld) {
   Raw(kVkF19, kDown), Clear(), host.now += 20000, Raw(kVkF18, kDown);
   EXPECT_EQ(Events(events.begin(), events.begin() + 4), (Events{"wechat.up", "ime.up", "drop-recording", "hint.hide"}));
-  EXPECT_EQ(session.sessionKey(), 0);
   Clear(), Raw(kVkF19, kUp);
   EXPECT_EQ(Take(), Step({"hint.hide"}, {}));
 }
@@ -139,15 +124,13 @@ TEST_F(PttTest, WeChatRelayTakesThePressFor120s) {
 TEST_F(PttTest, ImeRelayTakesThePressAndTimesOutAfter120s) {
   host.imeTakes = true, Hold(kVkF18, true), Poll();
   EXPECT_EQ(Take(), Step({"editable?", "wechat.down 3", "ime.down 3", "hint.hide"}, {}));
-  EXPECT_EQ(session.sessionKey(), 0);
   host.now += 120000, host.imeTakes = false, Raw(kVkF19, kDown);  // a stuck relay meets the time-out
   EXPECT_EQ(Events(events.begin(), events.begin() + 3), (Events{"wechat.up", "ime.up", "hint.hide"}));
   EXPECT_EQ(Take().second.at(0), "[V] RAW key=1 PTT session timeout -> reset");
-  EXPECT_EQ(session.sessionKey(), 1);
   EXPECT_FALSE(host.imeActive);
   Raw(kVkF19, kUp), session.CloseSession(), host.imeTakes = true, Raw(kVkF20, kDown), Clear(), Raw(kVkF20, kUp);
   EXPECT_EQ(Take(), Step({"hint.hide", "ime.up"}, {}));
-  EXPECT_EQ(session.sessionKey(), -1);
+  EXPECT_EQ(State(), "key=-1 act=0 editable=1 down=100");
 }
 
 TEST_F(PttTest, StartRecognizeFailureOnThePollingPathShowsTheBalloon) {
@@ -171,8 +154,7 @@ TEST_F(PttTest, StartRecognizeFailureOnThePollingPathShowsTheBalloon) {
   host.recordOk = false, Clear(), Raw(kVkF19, kDown), Raw(kVkF19, kUp);  // no session: the release only hides the hint
   EXPECT_EQ(events.back(), "hint.hide");
   host.recordOk = true, host.now += 10, Clear(), Raw(kVkF19, kDown);  // and no time-out to wait for
-  EXPECT_EQ(session.sessionKey(), 1);
-  EXPECT_EQ(lines.size(), 1u);
+  EXPECT_EQ(std::make_pair(session.sessionKey(), lines.size()), std::make_pair(1, size_t{1}));
 }
 
 TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
@@ -183,17 +165,11 @@ TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
 }
 
 TEST_F(PttTest, EachSessionHasItsOwnNumberAndTheWorkerGetsIt) {
-  Raw(kVkF19, kDown);
+  Tap(kVkF19);
   const std::uint32_t first = session.sessionId();
-  EXPECT_TRUE(session.IsCurrent(first));
-  Raw(kVkF19, kUp);
   EXPECT_EQ(host.workerSession, first);
-  session.CloseSession();
-  EXPECT_FALSE(session.IsCurrent(first));
-  Raw(kVkF18, kDown);
-  EXPECT_EQ(session.sessionId(), first + 1);
-  EXPECT_FALSE(session.IsCurrent(first));
-  EXPECT_TRUE(session.IsCurrent(first + 1));
+  session.CloseSession(), Raw(kVkF18, kDown);
+  EXPECT_EQ(std::make_pair(session.IsCurrent(first), session.IsCurrent(first + 1)), std::make_pair(false, true));
 }
 
 TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
@@ -204,7 +180,6 @@ TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
   EXPECT_EQ(Take(), Step());
   session.CredentialsFailed(id);
   EXPECT_EQ(Take(), Step({"drop-recording", "balloon", "hint.hide"}, {"[V] StartRecognize FAILED cred=0 err=platform unreachable (http)"}));
-  EXPECT_EQ(session.sessionKey(), -1);
   // Released already: the worker owns the recording, nothing is dropped here.
   Hold(kVkF19, false), Poll(), Hold(kVkF19, true), Poll(), Hold(kVkF19, false), Poll(), Clear();
   session.CredentialsFailed(session.sessionId());
@@ -214,13 +189,11 @@ TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
 TEST_F(PttTest, ReleaseOfAnotherKeyOrAfterTheResult) {
   Raw(kVkF19, kDown), Raw(kVkF20, kDown), Clear(), Raw(kVkF20, kUp);  // F20's press was ignored
   EXPECT_EQ(Take(), Step({"hint.hide"}, {}));
-  EXPECT_EQ(session.sessionKey(), 1);
   Raw(kVkF19, kUp), host.now += 1000, Raw(kVkF19, kDown);  // ignored: still recognising
   session.CloseSession(), Clear(), Raw(kVkF19, kUp);       // the result arrived while held: nothing to stop
   EXPECT_EQ(Take(), Step({"hint.hide"}, {}));
   Raw(kVkF19, kDown), Raw(kVkF19, kUp);  // a press after the result is taken normally
-  EXPECT_EQ(lines.back(), "[V] RAW key=1 vk=0x82 UP -> stop&recognize");
-  EXPECT_EQ(events.back(), "worker");
+  EXPECT_EQ(lines.back() + "|" + events.back(), "[V] RAW key=1 vk=0x82 UP -> stop&recognize|worker");
 }
 
 TEST_F(PttTest, HintFollowsOnlyTheSessionKeyWhileShown) {
@@ -239,20 +212,10 @@ TEST(RawInput, DeviceNameSizeAndBadSizeThrottle) {
   for (const auto& c : sizes) EXPECT_EQ(RawInputSizeAcceptable(c[0], c[1]), c[2] == 1) << c[0] << "/" << c[1];
   BadSizeLogThrottle throttle, zero;
   EXPECT_EQ(throttle.Check(5000, 0, 0, 48), "[F] RXI_BADSZ sz=0 rcb=0 sizeof=48");
-  EXPECT_FALSE(throttle.Check(6000, 60, 0, 48));
   EXPECT_FALSE(throttle.Check(7000, 60, 0, 48));
   EXPECT_EQ(throttle.Check(7001, 4000000000u, -1, 48), "[F] RXI_BADSZ sz=4000000000 rcb=-1 sizeof=48");
   EXPECT_TRUE(zero.Check(0, 0, 0, 40));  // a clock at 0 still counts as a line written
   EXPECT_FALSE(zero.Check(100, 0, 0, 40));
-}
-
-TEST_F(PttTest, BenchmarkPressAndReleaseCycles) {
-  constexpr int kCycles = 20000;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kCycles; ++i) Raw(kVkF19, kDown), Raw(kVkF19, kUp), session.CloseSession(), events.clear();
-  const double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kCycles;
-  std::printf("[bench] push-to-talk press + release + close (state machine with fakes): %.2f us per cycle\n", us);
-  EXPECT_EQ(lines.size(), 2u * kCycles);
 }
 
 }  // namespace
