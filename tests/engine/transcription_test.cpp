@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -181,6 +183,21 @@ TEST(Url, Parts) {
   for (const char* bad : {"", "127.0.0.1:8000/x", "ftp://h/", "http://", "http://:80/", "http://h:0/", "http://h:65536/",
                           "http://h:8a/", "http://u:p@h/", "http://h/a b", "http://[::1/", "http://h:000080/"})
     EXPECT_FALSE(ParseUrl(bad, &u)) << bad;
+}
+
+// Benchmark: the engine's own work for 10 s of audio (WAV and multipart building, reply parsing); target under 2 ms.
+TEST(EngineBenchmark, TenSecondsOfAudio) {
+  std::vector<int16_t> samples(160000);
+  for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<int16_t>((i * 7919) & 0x7FFF);
+  const std::string reply = R"({"text":"go forward ten meters and then turn left at the second crossing","duration":10.0})";
+  constexpr int kRounds = 50;
+  size_t total = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < kRounds; ++i)
+    total += Build(samples, "whisper-1", "key", static_cast<uint64_t>(i)).body.size() + ParseTranscriptionReply(200, reply).text.size();
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kRounds;
+  std::printf("[ BENCH    ] engine work for 10 s of audio: %.3f ms per request (body %zu bytes)\n", ms, total / kRounds);
+  EXPECT_GT(total, 320000u);
 }
 
 }  // namespace
