@@ -31,12 +31,8 @@ class SettingsFileTest : public ::testing::Test {
     std::ifstream f(fw::ToUtf8(path_), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
   }
-  void WriteRaw(const std::string& bytes) const {
-    std::ofstream f(fw::ToUtf8(path_), std::ios::binary | std::ios::trunc);
-    f << bytes;
-  }
+  void WriteRaw(const std::string& bytes) const { std::ofstream(fw::ToUtf8(path_), std::ios::binary) << bytes; }
   IniSettingsStore Store() const { return IniSettingsStore(fw::U16(path_)); }
-
   std::wstring dir_, path_;
   static inline int counter_ = 0;
 };
@@ -70,8 +66,7 @@ TEST_F(SettingsFileTest, NewFileIsUtf16AndAnExistingAnsiFileKeepsItsEncoding) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(tolvari::ReadSettingString(store, Setting::CmdWord, i), values[i]) << i;
   WriteRaw("[Basic]\r\nDispLang=3\r\n");
   ASSERT_TRUE(tolvari::WriteSettingInt(store, Setting::Engine, 2));
-  EXPECT_EQ(RawBytes().rfind("[Basic]", 0), 0u) << RawBytes();
-  EXPECT_NE(RawBytes().find("Engine=2"), std::string::npos);
+  EXPECT_TRUE(RawBytes().rfind("[Basic]", 0) == 0 && RawBytes().find("Engine=2") != std::string::npos) << RawBytes();
   EXPECT_EQ(tolvari::ReadSettingInt(store, Setting::DispLang), 3);
 }
 

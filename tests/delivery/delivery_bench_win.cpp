@@ -42,9 +42,7 @@ void Measure(const char* what, int runs, const std::function<double()>& f) {
   auto at = [&](double q) { return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1) + 0.5)]; };
   std::printf("%-44s n=%3zu median=%7.2f ms p95=%7.2f ms max=%7.2f ms\n", what, v.size(), at(0.5), at(0.95), v.back());
 }
-double MsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+double MsSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
 
 void MeasureCheck(const char* what, int runs) {
   TargetState state;

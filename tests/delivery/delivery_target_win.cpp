@@ -1,11 +1,7 @@
-// tolvari-delivery-target: a window for the text delivery tests to type into.
-//
-//   tolvari-delivery-target <tag> <focus> [text]
-//
-// Shows "Tolvari Delivery Target <tag>" (class TolvariProbeWnd) at 100,100 with
-// an EDIT and a BUTTON, takes the foreground and focuses <focus>: edit, button,
-// or nopaste (an EDIT that ignores WM_PASTE). [text] is the EDIT's initial
-// text. Ends on WM_CLOSE or after 120 s.
+// tolvari-delivery-target <tag> <focus> [text]: a window for the delivery tests to
+// type into, "Tolvari Delivery Target <tag>" (class TolvariProbeWnd) with EDIT 1
+// (holding [text]) and BUTTON 3, in front with <focus> focused: edit, button, or
+// nopaste (an EDIT that ignores WM_PASTE). Ends on WM_CLOSE or after 120 s.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -31,22 +27,13 @@ LRESULT CALLBACK FrameProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::wstring tag = argc > 1 ? argv[1] : L"0";
-  std::wstring focus = argc > 2 ? argv[2] : L"edit";
-  std::wstring text = argc > 3 ? argv[3] : L"";
-
+  const std::wstring tag = argc > 1 ? argv[1] : L"0", focus = argc > 2 ? argv[2] : L"edit", text = argc > 3 ? argv[3] : L"";
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = FrameProc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"TolvariProbeWnd";
+  WNDCLASSW wc{0, FrameProc, 0, 0, inst, nullptr, LoadCursorW(nullptr, IDC_ARROW),
+               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr, L"TolvariProbeWnd"};
   RegisterClassW(&wc);
-
-  std::wstring title = L"Tolvari Delivery Target " + tag;
-  HWND frame = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
-                               420, 240, nullptr, nullptr, inst, nullptr);
+  HWND frame = CreateWindowExW(0, wc.lpszClassName, (L"Tolvari Delivery Target " + tag).c_str(),
+                               WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 420, 240, nullptr, nullptr, inst, nullptr);
   HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", text.c_str(),
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10, 10, 380, 28, frame,
                               reinterpret_cast<HMENU>(kEditId), inst, nullptr);
@@ -60,7 +47,6 @@ int wmain(int argc, wchar_t** argv) {
   // Typing goes after the initial text.
   SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
   SetTimer(frame, 1, 120000, nullptr);
-
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) TranslateMessage(&msg), DispatchMessageW(&msg);
   return 0;

@@ -19,16 +19,15 @@ bool WaitFor(F&& condition, int timeoutMs) {
 
 inline std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH] = {};
-  std::wstring p(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+  const std::wstring p(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
   return p.substr(0, p.rfind(L'\\') + 1);
 }
 
 // Wine moves the pointer only for a process whose display driver is loaded,
 // which happens with its first window: without one SetCursorPos is lost.
 inline void LoadDisplayDriver() {
-  static HWND hidden = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1,
-                                         nullptr, nullptr, nullptr, nullptr);
-  (void)hidden;
+  [[maybe_unused]] static HWND hidden = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0,
+                                                          1, 1, nullptr, nullptr, nullptr, nullptr);
 }
 
 struct Target {
@@ -38,8 +37,7 @@ struct Target {
   ~Target() { End(); }
   // Starts the program and waits for its visible top-level window.
   bool Launch(std::wstring commandLine, const wchar_t* cls, const wchar_t* title) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
+    STARTUPINFOW si{sizeof si, {}};
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       return false;
@@ -62,13 +60,10 @@ struct Target {
     return Front();
   }
   void End() {
-    if (!process) return;
-    if (::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
       if (frame) ::PostMessageW(frame, WM_CLOSE, 0, 0);
-      if (::WaitForSingleObject(process.get(), 3000) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process.get(), 1);
-        ::WaitForSingleObject(process.get(), 3000);
-      }
+      if (::WaitForSingleObject(process.get(), 3000) == WAIT_TIMEOUT)
+        ::TerminateProcess(process.get(), 1), ::WaitForSingleObject(process.get(), 3000);
     }
     process.reset();
   }

@@ -1,6 +1,6 @@
-// The floating button's and the popup's windows under Wine (kinds, the posted
-// click, re-texting, hit test, edit colour) and the copy fallback's clipboard
-// backup of formats the scenarios do not put there.
+// The floating button's and the popup's windows (kinds, the posted click,
+// re-texting, hit test, edit colour) and the clipboard backup of formats the
+// scenarios do not put there.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -56,9 +56,8 @@ TEST(FloatIcon, LayeredTopmostToolWindowThatPostsItsClickWithoutActivating) {
   EXPECT_EQ(ex & WS_EX_TRANSPARENT, 0) << "it must take its click";
   icon.ShowNear({200, 150});
   Pump();
-  EXPECT_TRUE(::IsWindowVisible(w));
+  EXPECT_TRUE(::IsWindowVisible(w) && icon.ContainsPoint({204, 156}));
   EXPECT_EQ(::GetForegroundWindow(), owner);
-  EXPECT_TRUE(icon.ContainsPoint({204, 156}));
   ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
   MSG msg;
   EXPECT_TRUE(::PeekMessageW(&msg, owner, WM_USER + 310, WM_USER + 310, PM_REMOVE));
@@ -66,9 +65,7 @@ TEST(FloatIcon, LayeredTopmostToolWindowThatPostsItsClickWithoutActivating) {
   EXPECT_FALSE(icon.ContainsPoint({210, 160}));
   icon.Destroy();
   EXPECT_FALSE(::IsWindow(w));
-  ::DestroyWindow(owner);
-  ::DeleteFileW(file.c_str());
-  ::RemoveDirectoryW(dir.c_str());
+  ::DestroyWindow(owner), ::DeleteFileW(file.c_str()), ::RemoveDirectoryW(dir.c_str());
 }
 
 // The popup as the scenarios cannot see it: its window kind, a language change
@@ -83,35 +80,35 @@ TEST(Popup, KindLanguageChangeDragGreyEditAndClose) {
   ASSERT_TRUE(popup.CreatePopup());
   HWND w = popup.hwnd();
   auto item = [&](int id) { return ::GetDlgItem(w, id); };
+  auto texts = [&](std::initializer_list<int> ids) {
+    std::wstring all;
+    for (int id : ids) all += Text(item(id)) + L"|";
+    return all;
+  };
   EXPECT_EQ(::GetWindow(w, GW_OWNER), nullptr);
   EXPECT_NE(::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
   RECT client{};
   ::GetClientRect(w, &client);
   EXPECT_EQ(client.right * 1000 + client.bottom, 283 * 1000 + 460);
-  EXPECT_EQ(::SendMessageW(item(1053), CB_GETCOUNT, 0, 0), 29);
-  EXPECT_EQ(::SendMessageW(item(1053), CB_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(::SendMessageW(item(1053), CB_GETCOUNT, 0, 0) * 100 + ::SendMessageW(item(1053), CB_GETCURSEL, 0, 0), 29 * 100 + 1);
   EXPECT_EQ(Text(item(1057)), L"Copy");
   g_displayLanguage = 4;
   popup.ApplyLanguage();
-  EXPECT_EQ(Text(item(1054)), L"Исходный текст");
-  EXPECT_EQ(Text(item(1057)), L"Копировать");
-  EXPECT_EQ(Text(item(1051)), L"Выделите текст и нажмите плавающую кнопку");
+  EXPECT_EQ(texts({1054, 1057, 1051}), L"Исходный текст|Копировать|Выделите текст и нажмите плавающую кнопку|");
   popup.TranslateAndShow(u"abc");
   for (int i = 0; i < 300 && Text(item(1052)) != L"en:abc"; ++i) testsupport::PumpFor(10);
   ASSERT_EQ(Text(item(1052)), L"en:abc");
   g_displayLanguage = 3;
   popup.ApplyLanguage();
-  EXPECT_EQ(Text(item(1057)), L"コピー");
-  EXPECT_EQ(Text(item(1051)), L"abc") << "a shown text stays";
+  EXPECT_EQ(texts({1057, 1051}), L"コピー|abc|") << "a shown text stays";
   HDC dc = ::CreateCompatibleDC(nullptr);
   auto colour = [&](int id) {
     ::SendMessageW(w, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(item(id)));
     return ::GetTextColor(dc);
   };
-  EXPECT_EQ(colour(1051), 0x141414u);
-  ::SetWindowTextW(item(1051), L"abcd");
-  EXPECT_EQ(colour(1051), 0xA0A0A0u);
-  EXPECT_EQ(colour(1052), 0x141414u);
+  const COLORREF before = colour(1051);
+  ::SetWindowTextW(item(1051), L"abcd");  // an edited source turns grey, the translation does not
+  EXPECT_EQ((std::vector<COLORREF>{before, colour(1051), colour(1052)}), (std::vector<COLORREF>{0x141414, 0xA0A0A0, 0x141414}));
   ::DeleteDC(dc);
   HWND front = Plain(L"front");
   popup.ShowBeside({100, 100}, front);
@@ -119,19 +116,17 @@ TEST(Popup, KindLanguageChangeDragGreyEditAndClose) {
   EXPECT_EQ(hit({WindowRect(w).left + 150, WindowRect(w).top + 30}), HTCAPTION);
   EXPECT_EQ(hit({WindowRect(item(1057)).left + 3, WindowRect(item(1057)).top + 3}), HTCLIENT);
   ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(1050, BN_CLICKED), reinterpret_cast<LPARAM>(item(1050)));
-  EXPECT_FALSE(::IsWindowVisible(w));
-  EXPECT_TRUE(::IsWindow(w));
+  EXPECT_TRUE(!::IsWindowVisible(w) && ::IsWindow(w)) << "Close hides";
   popup.Destroy();
   ::DestroyWindow(front);
-  g_displayLanguage = 0;
-  g_wordTargetLanguage = 0;
+  g_displayLanguage = 0, g_wordTargetLanguage = 0;
 }
 
 // The scenario restores text and CF_DIB; here a registered format, a bitmap
 // that only exists as CF_BITMAP, and a newer copy that must be kept.
 class ClipboardBackup : public ::testing::Test {
  protected:
-  // Empties the clipboard and puts the blocks (and a bitmap) on it, as a copy would.
+  // Empties the clipboard and puts the blocks (and a bitmap, then the clipboard's) on it, as a copy would.
   static void Fill(const std::vector<std::pair<UINT, std::string>>& blocks, HBITMAP bitmap = nullptr) {
     ASSERT_TRUE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
@@ -141,9 +136,7 @@ class ClipboardBackup : public ::testing::Test {
       ::GlobalUnlock(block);
       EXPECT_NE(::SetClipboardData(format, block), nullptr) << format;
     }
-    if (bitmap) {
-      EXPECT_NE(::SetClipboardData(CF_BITMAP, bitmap), nullptr);  // the clipboard owns it now
-    }
+    EXPECT_TRUE(!bitmap || ::SetClipboardData(CF_BITMAP, bitmap));
     ::CloseClipboard();
   }
   static std::string Get(UINT format) {

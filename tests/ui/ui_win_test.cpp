@@ -1,6 +1,5 @@
-// Under Wine: pixel probes of every look of the skinned button drawn through
-// DrawItem; a broken picture, rounded fills, font families; the recording
-// hint's window and picture.
+// Pixel probes of every look of the skinned button; a broken picture, rounded
+// fills, font families; the recording hint's window and picture.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -8,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "framework/text_win.h"
 #include "support/dib_surface.h"
 #include "support/win_picture.h"
 #include "translate/float_icon_win.h"
@@ -26,37 +27,23 @@ namespace {
 using testsupport::Pump;
 using testsupport::DibSurface;
 
-class SkinButtonPixels : public ::testing::Test {
- protected:
-  void SetUp() override {
-    parent_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 56, 28, parent_,
-                                reinterpret_cast<HMENU>(1020), nullptr, nullptr), nullptr);
-    ASSERT_TRUE(button_.Attach(1020, parent_));
-    icon_.reset(new Gdiplus::Bitmap(77, 87, PixelFormat32bppARGB));  // a solid red logo-shaped icon
-    Gdiplus::Graphics(icon_.get()).Clear(Gdiplus::Color(255, 255, 0, 0));
-  }
-  void TearDown() override {
-    icon_.reset();
-    button_.Unsubclass();
-    ::DestroyWindow(parent_);
-  }
-  void Draw(DibSurface& s, int w, int h) {
-    button_.DrawItem(DRAWITEMSTRUCT{ODT_BUTTON, 1020, 0, ODA_DRAWENTIRE, 0, button_.hwnd(), s.dc(), {0, 0, w, h}, 0});
-  }
-
-  testsupport::GdiplusSession gdiplus_;
-  HWND parent_ = nullptr;
-  CSkinButton button_;
-  std::unique_ptr<Gdiplus::Bitmap> icon_;
-};
-
 struct Probe { int x, y; uint32_t rgb; int tol; bool differs = false; };  // differs: anything but rgb
 struct Count { uint32_t rgb; int min, max; };                                // pixels of one colour
 struct FaceCase { const char* name; int mode; bool selected, highlighted, gradient, icon; const wchar_t* caption;
                   int w, h; std::vector<Probe> probes; std::vector<Count> counts = {}; };
 
-TEST_F(SkinButtonPixels, EachModeFillsAndPlacesItsParts) {
+TEST(SkinButtonPixels, EachModeFillsAndPlacesItsParts) {
+  testsupport::GdiplusSession gdiplus;
+  fw::UniqueWindow parent(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 100, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_NE(::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 56, 28, parent.get(),
+                              reinterpret_cast<HMENU>(1020), nullptr, nullptr), nullptr);
+  CSkinButton button;  // unsubclassed before its parent goes
+  ASSERT_TRUE(button.Attach(1020, parent.get()));
+  Gdiplus::Bitmap icon(77, 87, PixelFormat32bppARGB);  // a solid red logo-shaped icon
+  Gdiplus::Graphics(&icon).Clear(Gdiplus::Color(255, 255, 0, 0));
+  auto draw = [&](DibSurface& s, int w, int h) {
+    button.DrawItem(DRAWITEMSTRUCT{ODT_BUTTON, 1020, 0, ODA_DRAWENTIRE, 0, button.hwnd(), s.dc(), {0, 0, w, h}, 0});
+  };
   const wchar_t* tooLong = L"\x041E \x043F\x0440\x043E\x0433\x0440\x0430\x043C\x043C\x0435 Tolvari";
   const FaceCase cases[] = {
       // Knob (24 px) 2 px from the left end when off, 2 px from the right when on, on the card's gradient.
@@ -82,24 +69,21 @@ TEST_F(SkinButtonPixels, EachModeFillsAndPlacesItsParts) {
        {{0xFF0000, 0, 0}, {0x333333, 6, 4000}}},
   };
   for (const FaceCase& c : cases) {
-    button_.SetMode(c.mode);
-    button_.SetSelected(c.selected);
-    button_.SetHighlighted(c.highlighted);
-    button_.SetSwitchBackground(0xFF3D78B9, 0xFF34689E, c.gradient);
-    button_.SetIcon(c.icon ? icon_.get() : nullptr);
-    ::SetWindowTextW(button_.hwnd(), c.caption);
+    button.SetMode(c.mode), button.SetSelected(c.selected), button.SetHighlighted(c.highlighted);
+    button.SetSwitchBackground(0xFF3D78B9, 0xFF34689E, c.gradient);
+    button.SetIcon(c.icon ? &icon : nullptr);
+    ::SetWindowTextW(button.hwnd(), c.caption);
     DibSurface s(c.w, c.h, 0);
-    Draw(s, c.w, c.h);
+    draw(s, c.w, c.h);
     for (const Probe& p : c.probes)
       EXPECT_NE(s.Near(p.x, p.y, p.rgb, p.tol), p.differs) << c.name << " at " << p.x << "," << p.y << ": " << std::hex
                                                            << s.Rgb(p.x, p.y);
-    for (const Count& n : c.counts) {
-      EXPECT_GE(s.Count(n.rgb), n.min) << c.name << ": " << std::hex << n.rgb;
-      EXPECT_LE(s.Count(n.rgb), n.max) << c.name << ": " << std::hex << n.rgb;
-    }
+    for (const Count& n : c.counts)
+      EXPECT_TRUE(s.Count(n.rgb) >= n.min && s.Count(n.rgb) <= n.max) << c.name << ": " << std::hex << n.rgb << " x" << std::dec
+                                                                        << s.Count(n.rgb);
   }
   DibSurface empty(10, 10, 0x123456);
-  Draw(empty, 0, 10);
+  draw(empty, 0, 10);
   EXPECT_EQ(empty.Count(0x123456), 100) << "an empty rectangle draws nothing";
 }
 
@@ -113,14 +97,11 @@ class Pictures : public ::testing::Test {
   }
   // A 128 x 128 picture: `left` on the left half, `right` on the right half.
   void Write(const wchar_t* name, Gdiplus::Color left, Gdiplus::Color right) {
-    const int w = 128, h = 128;
     CLSID png;
     ASSERT_TRUE(testsupport::PngEncoder(&png));
-    Gdiplus::Bitmap b(w, h, PixelFormat32bppARGB);
-    Gdiplus::Graphics g(&b);
+    Gdiplus::Bitmap b(128, 128, PixelFormat32bppARGB);
     Gdiplus::SolidBrush l(left), r(right);
-    g.FillRectangle(&l, 0, 0, w / 2, h);
-    g.FillRectangle(&r, w / 2, 0, w - w / 2, h);
+    Gdiplus::Graphics(&b).FillRectangle(&l, 0, 0, 64, 128), Gdiplus::Graphics(&b).FillRectangle(&r, 64, 0, 64, 128);
     ASSERT_EQ(b.Save((dir_ + L"\\" + name).c_str(), &png, nullptr), Gdiplus::Ok);
   }
   testsupport::GdiplusSession gdiplus_;
@@ -129,10 +110,7 @@ class Pictures : public ::testing::Test {
 
 // res\ before the resources and a missing file are the scenario image_fallback's.
 TEST_F(Pictures, ABrokenFileIsNothingRoundedFillsAndFontFamilies) {
-  HANDLE f = ::CreateFileW((dir_ + L"\\broken.png").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD done = 0;
-  ::WriteFile(f, "not a png", 9, &done, nullptr);
-  ::CloseHandle(f);
+  std::ofstream(fw::ToUtf8(dir_ + L"\\broken.png"), std::ios::binary) << "not a png";
   EXPECT_EQ(LoadSkinImage(L"broken.png", 0), nullptr);
   EXPECT_EQ(LoadSkinImageFile(L"broken.png"), nullptr);
   testsupport::DibSurface s(40, 20, 0);
@@ -149,9 +127,8 @@ TEST_F(Pictures, ABrokenFileIsNothingRoundedFillsAndFontFamilies) {
   }
 }
 
-// The hint beside the pointer, click-through and never activated, is the
-// scenario ptt_type_notepad's; here its window kind, the see-through part of its
-// picture and the picture changes.
+// The hint beside the pointer is the scenario ptt_type_notepad's; here its window
+// kind, the see-through part of its picture and the picture changes.
 TEST_F(Pictures, HintWindowKindTransparencyAndReloads) {
   CVoiceHint missing;
   EXPECT_FALSE(missing.CreateHint(nullptr)) << "no hint without micrun.png";

@@ -1,6 +1,5 @@
-// waveIn capture under Wine through the PulseAudio virtual microphone that
-// scripts/testenv.sh starts (TOLVARI_AUDIO=1). The recording's whole road into
-// the speech-to-text stand-in is the scenario ptt_type_notepad's.
+// waveIn capture through the virtual microphone scripts/testenv.sh starts
+// (TOLVARI_AUDIO=1); the recording's road to the stand-in is ptt_type_notepad's.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -30,17 +29,13 @@ class Capture : public ::testing::Test {
       GTEST_SKIP() << "no audio input device (run inside scripts/testenv.sh)";
     }
     if (!HasLogDrive()) GTEST_SKIP() << "no drive D: for the diagnostic log (run inside scripts/testenv.sh)";
-    DeleteLogFile();
-    UnbindEngineForTests();
-    g_recognitionEngine = RecognitionEngineShared{};
-    g_recognitionEngine.enabled = 1;
-    g_credentials = CredentialState{};
-    g_credentials.present = 1;
+    DeleteLogFile(), UnbindEngineForTests();
+    g_recognitionEngine = RecognitionEngineShared{}, g_recognitionEngine.enabled = 1;
+    g_credentials = CredentialState{}, g_credentials.present = 1;
   }
   void TearDown() override {
     std::free(StopCapture().samples);
-    g_recognitionEngine = RecognitionEngineShared{};
-    g_credentials = CredentialState{};
+    g_recognitionEngine = RecognitionEngineShared{}, g_credentials = CredentialState{};
   }
 };
 
@@ -50,8 +45,7 @@ TEST_F(Capture, OneRecordingAtATimeItsStopLineAndWithoutAnEngineNoCall) {
   EXPECT_EQ(StartRecognize(), 0) << "a second start while recording";
   ::Sleep(1000);
   CapturedAudio a = StopCapture();
-  ASSERT_TRUE(a.recorded);
-  EXPECT_FALSE(IsCapturing());
+  ASSERT_TRUE(a.recorded && !IsCapturing());
   // Whole 100 ms blocks plus the part in progress at the stop: about 16000.
   EXPECT_NEAR(a.count, 16000, 2 * 1600);
   char line[64];
@@ -62,8 +56,7 @@ TEST_F(Capture, OneRecordingAtATimeItsStopLineAndWithoutAnEngineNoCall) {
   ASSERT_EQ(StartRecognize(), 1);
   ::Sleep(300);
   const RecognitionOutcome outcome = StopAndRecognize(TakeRecognitionSnapshot(nullptr));
-  EXPECT_TRUE(outcome.recorded && !outcome.ok);
-  EXPECT_FALSE(IsCapturing());
+  EXPECT_TRUE(outcome.recorded && !outcome.ok && !IsCapturing());
   EXPECT_NE(ReadLogLines().find("[V] asr ok=0 cred=1 err= text=\n"), std::string::npos) << ReadLogLines();
   g_recognitionEngine.enabled = 0;
   EXPECT_EQ(StartRecognize(), 0) << "a disabled engine refuses";

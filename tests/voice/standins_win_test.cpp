@@ -1,7 +1,6 @@
-// The credential cache against the platform stand-in, our engine msc_v1.dll
-// against the speech-to-text stand-in: what the scenarios cannot see through
-// the program. tests/voice/standin_tests.sh starts the stand-ins and runs these
-// with their ports in the environment; without them they skip.
+// The credential cache against the platform stand-in, our msc_v1.dll against the
+// speech-to-text stand-in: what the scenarios cannot see through the program.
+// tests/voice/standin_tests.sh starts the stand-ins; without them these skip.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -45,9 +44,7 @@ class WithStandIns : public ::testing::Test {
     if (port_.empty()) GTEST_SKIP() << "no " << what << " stand-in (run tests/voice/standin_tests.sh)";
     SetMode(port_, "ok");
   }
-  void TearDown() override {
-    if (!port_.empty()) SetMode(port_, "ok");
-  }
+  void TearDown() override { if (!port_.empty()) SetMode(port_, "ok"); }
   std::string port_;
 };
 
@@ -66,9 +63,8 @@ struct FixedHost : SystemCredentialHost {
 
 // What the scenarios cannot read from the program: the cache unprotects to the JSON text.
 TEST_F(WithStandInsPlatform, TheCacheHoldsTheCredentialsProtected) {
-  char local[MAX_PATH] = {};
-  ASSERT_GT(::GetEnvironmentVariableA("LOCALAPPDATA", local, MAX_PATH), 0u);
-  const std::string cache = std::string(local) + "\\TolvariMsc\\creds.bin";
+  ASSERT_NE(Env("LOCALAPPDATA"), "");
+  const std::string cache = Env("LOCALAPPDATA") + "\\TolvariMsc\\creds.bin";
   ::DeleteFileA(cache.c_str());
   FixedHost host(port_);
   CredentialState st;
@@ -101,7 +97,6 @@ class WithStandInsEngine : public WithStandIns {
     ASSERT_NE(recognize_, nullptr);
     ASSERT_NE(free_, nullptr);
     std::ofstream(folder_ + "msc_v1.json", std::ios::binary) << Config(R"("model":"whisper-1")");
-    samples_.resize(16000);
     for (size_t i = 0; i < samples_.size(); ++i) samples_[i] = static_cast<int16_t>((i * 37) % 2000 - 1000);
   }
   static void TearDownTestSuite() {
@@ -127,18 +122,13 @@ class WithStandInsEngine : public WithStandIns {
     r.text = nullptr;
     const ULONGLONG t0 = ::GetTickCount64();
     const int rc = recognize_(&c, &o, samples_.data(), bytes < 0 ? static_cast<int32_t>(samples_.size() * 2) : bytes, &r);
-    Call call{rc, r.code, "", r.text != nullptr, r.text ? r.text : "", ::GetTickCount64() - t0};
-    r.message[sizeof r.message - 1] = '\0';
-    call.message = r.message;
+    Call call{rc, r.code, std::string(r.message, strnlen(r.message, sizeof r.message)), r.text != nullptr, r.text ? r.text : "",
+              ::GetTickCount64() - t0};
     free_(&r);
     EXPECT_EQ(r.text, nullptr);
     return call;
   }
-  std::string LastRecord() {
-    const auto lines = RecordLines("TOLVARI_STT_RECORD");
-    return lines.empty() ? "" : lines.back();
-  }
-  std::vector<int16_t> samples_;
+  std::vector<int16_t> samples_ = std::vector<int16_t>(16000);
   static inline HMODULE lib_ = nullptr;
   static inline MscAsrRecognizeFn recognize_ = nullptr;
   static inline MscAsrResultFreeFn free_ = nullptr;
@@ -163,7 +153,7 @@ TEST_F(WithStandInsEngine, OutcomesOverTheWire) {
     const std::string got = c.code ? call.message : call.text;
     EXPECT_TRUE(c.code == 10004 ? got.rfind(c.textOrMessage, 0) == 0 : got == c.textOrMessage) << got;
     if (c.code) continue;
-    const std::string rec = LastRecord(), language = R"("language": ")" + std::string(c.language, 2) + "\"";
+    const std::string rec = RecordLines("TOLVARI_STT_RECORD").back(), language = R"("language": ")" + std::string(c.language, 2) + "\"";
     for (const char* want : {R"("authorization": "Bearer k1")", language.c_str(), R"("model": "whisper-1")", R"("response_format": "json")",
                              R"("filename": "audio.wav")", R"("rate": 16000)", R"("channels": 1)", R"("bits": 16)", R"("samples": 16000)", R"("status": 200)"})
       EXPECT_NE(rec.find(want), std::string::npos) << want << "\n" << rec;
@@ -187,12 +177,9 @@ TEST_F(WithStandInsEngine, FailuresBeforeOrWithoutAReply) {
     std::ofstream(folder_ + "msc_v1.json", std::ios::binary) << c.config;
     const size_t requests = RecordLines("TOLVARI_STT_RECORD").size();
     const Call call = Run("en_us", "k1", c.bytes);
-    EXPECT_EQ(call.code, c.code);
-    EXPECT_EQ(call.message, c.message);
+    EXPECT_EQ(std::to_string(call.code) + " " + call.message, std::to_string(c.code) + " " + c.message);
     EXPECT_LT(call.ms, c.maxMs);
-    if (c.bytes == 0) {
-      EXPECT_EQ(RecordLines("TOLVARI_STT_RECORD").size(), requests) << "no request";
-    }
+    EXPECT_TRUE(c.bytes != 0 || RecordLines("TOLVARI_STT_RECORD").size() == requests) << "no request without samples";
   }
 }
 

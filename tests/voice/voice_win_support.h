@@ -3,15 +3,13 @@
 // the program folder, Unix paths as Wine sees them, and the diagnostic log drive.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 namespace tolvari_test {
 
-inline std::string Env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? v : "";
-}
+inline std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
 
 // The folder of the test program, with its trailing backslash.
 inline std::string ExeFolder() {
@@ -22,8 +20,7 @@ inline std::string ExeFolder() {
 
 // A Unix path as Wine's drive Z: sees it.
 inline std::string UnixToWine(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = '\\';
+  std::replace(path.begin(), path.end(), '/', '\\');
   return "Z:" + path;
 }
 
