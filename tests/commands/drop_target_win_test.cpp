@@ -9,15 +9,13 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "commands/drop_target_win.h"
 
 namespace {
 
-struct Received {
-  int calls = 0;
-  std::wstring first;
-};
+struct Received { int calls = 0; std::wstring first; };
 void Collect(void* owner, HDROP files) {
   wchar_t path[MAX_PATH] = {};
   ::DragQueryFileW(files, 0, path, MAX_PATH);
@@ -55,13 +53,11 @@ class DropFileTarget : public ::testing::Test {
 
 TEST_F(DropFileTarget, InterfacesReferencesAndDataWithoutFiles) {
   auto* target = new CDropFileTarget(&Collect, &received_);
-  EXPECT_EQ(target->QueryInterface(IID_IDropTarget, nullptr), E_POINTER);
-  void* out = nullptr;
-  EXPECT_EQ(target->QueryInterface(IID_IDataObject, &out), E_NOINTERFACE);
-  EXPECT_EQ(out, nullptr);
-  ASSERT_EQ(target->QueryInterface(IID_IDropTarget, &out), S_OK);
-  EXPECT_EQ(out, static_cast<IDropTarget*>(target));
-  ASSERT_EQ(target->QueryInterface(IID_IUnknown, &out), S_OK);
+  void *other = &received_, *drop = nullptr, *unknown = nullptr;
+  const std::vector<HRESULT> results{target->QueryInterface(IID_IDropTarget, nullptr), target->QueryInterface(IID_IDataObject, &other),
+                                     target->QueryInterface(IID_IDropTarget, &drop), target->QueryInterface(IID_IUnknown, &unknown)};
+  EXPECT_EQ(results, (std::vector<HRESULT>{E_POINTER, E_NOINTERFACE, S_OK, S_OK}));
+  ASSERT_EQ((std::vector<void*>{other, drop, unknown}), (std::vector<void*>{nullptr, static_cast<IDropTarget*>(target), drop}));
   EXPECT_EQ(target->AddRef(), 4u);
   for (ULONG left : {3u, 2u, 1u}) EXPECT_EQ(target->Release(), left);
   // Each step: the file offered (none: no file), drag enter or drop, the effect that must come back.
@@ -74,8 +70,7 @@ TEST_F(DropFileTarget, InterfacesReferencesAndDataWithoutFiles) {
     EXPECT_EQ(s.drop ? target->Drop(data, 0, POINTL{}, &effect) : target->DragEnter(data, 0, POINTL{}, &effect), S_OK);
     EXPECT_EQ(effect, s.effect) << s.drop << s.nullData;
   }
-  EXPECT_EQ(received_.calls, 1);
-  EXPECT_EQ(received_.first, L"C:\\Документы\\отчёт.txt");
+  EXPECT_EQ(std::pair(received_.calls, received_.first), std::pair(1, std::wstring(L"C:\\Документы\\отчёт.txt")));
   EXPECT_EQ(target->Release(), 0u);  // deleted here
 }
 

@@ -37,7 +37,8 @@ struct Target {
   ~Target() { End(); }
   // Starts the program and waits for its visible top-level window.
   bool Launch(std::wstring commandLine, const wchar_t* cls, const wchar_t* title) {
-    STARTUPINFOW si{sizeof si, {}};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
       return false;

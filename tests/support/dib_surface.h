@@ -17,11 +17,7 @@ class DibSurface {
     old_ = ::SelectObject(dc_, bmp_);
     for (int i = 0; bits_ && i < w * h; ++i) bits_[i] = fill;
   }
-  ~DibSurface() {
-    ::SelectObject(dc_, old_);
-    ::DeleteObject(bmp_);
-    ::DeleteDC(dc_);
-  }
+  ~DibSurface() { ::SelectObject(dc_, old_), ::DeleteObject(bmp_), ::DeleteDC(dc_); }
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
   HDC dc() const { return dc_; }

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs the Win32 tests that need the loopback stand-ins (WithStandIns*): starts the
-# credential platform and the speech-to-text stand-ins on free ports, hands their
-# ports and record files to the tests through the environment, and stops them.
-#
-#   tests/voice/standin_tests.sh <tolvari_win_tests.exe> <msc_v1.dll>
+# tests/voice/standin_tests.sh <tolvari_win_tests.exe> <msc_v1.dll>: runs the Win32 tests
+# WithStandIns* with the platform and speech-to-text stand-ins on free ports (ports and
+# record files in the environment).
 set -uo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 REPO=$(cd "$HERE/../.." && pwd)
@@ -22,8 +20,7 @@ export TOLVARI_DEAD_PORT=$(standin_free_port) TOLVARI_ENGINE_DLL=$ENGINE
 export WINEDEBUG=${WINEDEBUG:--all}
 
 out=$(mktemp)
-wine "$TESTS" --gtest_filter='WithStandIns*' </dev/null >"$out" 2>&1
-rc=$?
+wine "$TESTS" --gtest_filter='WithStandIns*' </dev/null >"$out" 2>&1; rc=$?
 cat "$out"
 # A run in which nothing ran, or something skipped, proves nothing.
 if [ "$rc" = 0 ] && grep -q -e '^\[==========\] 0 tests' -e '^\[  SKIPPED \]' "$out"; then

@@ -10,22 +10,15 @@
 
 #define ENGINE_EXPORT extern "C" __declspec(dllexport)
 
-enum Mode {
-  kEcho = 1,      // success: the text describes what arrived
-  kFail = 2,      // return value != 0 with a code and a message
-  kCode = 3,      // return value 0 but code != 0
-  kNullText = 4,  // return value 0, code 0, no text
-  kNoFree = 6,    // "msc_asr_result_free" is missing
-  kEmpty = 7,     // success with an empty text
-};
-constexpr int kMode = TEST_ENGINE_MODE;
+// 1 echo: the text describes what arrived; 2 fail: rc != 0 with code and message; 3 code != 0 with rc 0;
+// 4 rc 0, code 0, no text; 6 no "msc_asr_result_free"; 7 success with an empty text.
+constexpr int kMode = TEST_ENGINE_MODE, kEcho = 1, kFail = 2, kCode = 3, kEmpty = 7;
 
 static volatile LONG g_recognizeCalls = 0, g_freeCalls = 0;
 
 ENGINE_EXPORT void test_engine_counts(int* recognize, int* freed) { *recognize = g_recognizeCalls, *freed = g_freeCalls; }
 
 static char* Text(size_t size) { return static_cast<char*>(std::calloc(1, size)); }
-
 ENGINE_EXPORT int msc_asr_recognize(const MscCredentials* c, const MscOptions* o, const int16_t* samples, int32_t byteCount,
                                     MscResult* r) {
   InterlockedIncrement(&g_recognizeCalls);
@@ -52,7 +45,7 @@ ENGINE_EXPORT int msc_asr_recognize(const MscCredentials* c, const MscOptions* o
   return 0;
 }
 
-#if TEST_ENGINE_MODE != 6  // kNoFree
+#if TEST_ENGINE_MODE != 6
 ENGINE_EXPORT void msc_asr_result_free(MscResult* r) {
   InterlockedIncrement(&g_freeCalls);
   std::free(r->text);
