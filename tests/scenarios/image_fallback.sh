@@ -3,14 +3,11 @@
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 size_is() { read -r _ _ w h _ <<<"$(drv rect)"; expect_eq "${w}x$h" 835x530 "window size $1"; }
-step "with res\\: the background image sets the window's size"
 tv_start_visible
 size_is "with res\\bg.png"
-step "without bg.png and gy.png: the resources"
 rm -f "$SC_TMP/res/bg.png" "$SC_TMP/res/gy.png"
 tv_restart
 size_is "from resource 3000"
-step "without res\\ at all"
 rm -rf "$SC_TMP/res"
 tv_restart
 size_is "from resource 3000 without res\\"

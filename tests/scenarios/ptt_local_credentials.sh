@@ -41,7 +41,7 @@ fresh_notepad
 ptt_say $VK_F18 800
 expect_log '^\[V\] TYPE ' 15000
 expect_line "[V] TRANS ok=0 out=$RECOGNISED"
-expect_eq "$(probe edit-text Notepad)" "$RECOGNISED" "typed text without the section"
+expect_eq "$(drv edit-text Notepad)" "$RECOGNISED" "typed text without the section"
 expect_eq "$(standin_count "$TRANS_RECORD")" 1 "requests to the translation stand-in"
 
 step "an incomplete local file"

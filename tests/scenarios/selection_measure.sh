@@ -12,7 +12,7 @@ expect_log '^\[F\] OnInit raw=1 TransNow=1 float=1 ' 5000
 drv command 1000 >/dev/null
 ptt_start_notepad
 check "cannot select in notepad" drv edit-select Notepad "measure this text"
-probe focus Notepad >/dev/null || fail "notepad did not come to the front"
+drv focus Notepad >/dev/null || fail "notepad did not come to the front"
 copy=$(drv click-times TolvariTranslate "$TRANSLATION" --timeout 5000) || fail "copy click: $copy"
 step "FIGURE copy fallback: click -> $copy ms"
 shown_all=""

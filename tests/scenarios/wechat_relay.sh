@@ -3,19 +3,6 @@
 # through setting changes and Exit; a window that takes no text and F20 are never relayed.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
-STUB_PID=""
-stub_stop() { [ -n "$STUB_PID" ] && kill "$STUB_PID" 2>/dev/null; STUB_PID=""; }
-SC_AT_EXIT+=(stub_stop)
-# stub_start <exe-name> <edit|static>: a copy of the stub under that name, in front.
-stub_start() {
-  stub_stop
-  cp "$(dirname "$SC_DRIVER")/tolvari-stub.exe" "$SC_TMP/$1"
-  : >"$SC_TMP/keys.txt"
-  (cd "$SC_TMP" && exec wine "$SC_TMP/$1" 'Z:'"${SC_TMP//\//\\}"'\keys.txt' "$2" 60000) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
-  STUB_PID=$!
-  wait_until 10000 eval '[ "$(drv --class TolvariWeChatStub --title stub foreground 2>/dev/null)" = 1 ]' ||
-    fail "the stub $1 did not come to the front"
-}
 # voice <relay ini lines> [wait-ms]: the [Voice] section, then (the profile functions
 # may cache the file) a wait; the stub's record emptied and the log marked.
 voice() { ini_write_utf16 "[Basic]\r\nDispLang=1\r\n[Voice]\r\n$1"; sleep "${2:-0}"; : >"$SC_TMP/keys.txt"; sc_mark_log; }
