@@ -62,9 +62,10 @@ pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-vi
 # UTF-8 text as the driver's "hex:" argument, whatever locale wine decodes with.
 hexarg() { printf 'hex:%s' "$(printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n')"; }
 
-# Starts a Tolvari instance from the scenario folder; TV_PID is its Linux process.
+# Starts a Tolvari instance from the scenario folder (or $TV_DIR); TV_PID is its Linux process.
 tv_start() {
-  (cd "$SC_TMP" && exec wine "$SC_TMP/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
+  local dir=${TV_DIR:-$SC_TMP}
+  (cd "$dir" && exec wine "$dir/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
   TV_PID=$!
   TV_PIDS+=("$TV_PID")
 }

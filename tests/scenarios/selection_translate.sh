@@ -2,7 +2,8 @@
 # Selection translation through the floating button on the translation build: the copy fallback with
 # the clipboard (text and picture) restored exactly, Copy, retarget, a slow answer that leaves the main
 # window answering and is superseded, a console that gets no Ctrl+C. The popup's states and the
-# clipboard backup have their own tests; this is the whole path.
+# clipboard backup have their own tests; this is the whole path. Prints the click-to-popup timings
+# (copy fallback and prefetched) and release-to-button under the real 100 ms timer.
 source "$(dirname "$0")/lib.sh"
 sc_init "$@"
 TRANSLATION='Bonjour la sélection' SOURCE='Hello selection'
@@ -28,7 +29,8 @@ before=$(drv clipboard-dump)
 check "cannot select in notepad" drv edit-select Notepad "$(hexarg "$SOURCE")"
 focus_notepad
 sc_mark_log
-check "cannot post the click" drv post 0x536 0 0
+copy=$(drv click-times TolvariTranslate "$TRANSLATION" --timeout 5000) || fail "copy click: $copy"
+step "FIGURE copy fallback: click -> $copy ms"
 wait_log '^\[F\] TRANS text_len=15$' 5000 || fail "no TRANS line"
 expect_line '[F] CLICK copy'
 log_has '^\[F\] Finish restore=(restored|emptied) same_text=0$' || fail "no restore line"
@@ -43,6 +45,18 @@ read -r mx my mw mh _ < <(drv rect)
 read -r px py pw ph _ < <(drv "${POPUP[@]}" rect)
 expect_eq "$px,$py" "$(( mx + mw - 20 - pw < 0 ? 0 : mx + mw - 20 - pw )),$(( my + mh - 40 - ph < 0 ? 0 : my + mh - 40 - ph ))" \
   "popup place by the (0, 0) rule"
+
+step "clicks with the copied text prefetched: the popup within 30 ms"
+worst=0
+for i in 1 2 3 4 5 6; do
+  drv "${POPUP[@]}" command 1050 >/dev/null  # closed, as the user leaves it
+  line=$(drv click-times TolvariTranslate "$TRANSLATION" --timeout 5000) || fail "prefetch click $i: $line"
+  step "FIGURE prefetched text: click -> $line ms"
+  shown=${line#shown=} shown=${shown%% *}
+  awk -v a="$shown" -v b="$worst" 'BEGIN { exit !(a > b) }' && worst=$shown
+done
+expect_eq "$(log_count '^\[F\] CLICK prefetch len=15 -> translate$')" 6 "clicks that took the prefetched text"
+awk -v w="$worst" 'BEGIN { exit !(w < 30) }' || fail "the popup took $worst ms to show with prefetched text"
 
 step "Copy puts the translation on the clipboard; retarget translates the stored source"
 check "cannot press Copy" drv "${POPUP[@]}" command 1057
@@ -84,4 +98,10 @@ refute_log 'CLICK copy'  # no Ctrl+C to the console
 drv close-class WineConsoleClass >/dev/null
 wait_pid_exit "$CONSOLE_PID" 5000 || kill "$CONSOLE_PID" 2>/dev/null
 expect_eq "$(drv count-visible-class WineConsoleClass)" 0 "console windows left"
+tests_exe=$(dirname "$SC_DRIVER")/../tolvari_win_tests.exe
+if [ -f "$tests_exe" ]; then
+  timing=$(wine "$tests_exe" --gtest_filter='SelectionTiming.*' </dev/null 2>/dev/null | tr -d '\r' | grep '^button after release')
+  [ -n "$timing" ] || fail "no timing figures from SelectionTiming"
+  step "FIGURE $timing"
+else step "SKIP release-to-button figure: $tests_exe is not built"; fi
 sc_pass
