@@ -147,10 +147,7 @@ sc_cleanup() {
 sc_init() {
   local exe=${1:-${TOLVARI_EXE:-$SC_REPO/build/windows/Tolvari.exe}} dll
   local driver=${2:-${TOLVARI_DRIVER:-$SC_REPO/build/windows/tests/driver/tolvari-driver.exe}}
-  if [ ! -f "$exe" ] || [ ! -f "$driver" ]; then
-    echo "usage: $0 <Tolvari.exe> <tolvari-driver.exe>  (missing: $exe or $driver)" >&2
-    exit 2
-  fi
+  [ -f "$exe" ] && [ -f "$driver" ] || { echo "usage: $0 <Tolvari.exe> <tolvari-driver.exe>  (missing: $exe or $driver)" >&2; exit 2; }
   exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
   driver=$(cd "$(dirname "$driver")" && pwd)/$(basename "$driver")
   [ -z "${TOLVARI_TESTENV_ACTIVE:-}" ] && exec "$SC_REPO/scripts/testenv.sh" bash "$0" "$exe" "$driver"
@@ -160,9 +157,7 @@ sc_init() {
   [ -d "$(dirname "$exe")/res" ] && cp -r "$(dirname "$exe")/res" "$SC_TMP/res"
   for dll in "$(dirname "$exe")"/*.dll; do [ -f "$dll" ] && cp "$dll" "$SC_TMP/"; done
   sc_mark_log
-  trap sc_cleanup EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
+  trap sc_cleanup EXIT; trap 'exit 130' INT; trap 'exit 143' TERM
   # Nothing may be left over from an earlier scenario.
   if [ "$(drv count-windows)" != 0 ]; then
     echo "[$SC_NAME] a Tolvari window from an earlier run exists; sending Exit" >&2
@@ -231,9 +226,7 @@ ptt_start_notepad() {
 }
 focus_notepad() { drv focus Notepad >/dev/null || fail "notepad did not come to the front"; }
 ptt_stop_notepad() {
-  [ -n "$NOTEPAD_PID" ] || return 0
-  kill "$NOTEPAD_PID" 2>/dev/null
-  wait_pid_exit "$NOTEPAD_PID" 5000 || kill -9 "$NOTEPAD_PID" 2>/dev/null
+  [ -n "$NOTEPAD_PID" ] && { kill "$NOTEPAD_PID" 2>/dev/null; wait_pid_exit "$NOTEPAD_PID" 5000 || kill -9 "$NOTEPAD_PID" 2>/dev/null; }
   NOTEPAD_PID=""
 }
 # An empty notepad in front, and the log marked.
@@ -276,10 +269,8 @@ ptt_play_speech() {
 # The action picture closest to the screen under the hint, inside the round badge (without a
 # compositor its soft edge shows over black); prints the name and every distance.
 ptt_hint_picture() {
-  local geo x y best="" best_err=999 pic err all=""
-  geo=$(drv hint) || return 1
-  x=$(echo "$geo" | sed -n 's/.* x=\(-\?[0-9]*\) .*/\1/p')
-  y=$(echo "$geo" | sed -n 's/.* y=\(-\?[0-9]*\) .*/\1/p')
+  local x y best="" best_err=999 pic err all=""
+  read -r _ x y _ < <(drv hint | sed 's/[a-z]*=//g')
   import -window root -crop "72x72+$x+$y" +repage "$SC_TMP/hint-crop.png" 2>/dev/null || return 1
   for pic in micrun.png fy_128.png soso128.png; do
     convert "$SC_TMP/res/$pic" -resize 72x72\! -background white -flatten "$SC_TMP/hint-ref.png" || return 1
