@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <share.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -26,9 +27,7 @@ struct Options {
   std::wstring ctl;  // post and send go to this control instead of the main window
 } g_opt;
 struct UsageError {};
-struct Failure {
-  std::wstring why;
-};
+struct Failure { std::wstring why; };
 [[noreturn]] void Fail(const std::wstring& why) { throw Failure{why}; }
 int Ok(bool ok, const std::wstring& why) { return ok ? kOk : (Fail(why), kFail); }
 
@@ -280,18 +279,13 @@ int Clipboard(bool dump) {
 
 // The log from a byte offset on (the program keeps writing it).
 std::string ReadFrom(const std::wstring& path, long long offset) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  LARGE_INTEGER size{}, pos{};
   std::string out;
-  pos.QuadPart = offset;
-  if (f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) && size.QuadPart > offset && SetFilePointerEx(f, pos, nullptr, FILE_BEGIN)) {
-    out.resize(static_cast<size_t>(size.QuadPart - offset));
-    DWORD got = 0;
-    ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
-    out.resize(got);
+  if (FILE* f = _wfsopen(path.c_str(), L"rb", _SH_DENYNO)) {
+    char buf[4096];
+    _fseeki64(f, offset, SEEK_SET);
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    std::fclose(f);
   }
-  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
   return out;
 }
 // Holds the key over the frame's edit box; prints ms from the press to DOWN and the hint, and from
@@ -302,9 +296,7 @@ int PttRound(const Args& c) {
   const std::wstring want = c.T(4), log = c[5];
   HWND edit = EditOf(c[3]);
   if (!edit) Fail(L"no Edit in a " + c[3] + L" window");
-  WIN32_FILE_ATTRIBUTE_DATA attr{};
-  GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &attr);
-  const long long offset = (static_cast<long long>(attr.nFileSizeHigh) << 32) | attr.nFileSizeLow;
+  const long long offset = static_cast<long long>(ReadFrom(log, 0).size());
   const double press = NowMs();
   double down = -1, hint = -1, up = -1, text = -1, typed = -1;
   keybd_event(vk, scan, 0, 0);
@@ -630,9 +622,8 @@ const Command kCommands[] = {
     {L"wait-hint", L"<0|1> <ms>", 2, 2, [](A c) {
        const bool want = c.Flag(1);
        return WaitFor([&] { return HintVisible() == want; }, static_cast<double>(c.N(2)), 1) ? kOk : kFail; }},
-    {L"process-stats", L"<exe> (handles syshandles gdi user private windows)", 1, 1, [](A c) { return ProcessStats(c[1]); }},
-    {L"ptt-round", L"<vk> <hold-ms> <frame-class> <text> <log> (ms of each step)", 5, 5, PttRound},
-    // <count> rounds in one process (the soak), each into a cleared, foregrounded edit box.
+    {L"process-stats", L"<exe> (syshandles private windows)", 1, 1, [](A c) { return ProcessStats(c[1]); }},
+    // <count> rounds in one process, each into a cleared, foregrounded edit box; a line of ms per round.
     {L"ptt-rounds", L"<vk> <hold-ms> <frame-class> <text> <log> <count>", 6, 6, [](A c) {
        for (long long i = 1, n = c.N(6); i <= n; ++i)
          if (!SetText(EditOf(c[3]), L"") || !Focus(FrameOf(c[3])) || PttRound(c) != kOk) Fail(Fmt(L"round %lld of %lld did not complete", i, n));

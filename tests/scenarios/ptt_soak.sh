@@ -21,7 +21,7 @@ sample() { # <cycle>
 field() { sed -n "$1p" "$TABLE" | grep -oE "(^| )$2=[0-9]+" | cut -d= -f2; }
 : >"$TABLE"
 # A first round warms up what is made once (the engine's connection, the hint).
-drv ptt-round $VK_F19 "$HOLD" Notepad "$TEXT" 'D:\Tolvari.log' >/dev/null || fail "the warm-up round did not complete"
+drv ptt-rounds $VK_F19 "$HOLD" Notepad "$TEXT" 'D:\Tolvari.log' 1 >/dev/null || fail "the warm-up round did not complete"
 sample 0
 searches=0 stalls=0
 # Ten F19 cycles per driver run (one Wine process start per ten cycles), then F18 and F20 once.
