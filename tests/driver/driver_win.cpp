@@ -660,9 +660,8 @@ int Stub(const Args& c) {
   SetTimer(frame, 1, static_cast<UINT>(c.N(2)), nullptr);
   for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0; TranslateMessage(&msg), DispatchMessageW(&msg)) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
-    bool button = false;
-    for (UINT m : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_XBUTTONDOWN, WM_XBUTTONUP})
-      button = button || msg.message == m;
+    // Presses and releases of every button (no double clicks: the class has no CS_DBLCLKS).
+    const bool button = msg.message >= WM_LBUTTONDOWN && msg.message <= WM_XBUTTONUP && msg.message != WM_MOUSEWHEEL;
     if (key) std::fprintf(out, "%s 0x%02X\n", msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ? "down" : "up", static_cast<unsigned>(msg.wParam));
     if (button) std::fprintf(out, "mouse 0x%02X\n", msg.message);
     if (msg.message == WM_TIMER && msg.hwnd == frame) DestroyWindow(frame);

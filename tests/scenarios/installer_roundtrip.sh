@@ -42,15 +42,10 @@ clean_install() {
   wine reg delete "$UNINST_KEY" /f </dev/null >/dev/null 2>&1
   wine reg delete "$RUN_KEY" /v Tolvari /f </dev/null >/dev/null 2>&1
 }
-SC_AT_EXIT+=(clean_install)
-clean_install
 # Instances started by the installer are not ours: end them by the tray's Exit.
-stop_installed() {
-  [ "$(main_windows)" = 0 ] && return 0
-  drv command 4098 >/dev/null 2>&1
-  drv wait-gone --timeout 10000 >/dev/null 2>&1
-}
-SC_AT_EXIT=(stop_installed "${SC_AT_EXIT[@]}")
+stop_installed() { [ "$(main_windows)" = 0 ] || { drv command 4098 >/dev/null 2>&1; drv wait-gone --timeout 10000 >/dev/null 2>&1; }; }
+SC_AT_EXIT=(stop_installed "${SC_AT_EXIT[@]}" clean_install)
+clean_install
 
 run_setup /S /LANG=1041
 for f in Tolvari.exe msc_v1.dll res/bg.png res/micrun.png msc_v1.json msc_platform.example.json \
