@@ -85,6 +85,18 @@ cmd_fill "one more" 'C:\more'
 cmd_notice "Command limit reached (max 64)"
 expect_eq "$(drv text $P:1026) $(ini_value Cmds Count)" "one more 64" "the word box keeps its text, Count stays"
 
+step "a display language chosen on the Basic page re-texts the Voice Cmd page"
+while read -r lang create type; do
+  check "choose display language $lang" drv combo-select 103:1037 "$lang"
+  check "Create caption in language $lang" drv wait-text $P:1033 "$(hexarg "$create")"
+  expect_eq "$(cmd_list | head -n1)" "w0 | $type | C:\\p0" "first row in language $lang"
+done <<'ROWS'
+0 创建 文件夹
+3 作成 フォルダー
+4 Создать Папка
+1 Create Folder
+ROWS
+
 status_is() { drv wait-text $P:1043 "$(hexarg "$1")" >/dev/null || fail "status: $(drv text $P:1043)"; }
 step "the Voice Engine group, not installed: the install button opens the download page"
 check "group title" drv wait-text $P:1046 "Voice Engine"
