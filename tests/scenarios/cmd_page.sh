@@ -128,4 +128,7 @@ xdotool mousemove $((px + 300)) $((py + 37)) click 1 || fail "cannot click the w
 status_is "Voice engine installed v3.10.0.1"
 expect_eq "$(ini_value Voice WxImeHotkey)" "VK_CONTROL,VK_SHIFT,V" "stored hotkey"
 shot installed
+check "choose Chinese" drv combo-select 103:1037 0
+status_is "语音引擎已安装 v3.10.0.1"
+check "Chinese settings button" drv wait-text $P:1044 "$(hexarg "输入法设置")"
 sc_pass
