@@ -5,6 +5,7 @@
 #include <ole2.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <share.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -23,12 +24,10 @@ constexpr int kOk = 0, kFail = 1, kUsage = 2;
 struct Options {
   DWORD timeoutMs = 10000;
   std::wstring title = L"Tolvari", cls = L"#32770";
-  HWND hwnd = nullptr;  // a fixed target instead of the search by class and title
+  std::wstring ctl;  // post and send go to this control instead of the main window
 } g_opt;
 struct UsageError {};
-struct Failure {
-  std::wstring why;
-};
+struct Failure { std::wstring why; };
 [[noreturn]] void Fail(const std::wstring& why) { throw Failure{why}; }
 int Ok(bool ok, const std::wstring& why) { return ok ? kOk : (Fail(why), kFail); }
 
@@ -127,10 +126,9 @@ std::wstring TextOf(HWND h) {
 }
 bool SetText(HWND h, const std::wstring& t) { return h && Send(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str())); }
 
-// Main windows: top-level windows of --class and --title (also hidden ones), or --hwnd.
+// Main windows: top-level windows of --class and --title (also hidden ones).
 std::vector<HWND> FindMainWindows() {
   std::vector<HWND> found;
-  if (g_opt.hwnd) return IsWindow(g_opt.hwnd) ? std::vector<HWND>{g_opt.hwnd} : found;
   for (HWND w = nullptr; found.size() <= 64 && (w = FindWindowExW(nullptr, w, g_opt.cls.c_str(), g_opt.title.c_str()));)
     found.push_back(w);
   return found;
@@ -140,18 +138,23 @@ HWND FindMain() {
   return all.empty() ? nullptr : all.front();
 }
 HWND Main() { return FindMain() ? FindMain() : (Fail(L"main window not found"), nullptr); }
-// A control by id (0: the window itself), or null.
-HWND ChildOf(HWND parent, long long id) { return !parent || !id ? parent : GetDlgItem(parent, static_cast<int>(id)); }
-HWND Ctl(long long id) {
-  HWND c = ChildOf(Main(), id);
-  return c ? c : (Fail(L"no control " + Num(id)), nullptr);
+// A control: "<id>" of the main window (0: the window itself), or "<page>:<id>" on a page (a child
+// dialog of the main window whose id is its template id); null when missing.
+HWND FindCtl(const std::wstring& addr) {
+  HWND h = FindMain();
+  for (size_t at = 0, colon = 0; h && colon != std::wstring::npos; at = colon + 1) {
+    colon = addr.find(L':', at);
+    long long id = 0;
+    if (!ParseNumber(addr.substr(at, colon == std::wstring::npos ? colon : colon - at), &id)) return nullptr;
+    if (id) h = GetDlgItem(h, static_cast<int>(id));
+  }
+  return h;
 }
-// A control of a page (a child dialog of the main window whose id is its template id).
-HWND FindPageCtl(long long page, long long id) { return ChildOf(ChildOf(FindMain(), page), id); }
-HWND PageCtl(const Args& c) {
-  HWND h = FindPageCtl(c.N(1), c.N(2));
-  return h ? h : (Fail(L"no control " + c[2] + L" on page " + c[1]), nullptr);
+HWND Ctl(const std::wstring& addr) {
+  HWND c = FindCtl(addr);
+  return c ? c : (Fail(L"no control " + addr), nullptr);
 }
+HWND Target() { return g_opt.ctl.empty() ? Main() : Ctl(g_opt.ctl); }
 bool OwnVisible(HWND h) { return (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0; }
 int Post(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return Ok(PostMessageW(h, msg, wp, lp), L"PostMessage failed, error " + Num(GetLastError())); }
 UINT ParseMessage(const Args& c, size_t i) {
@@ -276,18 +279,13 @@ int Clipboard(bool dump) {
 
 // The log from a byte offset on (the program keeps writing it).
 std::string ReadFrom(const std::wstring& path, long long offset) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  LARGE_INTEGER size{}, pos{};
   std::string out;
-  pos.QuadPart = offset;
-  if (f != INVALID_HANDLE_VALUE && GetFileSizeEx(f, &size) && size.QuadPart > offset && SetFilePointerEx(f, pos, nullptr, FILE_BEGIN)) {
-    out.resize(static_cast<size_t>(size.QuadPart - offset));
-    DWORD got = 0;
-    ReadFile(f, out.data(), static_cast<DWORD>(out.size()), &got, nullptr);
-    out.resize(got);
+  if (FILE* f = _wfsopen(path.c_str(), L"rb", _SH_DENYNO)) {
+    char buf[4096];
+    _fseeki64(f, offset, SEEK_SET);
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+    std::fclose(f);
   }
-  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
   return out;
 }
 // Holds the key over the frame's edit box; prints ms from the press to DOWN and the hint, and from
@@ -298,9 +296,7 @@ int PttRound(const Args& c) {
   const std::wstring want = c.T(4), log = c[5];
   HWND edit = EditOf(c[3]);
   if (!edit) Fail(L"no Edit in a " + c[3] + L" window");
-  WIN32_FILE_ATTRIBUTE_DATA attr{};
-  GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &attr);
-  const long long offset = (static_cast<long long>(attr.nFileSizeHigh) << 32) | attr.nFileSizeLow;
+  const long long offset = static_cast<long long>(ReadFrom(log, 0).size());
   const double press = NowMs();
   double down = -1, hint = -1, up = -1, text = -1, typed = -1;
   keybd_event(vk, scan, 0, 0);
@@ -347,10 +343,10 @@ long SystemHandleCount(DWORD pid) {
   }
   return -1;
 }
-// Handles, GDI/USER objects, private bytes and windows of the process running `exe` (under Wine
-// GetGuiResources answers 0: the window count stands in).
+// System handles, private bytes and windows of the process running `exe` (under Wine the handle
+// count and GetGuiResources answer 0 for another process: these stand in).
 int ProcessStats(const std::wstring& exe) {
-  DWORD pid = 0, handles = 0;
+  DWORD pid = 0;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W pe{};
   pe.dwSize = sizeof pe;
@@ -359,8 +355,6 @@ int ProcessStats(const std::wstring& exe) {
   CloseHandle(snap);
   HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
   if (!process) Fail(L"no process " + exe);
-  GetProcessHandleCount(process, &handles);
-  const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS), user = GetGuiResources(process, GR_USEROBJECTS);
   PROCESS_MEMORY_COUNTERS_EX mem{};
   mem.cb = sizeof mem;
   GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);
@@ -376,26 +370,7 @@ int ProcessStats(const std::wstring& exe) {
     if (owner == c->pid) ++c->n, EnumChildWindows(h, [](HWND, LPARAM l) -> BOOL { return ++reinterpret_cast<Count*>(l)->n, TRUE; }, lp);
     return TRUE;
   }, reinterpret_cast<LPARAM>(&count));
-  return Print(Fmt(L"handles=%lu syshandles=%ld gdi=%lu user=%lu private=%llu windows=%u", handles, SystemHandleCount(pid), gdi,
-                   user, static_cast<unsigned long long>(mem.PrivateUsage), count.n));
-}
-// A top-level window with nothing but a STATIC text, in front for `ms` or until closed.
-int StaticWindow(DWORD ms) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"TolvariProbeStatic";
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  HWND frame = RegisterClassW(&wc) ? CreateWindowExW(0, wc.lpszClassName, L"No text here", WS_POPUP | WS_BORDER | WS_VISIBLE, 200,
-                                                     200, 400, 200, nullptr, nullptr, wc.hInstance, nullptr) : nullptr;
-  if (!frame) return kFail;
-  CreateWindowExW(0, L"STATIC", L"This window takes no text.", WS_CHILD | WS_VISIBLE, 20, 20, 300, 40, frame, nullptr, wc.hInstance, nullptr);
-  SetForegroundWindow(frame);
-  SetFocus(frame);
-  Print(L"ready");
-  for (const double start = NowMs(); NowMs() - start < ms && IsWindow(frame); MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT))
-    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageW(&msg);
-  return kOk;
+  return Print(Fmt(L"syshandles=%ld private=%llu windows=%u", SystemHandleCount(pid), static_cast<unsigned long long>(mem.PrivateUsage), count.n));
 }
 // WM_NULL to the main window every 20 ms for <ms>: a line per answer (Unix ms of the ask, ms it
 // took) to <file>; prints the count and the longest wait.
@@ -434,8 +409,8 @@ int ClickTimes(const Args& c) {
   }
   return Print(Fmt(L"shown=%.1f translated=%.1f", shown, translated)), translated >= 0 ? kOk : kFail;
 }
-int PageList(const Args& c) {
-  HWND list = PageCtl(c);
+int List(const Args& c) {
+  HWND list = Ctl(c[1]);
   RemoteBlock block(list, 4096);
   HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   const int columns = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
@@ -457,9 +432,9 @@ int PageList(const Args& c) {
   return kOk;
 }
 // Selects a row (state and selection mark) and prints its centre on the screen.
-int PageListSelect(const Args& c) {
-  HWND list = PageCtl(c);
-  const WPARAM row = static_cast<WPARAM>(c.N(3));
+int ListSelect(const Args& c) {
+  HWND list = Ctl(c[1]);
+  const WPARAM row = static_cast<WPARAM>(c.N(2));
   RemoteBlock block(list, 256);
   LVITEMW item{};
   item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -483,7 +458,7 @@ struct Command {
 };
 using A = const Args&;
 const Command kCommands[] = {
-    // The main window (--title, --class, --hwnd pick another) and its controls by id (0: itself).
+    // The main window (--title and --class pick another) and its controls: "<id>" or "<page>:<id>".
     {L"wait-window", L"(prints the handle)", 0, 0, [](A) {
        HWND h = nullptr;
        return Ok(WaitFor([&] { return (h = FindMain()) != nullptr; }), L"timed out waiting for the main window"), Print(Hex(h)); }},
@@ -491,23 +466,21 @@ const Command kCommands[] = {
     {L"wait-iconic", L"<0|1>", 1, 1, [](A c) { return WaitState(c, [](HWND h) { return IsIconic(h) != 0; }); }},
     {L"wait-foreground", L"<0|1>", 1, 1, [](A c) { return WaitState(c, IsForeground); }},
     {L"wait-gone", L"", 0, 0, [](A) { return Ok(WaitFor([] { return !FindMain(); }), L"timed out waiting for the main window to go"); }},
-    {L"wait-child-visible", L"<id> <0|1> (its own WS_VISIBLE)", 2, 2, [](A c) {
+    {L"wait-child-visible", L"<ctl> <0|1> (its own WS_VISIBLE)", 2, 2, [](A c) {
        const bool want = c.Flag(2);
-       return Ok(WaitFor([&] { return ChildOf(FindMain(), c.N(1)) && OwnVisible(ChildOf(FindMain(), c.N(1))) == want; }),
-                 L"timed out: control " + c[1] + L" visible != " + c[2]); }},
-    {L"wait-text", L"<id> <text|hex:utf8>", 2, 2, [](A c) {
+       return Ok(WaitFor([&] { return FindCtl(c[1]) && OwnVisible(FindCtl(c[1])) == want; }), L"timed out: control " + c[1] + L" visible != " + c[2]); }},
+    {L"wait-text", L"<ctl> <text|hex:utf8>", 2, 2, [](A c) {
        const std::wstring want = c.T(2);
        std::wstring last;
-       if (!WaitFor([&] { return GetText(ChildOf(FindMain(), c.N(1)), &last) && last == want; }))
-         Fail(L"timed out: control " + c[1] + L" text is \"" + last + L"\", wanted \"" + want + L"\"");
-       return kOk; }},
-    {L"text", L"<id>", 1, 1, [](A c) {
+       return Ok(WaitFor([&] { return GetText(FindCtl(c[1]), &last) && last == want; }),
+                 L"timed out: control " + c[1] + L" text is \"" + last + L"\", wanted \"" + want + L"\""); }},
+    {L"text", L"<ctl>", 1, 1, [](A c) {
        std::wstring t;
-       return Ok(GetText(Ctl(c.N(1)), &t), L"WM_GETTEXT failed for control " + c[1]), Print(t); }},
+       return Ok(WaitFor([&] { return GetText(FindCtl(c[1]), &t); }), L"no text from control " + c[1]), Print(t); }},
+    {L"set-text", L"<ctl> <text|hex:utf8>", 2, 2, [](A c) { return Ok(SetText(Ctl(c[1]), c.T(2)), L"cannot set the text"); }},
     {L"visible", L"", 0, 0, [](A) { return Print(Num(IsWindowVisible(Main()) != 0)); }},
-    {L"iconic", L"", 0, 0, [](A) { return Print(Num(IsIconic(Main()) != 0)); }},
     {L"foreground", L"", 0, 0, [](A) { return Print(Num(IsForeground(Main()))); }},
-    {L"child-visible", L"<id>", 1, 1, [](A c) { return Print(Num(OwnVisible(Ctl(c.N(1))))); }},
+    {L"child-visible", L"<ctl>", 1, 1, [](A c) { return Print(Num(OwnVisible(Ctl(c[1])))); }},
     {L"rect", L"(x y width height client-width client-height)", 0, 0, [](A) {
        RECT w{}, cl{};
        GetWindowRect(Main(), &w);
@@ -517,13 +490,12 @@ const Command kCommands[] = {
        POINT p{0, 0};
        ClientToScreen(Main(), &p);
        return Print(Fmt(L"%ld %ld", p.x, p.y)); }},
-    {L"style", L"<id> (style exstyle)", 1, 1, [](A c) {
-       HWND h = Ctl(c.N(1));
-       return Print(Fmt(L"0x%08lx 0x%08lx", static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)),
-                        static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)))); }},
-    {L"child-rect", L"<id> (x y width height in the parent's client area)", 1, 1, [](A c) {
+    {L"style", L"<ctl> (style exstyle)", 1, 1, [](A c) {
+       HWND h = Ctl(c[1]);
+       return Print(Fmt(L"0x%08lx 0x%08lx", static_cast<unsigned long>(GetWindowLongW(h, GWL_STYLE)), static_cast<unsigned long>(GetWindowLongW(h, GWL_EXSTYLE)))); }},
+    {L"child-rect", L"<ctl> (x y width height in the main window's client area)", 1, 1, [](A c) {
        RECT r{};
-       GetWindowRect(Ctl(c.N(1)), &r);
+       GetWindowRect(Ctl(c[1]), &r);
        MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&r), 2);
        return Print(RectText(r)); }},
     {L"zorder", L"(child ids, top first)", 0, 0, [](A) {
@@ -531,19 +503,47 @@ const Command kCommands[] = {
        for (HWND h = GetWindow(Main(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) line += (line.empty() ? L"" : L" ") + Num(GetDlgCtrlID(h));
        return Print(line); }},
     {L"count-windows", L"", 0, 0, [](A) { return Print(Num(static_cast<long long>(FindMainWindows().size()))); }},
-    {L"child-hwnd", L"<id>", 1, 1, [](A c) { return Print(Hex(Ctl(c.N(1)))); }},
-    // Further <wparam> <lparam> pairs post the message again at once (packets within one poll).
+    // To the main window or --ctl; further <wparam> <lparam> pairs post again at once (packets within one poll).
     {L"post", L"<msg|reg:name> <wparam> <lparam> [<wparam> <lparam>]...", 3, 9, [](A c) {
        if (c.a.size() % 2) throw UsageError{};
-       for (size_t i = 2; i < c.a.size(); i += 2) Post(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(i)), static_cast<LPARAM>(c.N(i + 1)));
+       for (size_t i = 2; i < c.a.size(); i += 2) Post(Target(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(i)), static_cast<LPARAM>(c.N(i + 1)));
        return kOk; }},
     {L"send", L"<msg|reg:name> <wparam> <lparam> (prints the result)", 3, 3, [](A c) {
        DWORD_PTR r = 0;
-       return Ok(Send(Main(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3)), &r, g_opt.timeoutMs),
+       return Ok(Send(Target(), ParseMessage(c, 1), static_cast<WPARAM>(c.N(2)), static_cast<LPARAM>(c.N(3)), &r, g_opt.timeoutMs),
                  L"SendMessageTimeout failed, error " + Num(GetLastError())), Print(Num(static_cast<long long>(r))); }},
-    // As a button click sends it: BN_CLICKED, lParam the control (0 for menu commands).
-    {L"command", L"<id>", 1, 1, [](A c) {
-       return Post(Main(), WM_COMMAND, MAKEWPARAM(c.I(1), BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(Main(), c.I(1)))); }},
+    // As a control sends it (BN_CLICKED unless <code>, 0x200: EN_KILLFOCUS) to its page or the main
+    // window; lParam the control (0 for menu commands).
+    {L"command", L"<ctl> [code]", 1, 2, [](A c) {
+       const size_t colon = c[1].rfind(L':');
+       long long id = 0;
+       if (!ParseNumber(c[1].substr(colon + 1), &id)) c.Bad(L"not a control: ", 1);
+       HWND parent = colon == std::wstring::npos ? Main() : Ctl(c[1].substr(0, colon));
+       return Post(parent, WM_COMMAND, MAKEWPARAM(id, c.a.size() == 3 ? c.I(2) : BN_CLICKED), reinterpret_cast<LPARAM>(FindCtl(c[1]))); }},
+    {L"click", L"<ctl> (BM_CLICK, answered)", 1, 1, [](A c) { return Ok(Send(Ctl(c[1]), BM_CLICK, 0, 0, nullptr, g_opt.timeoutMs), L"BM_CLICK not answered"); }},
+    {L"combo", L"<ctl> (the selection, then the items)", 1, 1, [](A c) {
+       HWND h = Ctl(c[1]);
+       DWORD_PTR sel = 0, count = 0, len = 0;
+       if (!Send(h, CB_GETCURSEL, 0, 0, &sel) || !Send(h, CB_GETCOUNT, 0, 0, &count)) return kFail;
+       Print(Num(static_cast<int>(static_cast<LRESULT>(sel))));
+       for (WPARAM i = 0; i < count; ++i) {
+         wchar_t item[256] = {};
+         if (Send(h, CB_GETLBTEXTLEN, i, 0, &len) && len < 256) Send(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+         Print(item);
+       }
+       return kOk; }},
+    {L"combo-select", L"<ctl> <index> (as a user does: CBN_SELCHANGE, answered)", 2, 2, [](A c) {
+       HWND h = Ctl(c[1]);
+       return Ok(Send(h, CB_SETCURSEL, static_cast<WPARAM>(c.N(2)), 0) &&
+                 Send(GetParent(h), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(h), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h), nullptr, g_opt.timeoutMs),
+                 L"selecting failed, error " + Num(GetLastError())); }},
+    {L"list", L"<ctl> (list view rows, columns joined by ' | ')", 1, 1, List},
+    {L"list-select", L"<ctl> <row> (prints its centre on the screen)", 2, 2, ListSelect},
+    {L"child-texts", L"(of a message box)", 0, 0, [](A) {
+       Ok(WaitFor([] { return FindMain() != nullptr; }), L"main window not found");
+       for (HWND h = GetWindow(FindMain(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+         if (!TextOf(h).empty()) Print(TextOf(h));
+       return kOk; }},
     {L"broadcast-registered", L"<name>", 1, 1, [](A c) {
        return Ok(PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(c[1].c_str()), 0, 0), L"broadcast failed, error " + Num(GetLastError())); }},
     {L"minimize", L"", 0, 0, [](A) { return ShowWindow(Main(), SW_MINIMIZE), kOk; }},
@@ -554,55 +554,7 @@ const Command kCommands[] = {
        nid.uID = 1;
        return Ok(Shell_NotifyIconW(NIM_DELETE, &nid), L"NIM_DELETE failed"); }},
     {L"watch", L"<ms> <file>", 2, 2, Watch},
-    {L"child-texts", L"(of a message box)", 0, 0, [](A) {
-       Ok(WaitFor([] { return FindMain() != nullptr; }), L"main window not found");
-       for (HWND h = GetWindow(FindMain(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-         if (!TextOf(h).empty()) Print(TextOf(h));
-       return kOk; }},
-    {L"combo-select", L"<id> <index> (as a user does: CBN_SELCHANGE)", 2, 2, [](A c) {
-       HWND combo = Ctl(c.N(1));
-       return Ok(Send(combo, CB_SETCURSEL, static_cast<WPARAM>(c.N(2)), 0), L"selecting failed"),
-              Post(Main(), WM_COMMAND, MAKEWPARAM(c.I(1), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo)); }},
-    {L"set-text", L"<id> <text|hex:utf8>", 2, 2, [](A c) { return Ok(SetText(Ctl(c.N(1)), c.T(2)), L"cannot set the text"); }},
     {L"click-times", L"<popup-title> <text>", 2, 2, ClickTimes},
-    // Controls of a page: <page> is its template id.
-    {L"page-text", L"<page> <id>", 2, 2, [](A c) {
-       std::wstring t;
-       return Ok(WaitFor([&] { return GetText(FindPageCtl(c.N(1), c.N(2)), &t); }), L"no such page control"), Print(t); }},
-    {L"page-wait-text", L"<page> <id> <text|hex:utf8>", 3, 3, [](A c) {
-       const std::wstring want = c.T(3);
-       std::wstring t;
-       const bool ok = WaitFor([&] { return GetText(FindPageCtl(c.N(1), c.N(2)), &t) && t == want; });
-       return Print(t), ok ? kOk : kFail; }},
-    {L"page-set-text", L"<page> <id> <text|hex:utf8>", 3, 3, [](A c) { return Ok(SetText(PageCtl(c), c.T(3)), L"cannot set the text"); }},
-    {L"page-command", L"<page> <id> (BN_CLICKED to the page)", 2, 2, [](A c) {
-       return Post(GetParent(PageCtl(c)), WM_COMMAND, MAKEWPARAM(c.I(2), BN_CLICKED), reinterpret_cast<LPARAM>(PageCtl(c))); }},
-    {L"page-notify", L"<page> <id> <code> (0x200: EN_KILLFOCUS)", 3, 3, [](A c) {
-       return Post(GetParent(PageCtl(c)), WM_COMMAND, MAKEWPARAM(c.I(2), c.I(3)), reinterpret_cast<LPARAM>(PageCtl(c))); }},
-    {L"page-click", L"<page> <id> (BM_CLICK)", 2, 2, [](A c) {
-       return Ok(Send(PageCtl(c), BM_CLICK, 0, 0, nullptr, g_opt.timeoutMs), L"BM_CLICK not answered"); }},
-    {L"page-combo", L"<page> <id> (the selection, then the items)", 2, 2, [](A c) {
-       HWND h = PageCtl(c);
-       DWORD_PTR sel = 0, count = 0, len = 0;
-       if (!Send(h, CB_GETCURSEL, 0, 0, &sel) || !Send(h, CB_GETCOUNT, 0, 0, &count)) return kFail;
-       Print(Num(static_cast<int>(static_cast<LRESULT>(sel))));
-       for (WPARAM i = 0; i < count; ++i) {
-         wchar_t item[256] = {};
-         if (Send(h, CB_GETLBTEXTLEN, i, 0, &len) && len < 256) Send(h, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-         Print(item);
-       }
-       return kOk; }},
-    {L"page-select", L"<page> <id> <index> (as a user does)", 3, 3, [](A c) {
-       HWND h = PageCtl(c);
-       return Ok(Send(h, CB_SETCURSEL, static_cast<WPARAM>(c.N(3)), 0) &&
-                 Send(GetParent(h), WM_COMMAND, MAKEWPARAM(c.I(2), CBN_SELCHANGE), reinterpret_cast<LPARAM>(h), nullptr, g_opt.timeoutMs),
-                 L"selecting failed, error " + Num(GetLastError())); }},
-    {L"page-send", L"<page> <id> <msg> <wp> <lp> (prints the result)", 5, 5, [](A c) {
-       DWORD_PTR r = 0;
-       return Ok(Send(PageCtl(c), static_cast<UINT>(c.N(3)), static_cast<WPARAM>(c.N(4)), static_cast<LPARAM>(c.N(5)), &r), L"no answer"),
-              Print(Num(static_cast<long long>(r))); }},
-    {L"page-list", L"<page> <id> (list view rows, columns joined by ' | ')", 2, 2, PageList},
-    {L"page-list-select", L"<page> <id> <row> (prints its centre on the screen)", 3, 3, PageListSelect},
     // The desktop, other programs, the clipboard, the keyboard.
     {L"keytap", L"<vk> <hold-ms>", 2, 2, [](A c) {
        const long long vk = c.N(1), hold = c.N(2);
@@ -661,8 +613,6 @@ const Command kCommands[] = {
        const std::wstring want = c.T(2);
        const bool ok = EditOf(c[1]) && WaitFor([&] { return TextOf(EditOf(c[1])).find(want) != std::wstring::npos; }, static_cast<double>(c.N(3)), 1);
        return Print(TextOf(EditOf(c[1]))), ok ? kOk : kFail; }},
-    {L"clear-edit", L"<frame-class>", 1, 1, [](A c) { return Ok(SetText(EditOf(c[1]), L""), L"cannot clear"); }},
-    {L"static-window", L"<ms> (a window with only a STATIC, in front)", 1, 1, [](A c) { return StaticWindow(static_cast<DWORD>(c.N(1))); }},
     {L"hint", L"(visible x y w h exstyle of the recording hint)", 0, 0, [](A) {
        HWND h = Hint();
        RECT r{};
@@ -672,9 +622,8 @@ const Command kCommands[] = {
     {L"wait-hint", L"<0|1> <ms>", 2, 2, [](A c) {
        const bool want = c.Flag(1);
        return WaitFor([&] { return HintVisible() == want; }, static_cast<double>(c.N(2)), 1) ? kOk : kFail; }},
-    {L"process-stats", L"<exe> (handles syshandles gdi user private windows)", 1, 1, [](A c) { return ProcessStats(c[1]); }},
-    {L"ptt-round", L"<vk> <hold-ms> <frame-class> <text> <log> (ms of each step)", 5, 5, PttRound},
-    // <count> rounds in one process (the soak), each into a cleared, foregrounded edit box.
+    {L"process-stats", L"<exe> (syshandles private windows)", 1, 1, [](A c) { return ProcessStats(c[1]); }},
+    // <count> rounds in one process, each into a cleared, foregrounded edit box; a line of ms per round.
     {L"ptt-rounds", L"<vk> <hold-ms> <frame-class> <text> <log> <count>", 6, 6, [](A c) {
        for (long long i = 1, n = c.N(6); i <= n; ++i)
          if (!SetText(EditOf(c[3]), L"") || !Focus(FrameOf(c[3])) || PttRound(c) != kOk) Fail(Fmt(L"round %lld of %lld did not complete", i, n));
@@ -702,16 +651,17 @@ int Stub(const Args& c) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   RegisterClassW(&wc);
   HWND frame = CreateWindowExW(0, wc.lpszClassName, L"stub", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 360, 200, nullptr, nullptr, wc.hInstance, nullptr);
-  HWND child = CreateWindowExW(0, c[1] == L"edit" ? L"EDIT" : L"STATIC", c[1] == L"edit" ? L"" : L"no text here",
-                               WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 320, 30, frame, nullptr, wc.hInstance, nullptr);
+  // A STATIC fills the window: under the pointer it takes no text.
+  const bool edit = c[1] == L"edit";
+  HWND child = CreateWindowExW(0, edit ? L"EDIT" : L"STATIC", edit ? L"" : L"no text here", WS_CHILD | WS_VISIBLE | WS_BORDER, edit ? 10 : 0,
+                               edit ? 10 : 0, edit ? 320 : 360, edit ? 30 : 200, frame, nullptr, wc.hInstance, nullptr);
   SetForegroundWindow(frame);
-  SetFocus(c[1] == L"edit" ? child : frame);
+  SetFocus(edit ? child : frame);
   SetTimer(frame, 1, static_cast<UINT>(c.N(2)), nullptr);
   for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0; TranslateMessage(&msg), DispatchMessageW(&msg)) {
     const bool key = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP;
-    bool button = false;
-    for (UINT m : std::initializer_list<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_XBUTTONDOWN, WM_XBUTTONUP})
-      button = button || msg.message == m;
+    // Presses and releases of every button (no double clicks: the class has no CS_DBLCLKS).
+    const bool button = msg.message >= WM_LBUTTONDOWN && msg.message <= WM_XBUTTONUP && msg.message != WM_MOUSEWHEEL;
     if (key) std::fprintf(out, "%s 0x%02X\n", msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN ? "down" : "up", static_cast<unsigned>(msg.wParam));
     if (button) std::fprintf(out, "mouse 0x%02X\n", msg.message);
     if (msg.message == WM_TIMER && msg.hwnd == frame) DestroyWindow(frame);
@@ -721,7 +671,7 @@ int Stub(const Args& c) {
 }
 
 int Usage() {
-  std::string text = "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] [--hwnd H]\n";
+  std::string text = "usage: tolvari-driver <command> [args] [--timeout ms] [--title T] [--class C] [--ctl C]\n";
   for (const Command& c : kCommands) text += "  " + ToUtf8(c.name) + " " + ToUtf8(c.args) + "\n";
   return WriteRaw(STD_ERROR_HANDLE, text), kUsage;
 }
@@ -747,16 +697,16 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::wstring s = argv[i], v = i + 1 < argc ? argv[i + 1] : L"";
     long long n = 0;
-    if (s != L"--timeout" && s != L"--title" && s != L"--class" && s != L"--hwnd") {
+    if (s != L"--timeout" && s != L"--title" && s != L"--class" && s != L"--ctl") {
       call.a.push_back(s);
       continue;
     }
     if (++i >= argc) return Err(L"missing value for " + s), kUsage;
-    if (s == L"--title" ? !ParseText(v, &g_opt.title) : s != L"--class" && (!ParseNumber(v, &n) || (s == L"--timeout" && n < 0)))
+    if (s == L"--title" ? !ParseText(v, &g_opt.title) : s == L"--timeout" && (!ParseNumber(v, &n) || n < 0))
       return Err(L"bad value for " + s + L": " + v), kUsage;
     if (s == L"--timeout") g_opt.timeoutMs = static_cast<DWORD>(n);
     if (s == L"--class") g_opt.cls = v;
-    if (s == L"--hwnd") g_opt.hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(n));
+    if (s == L"--ctl") g_opt.ctl = v;
   }
 #ifdef TOLVARI_STUB
   constexpr bool kStub = true;

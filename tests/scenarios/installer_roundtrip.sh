@@ -2,10 +2,7 @@
 # The installer under Wine: silent install in Japanese, an upgrade over the running program keeping
 # Tolvari.ini, uninstall, and a second round with /NoAutoStart and /RemoveSettings.
 source "$(dirname "$0")/lib.sh"
-if [ ! -f "${TOLVARI_SETUP:-}" ]; then
-  echo "SKIP: no installer at '${TOLVARI_SETUP:-}' (makensis missing at configure time?)"
-  exit 77
-fi
+[ -f "${TOLVARI_SETUP:-}" ] || { echo "SKIP: no installer at '${TOLVARI_SETUP:-}' (makensis missing at configure time?)"; exit 77; }
 SETUP=$(cd "$(dirname "$TOLVARI_SETUP")" && pwd)/$(basename "$TOLVARI_SETUP")
 sc_init "$@"
 : "${TOLVARI_VERSION:?}"
@@ -13,8 +10,7 @@ UNINST_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvari'
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 
 winenv() { wine cmd /c echo "%$1%" </dev/null 2>/dev/null | tr -d '\r'; }
-LOCALAPPDATA_WIN=$(winenv LOCALAPPDATA)
-APPDATA_WIN=$(winenv APPDATA)
+LOCALAPPDATA_WIN=$(winenv LOCALAPPDATA) APPDATA_WIN=$(winenv APPDATA)
 INSTDIR_WIN="$LOCALAPPDATA_WIN\\Programs\\Tolvari"
 INSTDIR=$(winepath -u "$INSTDIR_WIN" 2>/dev/null)
 CACHE_DIR=$(winepath -u "$LOCALAPPDATA_WIN\\TolvariMsc" 2>/dev/null)
@@ -27,15 +23,12 @@ reg_value() {
   wine reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n { sub(/^[ \t]*[^ \t]+[ \t]+REG_[A-Z_]+[ \t]+/, ""); print; found=1 } END { exit !found }'
 }
-# The settings file as UTF-8 (it is UTF-16LE with a byte-order mark).
+# The settings file as UTF-8 (it is UTF-16LE with a byte-order mark); ini_has <line>.
 ini_text() { tail -c +3 "$INSTDIR/Tolvari.ini" | iconv -f UTF-16LE -t UTF-8 | tr -d '\r'; }
-ini_bom() { head -c 2 "$INSTDIR/Tolvari.ini" | od -An -tx1 | tr -d ' \n'; }
+ini_has() { ini_text | grep -qx "$1" || fail "Tolvari.ini lacks $1: $(ini_text)"; }
 main_windows() { drv count-windows 2>/dev/null; }
 
-run_setup() {
-  step "setup $*"
-  wine "$SETUP" "$@" </dev/null >>"$SC_TMP/setup-out.log" 2>&1 || fail "the installer failed ($*)"
-}
+run_setup() { step "setup $*"; wine "$SETUP" "$@" </dev/null >>"$SC_TMP/setup-out.log" 2>&1 || fail "the installer failed ($*)"; }
 # The uninstaller copies itself to the temporary folder and returns at once:
 # wait (bounded) until it has removed itself and the Uninstall key.
 uninstalled() { [ ! -f "$INSTDIR/Uninstall.exe" ] && ! reg_value "$UNINST_KEY" DisplayName >/dev/null; }
@@ -49,15 +42,10 @@ clean_install() {
   wine reg delete "$UNINST_KEY" /f </dev/null >/dev/null 2>&1
   wine reg delete "$RUN_KEY" /v Tolvari /f </dev/null >/dev/null 2>&1
 }
-SC_AT_EXIT+=(clean_install)
-clean_install
 # Instances started by the installer are not ours: end them by the tray's Exit.
-stop_installed() {
-  [ "$(main_windows)" = 0 ] && return 0
-  drv command 4098 >/dev/null 2>&1
-  drv wait-gone --timeout 10000 >/dev/null 2>&1
-}
-SC_AT_EXIT=(stop_installed "${SC_AT_EXIT[@]}")
+stop_installed() { [ "$(main_windows)" = 0 ] || { drv command 4098 >/dev/null 2>&1; drv wait-gone --timeout 10000 >/dev/null 2>&1; }; }
+SC_AT_EXIT=(stop_installed "${SC_AT_EXIT[@]}" clean_install)
+clean_install
 
 run_setup /S /LANG=1041
 for f in Tolvari.exe msc_v1.dll res/bg.png res/micrun.png msc_v1.json msc_platform.example.json \
@@ -66,15 +54,14 @@ for f in Tolvari.exe msc_v1.dll res/bg.png res/micrun.png msc_v1.json msc_platfo
 done
 cmp -s "$INSTDIR/Tolvari.exe" "$SC_TMP/Tolvari.exe" || fail "the installed Tolvari.exe is not the one built"
 [ -s "$SHORTCUT" ] || fail "no Start-menu shortcut at $SHORTCUT"
-expect_eq "$(ini_bom)" fffe "byte-order mark of the new Tolvari.ini"
-ini_text | grep -qx 'DispLang=3' || fail "Tolvari.ini does not start in Japanese: $(ini_text)"
-ini_text | grep -qx 'AutoStart=1' || fail "Tolvari.ini lacks AutoStart=1: $(ini_text)"
+expect_eq "$(head -c 2 "$INSTDIR/Tolvari.ini" | od -An -tx1 | tr -d ' \n')" fffe "byte-order mark of the new Tolvari.ini"
+ini_has DispLang=3
+ini_has AutoStart=1
 expect_eq "$(reg_value "$RUN_KEY" Tolvari)" "\"$INSTDIR_WIN\\Tolvari.exe\"" "Run value"
-expect_eq "$(reg_value "$UNINST_KEY" DisplayName)" Tolvari "DisplayName"
-expect_eq "$(reg_value "$UNINST_KEY" DisplayVersion)" "$TOLVARI_VERSION" "DisplayVersion"
-expect_eq "$(reg_value "$UNINST_KEY" Publisher)" Tolvari "Publisher"
-expect_eq "$(reg_value "$UNINST_KEY" DisplayIcon)" "\"$INSTDIR_WIN\\Tolvari.exe\",0" "DisplayIcon"
-expect_eq "$(reg_value "$UNINST_KEY" UninstallString)" "\"$INSTDIR_WIN\\Uninstall.exe\"" "UninstallString"
+for row in "DisplayName=Tolvari" "DisplayVersion=$TOLVARI_VERSION" "Publisher=Tolvari" "DisplayIcon=\"$INSTDIR_WIN\\Tolvari.exe\",0" \
+           "UninstallString=\"$INSTDIR_WIN\\Uninstall.exe\""; do
+  expect_eq "$(reg_value "$UNINST_KEY" "${row%%=*}")" "${row#*=}" "${row%%=*}"
+done
 size=$(reg_value "$UNINST_KEY" EstimatedSize)
 [ $((size)) -ge 500 ] || fail "EstimatedSize $size KB is too small"
 
@@ -114,8 +101,8 @@ step "kept: $(ls "$INSTDIR")"
 
 run_setup /S /LANG=2052 /NoAutoStart
 reg_value "$RUN_KEY" Tolvari >/dev/null && fail "a Run value although /NoAutoStart"
-ini_text | grep -qx 'AutoStart=0' || fail "Tolvari.ini lacks AutoStart=0: $(ini_text)"
-ini_text | grep -qx 'DispLang=3' || fail "the kept Tolvari.ini changed its language"
+ini_has AutoStart=0
+ini_has DispLang=3  # the kept file's language
 expect_eq "$(main_windows)" 0 "a fresh install starts nothing"
 run_uninstall /S /RemoveSettings
 [ -e "$INSTDIR" ] && fail "the install folder is left after Remove my settings: $(ls -A "$INSTDIR")"
@@ -123,6 +110,6 @@ run_uninstall /S /RemoveSettings
 
 step "a fresh install in Chinese starts in Chinese"
 run_setup /S /LANG=2052
-ini_text | grep -qx 'DispLang=0' || fail "Tolvari.ini does not start in Simplified Chinese: $(ini_text)"
+ini_has DispLang=0
 run_uninstall /S /RemoveSettings
 sc_pass

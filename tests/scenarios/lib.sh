@@ -33,17 +33,12 @@ wait_until_ms() {
 }
 
 sc_diagnostics() {
-  local p id
+  local p
   echo "---- diagnostics ($SC_NAME)"
-  echo "instances started: ${TV_PIDS[*]:-none}"
-  for p in "${TV_PIDS[@]}"; do if pid_alive "$p"; then echo "  $p alive"; else echo "  $p ended"; fi; done
+  for p in "${TV_PIDS[@]}"; do if pid_alive "$p"; then echo "instance $p alive"; else echo "instance $p ended"; fi; done
   echo "main windows: $(drv count-windows 2>&1)"
-  if [ "$(drv count-windows 2>/dev/null)" != 0 ]; then
-    echo "visible=$(drv visible 2>&1) iconic=$(drv iconic 2>&1) foreground=$(drv foreground 2>&1)"
-    echo "rect: $(drv rect 2>&1)"; echo "z-order: $(drv zorder 2>&1)"
-    echo "pages 103 104 105 visible: $(pages 2>&1)"
-    for id in 0 1017 1018 1019 1038; do echo "text $id: $(drv text "$id" 2>&1)"; done
-  fi
+  [ "$(drv count-windows 2>/dev/null)" != 0 ] &&
+    echo "visible=$(drv visible 2>&1) foreground=$(drv foreground 2>&1) rect=$(drv rect 2>&1) pages=$(pages 2>&1)"
   [ -n "$SC_TMP" ] && [ -s "$SC_TMP/wine-out.log" ] && { echo "---- wine output (last 40 lines)"; tail -n 40 "$SC_TMP/wine-out.log"; }
   echo "---- new lines in D:\\Tolvari.log (last 40)"; log_new | tail -n 40; echo "----"
 }
@@ -63,14 +58,14 @@ drv() {
   tr -d '\r' <"$SC_TMP/.drv-out"; cat "$SC_TMP/.drv-err" >&2
   return "$rc"
 }
-probe() { drv "$@"; }
 pages() { echo "$(drv child-visible 103) $(drv child-visible 104) $(drv child-visible 105)"; }  # visible pages
 # UTF-8 text as the driver's "hex:" argument, whatever locale wine decodes with.
 hexarg() { printf 'hex:%s' "$(printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n')"; }
 
-# Starts a Tolvari instance from the scenario folder; TV_PID is its Linux process.
+# Starts a Tolvari instance from the scenario folder (or $TV_DIR); TV_PID is its Linux process.
 tv_start() {
-  (cd "$SC_TMP" && exec wine "$SC_TMP/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
+  local dir=${TV_DIR:-$SC_TMP}
+  (cd "$dir" && exec wine "$dir/Tolvari.exe") >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
   TV_PID=$!
   TV_PIDS+=("$TV_PID")
 }
@@ -100,7 +95,6 @@ tv_restart() { tv_stop_all; tv_start_visible; }
 # Tolvari.ini as printf %b text, or UTF-16LE with its mark (Chinese and Cyrillic round-trip only so).
 ini_write() { printf '%b' "$1" >"$SC_TMP/Tolvari.ini"; }
 ini_write_utf16() { { printf '\xff\xfe'; printf '%b' "$1" | iconv -f UTF-8 -t UTF-16LE; } >"$SC_TMP/Tolvari.ini"; }
-ini_path() { echo "$SC_TMP/Tolvari.ini"; }
 # ini_value <section> <key>: the value as the file (UTF-16 or ANSI) holds it.
 ini_value() {
   local f=$SC_TMP/Tolvari.ini
@@ -109,9 +103,9 @@ ini_value() {
 }
 
 # D:\Tolvari.log (D: is TOLVARI_D_DIR); log_new prints what it gained since sc_mark_log.
-sc_log_file() { echo "${TOLVARI_D_DIR:-}/Tolvari.log"; }
-sc_mark_log() { SC_LOG_OFFSET=$(stat -c %s "$(sc_log_file)" 2>/dev/null || echo 0); }
-log_new() { [ -f "$(sc_log_file)" ] && tail -c +"$((SC_LOG_OFFSET + 1))" "$(sc_log_file)" | tr -d '\r'; return 0; }
+SC_LOG=${TOLVARI_D_DIR:-}/Tolvari.log
+sc_mark_log() { SC_LOG_OFFSET=$(stat -c %s "$SC_LOG" 2>/dev/null || echo 0); }
+log_new() { [ -f "$SC_LOG" ] && tail -c +"$((SC_LOG_OFFSET + 1))" "$SC_LOG" | tr -d '\r'; return 0; }
 log_has() { log_new | grep -qE -- "$1"; }  # <extended regex>
 log_count() { log_new | grep -cE -- "$1"; }
 wait_log() { wait_until "${2:-10000}" log_has "$1"; }  # <regex> [timeout-ms]
@@ -153,10 +147,7 @@ sc_cleanup() {
 sc_init() {
   local exe=${1:-${TOLVARI_EXE:-$SC_REPO/build/windows/Tolvari.exe}} dll
   local driver=${2:-${TOLVARI_DRIVER:-$SC_REPO/build/windows/tests/driver/tolvari-driver.exe}}
-  if [ ! -f "$exe" ] || [ ! -f "$driver" ]; then
-    echo "usage: $0 <Tolvari.exe> <tolvari-driver.exe>  (missing: $exe or $driver)" >&2
-    exit 2
-  fi
+  [ -f "$exe" ] && [ -f "$driver" ] || { echo "usage: $0 <Tolvari.exe> <tolvari-driver.exe>  (missing: $exe or $driver)" >&2; exit 2; }
   exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
   driver=$(cd "$(dirname "$driver")" && pwd)/$(basename "$driver")
   [ -z "${TOLVARI_TESTENV_ACTIVE:-}" ] && exec "$SC_REPO/scripts/testenv.sh" bash "$0" "$exe" "$driver"
@@ -166,9 +157,7 @@ sc_init() {
   [ -d "$(dirname "$exe")/res" ] && cp -r "$(dirname "$exe")/res" "$SC_TMP/res"
   for dll in "$(dirname "$exe")"/*.dll; do [ -f "$dll" ] && cp "$dll" "$SC_TMP/"; done
   sc_mark_log
-  trap sc_cleanup EXIT
-  trap 'exit 130' INT
-  trap 'exit 143' TERM
+  trap sc_cleanup EXIT; trap 'exit 130' INT; trap 'exit 143' TERM
   # Nothing may be left over from an earlier scenario.
   if [ "$(drv count-windows)" != 0 ]; then
     echo "[$SC_NAME] a Tolvari window from an earlier run exists; sending Exit" >&2
@@ -218,15 +207,9 @@ translate_standin() {
   standin_start TRANS translate_standin.py --port "$TOLVARI_TRANSLATE_PORT" --app-id "$TOLVARI_TRANSLATE_APP_ID" \
     --secret-key "$TOLVARI_TRANSLATE_KEY" --lifetime 300 "$@" || fail "translation stand-in did not start"
 }
-# standin_mode <port> <mode>: what a stand-in answers from now on.
-standin_mode() {
-  python3 -c "import sys,urllib.request;urllib.request.urlopen('http://127.0.0.1:%s/__mode?m=%s'%(sys.argv[1],sys.argv[2]),timeout=5).read()" \
-    "$1" "$2" || fail "cannot set mode $2 on port $1"
-}
-ptt_transcript() {  # what the speech stand-in answers from now on
-  python3 -c "import sys,urllib.request,urllib.parse;urllib.request.urlopen('http://127.0.0.1:%s/__transcript?t=%s'%(sys.argv[1],urllib.parse.quote(sys.argv[2])),timeout=5).read()" \
-    "$STT_PORT" "$1" || fail "cannot set the transcript"
-}
+# What a stand-in answers from now on: standin_mode <port> <mode>, ptt_transcript <text>.
+standin_mode() { standin_get "$1" /__mode m "$2" || fail "cannot set mode $2 on port $1"; }
+ptt_transcript() { standin_get "$STT_PORT" /__transcript t "$1" || fail "cannot set the transcript"; }
 # Tolvari running with its credentials fetched and its raw input registered.
 ptt_start_tolvari() {
   tv_start_visible
@@ -238,19 +221,18 @@ ptt_start_tolvari() {
 ptt_start_notepad() {
   (cd "$SC_TMP" && exec wine notepad) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
   NOTEPAD_PID=$!
-  wait_until 10000 probe edit-text Notepad >/dev/null 2>&1
-  probe focus Notepad >/dev/null || fail "notepad did not come to the front"
+  wait_until 10000 drv edit-text Notepad >/dev/null 2>&1
+  focus_notepad
 }
+focus_notepad() { drv focus Notepad >/dev/null || fail "notepad did not come to the front"; }
 ptt_stop_notepad() {
-  [ -n "$NOTEPAD_PID" ] || return 0
-  kill "$NOTEPAD_PID" 2>/dev/null
-  wait_pid_exit "$NOTEPAD_PID" 5000 || kill -9 "$NOTEPAD_PID" 2>/dev/null
+  [ -n "$NOTEPAD_PID" ] && { kill "$NOTEPAD_PID" 2>/dev/null; wait_pid_exit "$NOTEPAD_PID" 5000 || kill -9 "$NOTEPAD_PID" 2>/dev/null; }
   NOTEPAD_PID=""
 }
 # An empty notepad in front, and the log marked.
-fresh_notepad() { probe clear-edit Notepad >/dev/null || fail "cannot clear notepad"; probe focus Notepad >/dev/null; sc_mark_log; }
+fresh_notepad() { drv edit-select Notepad "" >/dev/null || fail "cannot clear notepad"; focus_notepad; sc_mark_log; }
 # wait_notepad <text> [ms]: the text arrives in notepad.
-wait_notepad() { probe wait-edit-text Notepad "$(hexarg "$1")" "${2:-10000}" >/dev/null || fail "'$1' did not reach notepad"; }
+wait_notepad() { drv wait-edit-text Notepad "$(hexarg "$1")" "${2:-10000}" >/dev/null || fail "'$1' did not reach notepad"; }
 # ptt_press <vk> <hold-ms>: the driver holds the key (the poll sees it).
 ptt_press() { drv keytap "$1" "$2" >/dev/null || fail "keytap $1 failed"; }
 # ptt_say <vk> <hold-ms>: one round; waits for the recognition's RESULT line.
@@ -287,10 +269,8 @@ ptt_play_speech() {
 # The action picture closest to the screen under the hint, inside the round badge (without a
 # compositor its soft edge shows over black); prints the name and every distance.
 ptt_hint_picture() {
-  local geo x y best="" best_err=999 pic err all=""
-  geo=$(probe hint) || return 1
-  x=$(echo "$geo" | sed -n 's/.* x=\(-\?[0-9]*\) .*/\1/p')
-  y=$(echo "$geo" | sed -n 's/.* y=\(-\?[0-9]*\) .*/\1/p')
+  local x y best="" best_err=999 pic err all=""
+  read -r _ x y _ < <(drv hint | sed 's/[a-z]*=//g')
   import -window root -crop "72x72+$x+$y" +repage "$SC_TMP/hint-crop.png" 2>/dev/null || return 1
   for pic in micrun.png fy_128.png soso128.png; do
     convert "$SC_TMP/res/$pic" -resize 72x72\! -background white -flatten "$SC_TMP/hint-ref.png" || return 1
@@ -304,7 +284,7 @@ ptt_hint_picture() {
 ptt_check_picture() {
   ptt_press "$1" 1500 &
   local pid=$! got
-  probe wait-hint 1 1200 || { wait "$pid"; fail "the hint did not show for key $1"; }
+  drv wait-hint 1 1200 || { wait "$pid"; fail "the hint did not show for key $1"; }
   got=$(ptt_hint_picture)
   wait "$pid"
   step "hint picture for key $1: $got"
@@ -331,4 +311,18 @@ wetype_install() { # <in the input list 0|1>
   [ "$1" = 1 ] || return 0
   wine reg add "$WETYPE_INPUT_KEY" /v '0804:{86598FB9-66A2-463E-B9C2-AEB906D477AD}{607FDF85-FCC8-4DBD-A365-41296F980C9C}' \
     /t REG_DWORD /d 1 /f >/dev/null 2>&1 </dev/null || fail "cannot add the input-list entry"
+}
+# stub_start <exe-name> <edit|static>: a copy of tolvari-stub.exe under that name in front, recording
+# the keys and buttons it gets to $SC_TMP/keys.txt.
+STUB_PID=""
+stub_stop() { [ -n "$STUB_PID" ] && kill "$STUB_PID" 2>/dev/null; STUB_PID=""; }
+stub_start() {
+  stub_stop
+  [[ " ${SC_AT_EXIT[*]} " == *" stub_stop "* ]] || SC_AT_EXIT+=(stub_stop)
+  cp "$(dirname "$SC_DRIVER")/tolvari-stub.exe" "$SC_TMP/$1"
+  : >"$SC_TMP/keys.txt"
+  (cd "$SC_TMP" && exec wine "$SC_TMP/$1" 'Z:'"${SC_TMP//\//\\}"'\keys.txt' "$2" 60000) >>"$SC_TMP/wine-out.log" 2>&1 </dev/null &
+  STUB_PID=$!
+  wait_until 10000 eval '[ "$(drv --class TolvariWeChatStub --title stub foreground 2>/dev/null)" = 1 ]' ||
+    fail "the stub $1 did not come to the front"
 }

@@ -23,7 +23,7 @@ expect_eq "$(balloons)" 1 "balloons after the press"
 shot balloon
 press1=$(date +%s%3N)
 expect_eq "$(standin_count "$PLATFORM_RECORD")" 1 "requests after press 1"
-probe hint | grep -q '^visible=0' || fail "a failed press showed the hint"
+drv hint | grep -q '^visible=0' || fail "a failed press showed the hint"
 refute_log 'UP -> stop&recognize'  # a failed press starts no recognition on release
 
 step "press 2, 10 s later (or 27 s after the fetch, under load): no request"

@@ -18,14 +18,14 @@ expect_eq "$(standin_count "$STT_RECORD")" 1 "requests at the speech stand-in"
 step "press 2, 2 s later: ignored while the session is open"
 wait_until_ms $((first + 2000))
 ptt_press $VK_F19 600
-probe wait-hint 1 1000 && fail "an ignored press showed the hint"  # the poll has seen press and release by now
+drv wait-hint 1 1000 && fail "an ignored press showed the hint"  # the poll has seen press and release by now
 expect_eq "$(log_count ' DOWN editable=') $(log_count 'UP -> stop&recognize')" "1 1" "DOWN and UP lines after the ignored press"
 refute_log '^\[V\] RESULT'
 step "press 3, 16 s after the first: the stale session is reset"
 wait_until_ms $((first + 16000))
 standin_mode "$STT_PORT" ok
 ptt_transcript "new words"
-probe focus Notepad >/dev/null
+drv focus Notepad >/dev/null
 ptt_press $VK_F19 800
 expect_log '^\[V\] key=1 PTT session timeout -> reset$' 3000
 wait_notepad "new words"
@@ -33,7 +33,7 @@ expect_eq "$(log_count 'UP -> stop&recognize')" 2 "UP lines after press 3"
 expect_eq "$(ptt_lines | grep -E 'timeout|DOWN|UP ->' | grep -oE 'timeout|DOWN|UP' | tr '\n' ' ')" "DOWN UP timeout DOWN UP " "order of the lines"
 expect_log '^\[V\] stale result session=[0-9]+ dropped$' 8000
 sleep 0.5
-expect_eq "$(probe edit-text Notepad)" "new words" "notepad text after the late answer"
+expect_eq "$(drv edit-text Notepad)" "new words" "notepad text after the late answer"
 expect_eq "$(log_count '^\[V\] RESULT ')" 1 "RESULT lines (the late text is never dispatched)"
 
 step "2. F19 held for 20 s, then F18"

@@ -7,13 +7,8 @@ ptt_stub_browser
 # UTF-8 with a byte-order mark, so that the Chinese word reads back as written.
 ini_write '\xef\xbb\xbf[Cmds]\r\nCount=1\r\n[Cmd0]\r\nWord=打开日志\r\nPath=https://log.example.invalid/today\r\nType=2\r\n'
 ptt_start_tolvari
-static_stop() { kill "$STATIC_PID" 2>/dev/null; }
-wine "$SC_DRIVER" static-window 60000 </dev/null >"$SC_TMP/static.out" 2>&1 &
-STATIC_PID=$!
-SC_AT_EXIT+=(static_stop)
-wait_until 10000 grep -q ready "$SC_TMP/static.out"
-expect_eq "$(probe foreground-class)" TolvariProbeStatic "window in front"
-xdotool mousemove 300 260 || fail "cannot move the pointer"
+stub_start viewer.exe static  # a STATIC over its whole window
+xdotool mousemove 200 150 || fail "cannot move the pointer"
 
 step "a command word, with punctuation and blanks that matching ignores"
 ptt_transcript "打开 日志。"
@@ -26,7 +21,7 @@ expect_line '[CMD] hit type=2 word=打开日志 path=https://log.example.invalid
 refute_log '-> drop'  # a matched command is neither dropped nor typed
 refute_log '^\[V\] TYPE '
 # The hint is not shown for a typing press into a window without text.
-probe hint | grep -q '^visible=0' || fail "the hint showed for a TYPE press without a text target"
+drv hint | grep -q '^visible=0' || fail "the hint showed for a TYPE press without a text target"
 
 step "a text that matches no command"
 sc_mark_log

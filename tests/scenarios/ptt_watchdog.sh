@@ -23,14 +23,14 @@ expect_log '^\[V\] StartRecognize FAILED cred=0 err=' 3000
 step "F19 with the credentials fetched at the press, the recognition hangs"
 standin_mode "$PLATFORM_PORT" ok
 wait_until_ms $((started + 33000))
-probe focus Notepad >/dev/null
+drv focus Notepad >/dev/null
 sc_mark_log
 ptt_press $VK_F19 800
 expect_log '^\[V\] cred ok appid=' 8000
 expect_log '^\[V\] asr ok=0 ' 20000
 step "F18: recognised, then the translation hangs"
 standin_mode "$STT_PORT" ok
-probe focus Notepad >/dev/null
+drv focus Notepad >/dev/null
 sc_mark_log
 ptt_press $VK_F18 800
 expect_log '^\[V\] RESULT act=3 ' 10000

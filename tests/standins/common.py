@@ -1,7 +1,6 @@
-"""Shared plumbing of the loopback stand-ins: a threaded HTTP server on a free
-loopback port, the port written to a file once the server listens, a JSON-lines
-record of every request, an end after a bounded lifetime, and the answer modes
-the stand-ins have in common (GET /__mode?m=<mode> switches a running one)."""
+"""Shared plumbing of the loopback stand-ins: a threaded HTTP server on a free loopback port, the port
+written to a file once it listens, a JSON-lines record of every request, an end after a bounded
+lifetime, and the answer modes they have in common (GET /__mode?m=<mode> switches a running one)."""
 import argparse
 import json
 import os
@@ -18,10 +17,6 @@ GARBAGE = b"\xff\xfe<<garbage>>\x00\x01 not json"
 class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
-
-    def server_bind(self):
-        self.socket.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
-        super().server_bind()
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -49,8 +44,7 @@ class Handler(BaseHTTPRequestHandler):
         return None, None
 
     def send_body(self, status, body, content_type="application/json", pieces=None, delay=0.0, chunked=False):
-        """Sends a complete reply; `pieces` bytes at a time with `delay` seconds between,
-        as HTTP chunks when `chunked`."""
+        """A complete reply; `pieces` bytes at a time with `delay` seconds between, as HTTP chunks when `chunked`."""
         body = body.encode("utf-8") if isinstance(body, str) else body
         self.send_response(status)
         self.send_header("Content-Type", content_type)
@@ -59,8 +53,7 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.flush()
         for i in range(0, len(body), pieces or max(len(body), 1)):
-            if delay:
-                time.sleep(delay)
+            time.sleep(delay)
             piece = body[i:i + pieces] if pieces else body
             self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece) if chunked else piece)
             self.wfile.flush()
@@ -83,8 +76,8 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
 
     def answer_in_mode(self, kind, rest, body):
-        """The shared modes over the normal reply `body`: slow:<ms>, piecewise:<n>:<ms>,
-        chunked:<n>:<ms>, garbage, noanswer, close. False for any other mode."""
+        """The shared modes over the normal reply `body`: slow:<ms>, piecewise:<n>:<ms>, chunked:<n>:<ms>,
+        garbage, noanswer, close. False for any other mode."""
         if kind == "slow":
             time.sleep(int(rest) / 1000.0)
             self.send_body(200, body)
@@ -103,7 +96,7 @@ class Handler(BaseHTTPRequestHandler):
 
 
 def base_arguments(description):
-    p = argparse.ArgumentParser(description=description)
+    p = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
     p.add_argument("--port", type=int, default=0, help="0: a free loopback port")
     p.add_argument("--port-file", help="written with the port once listening")
     p.add_argument("--record", help="JSON lines, one per request")

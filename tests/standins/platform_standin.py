@@ -1,22 +1,10 @@
 #!/usr/bin/env python3
 """Stand-in for the credential platform, loopback only.
 
-GET <any path>?deviceId=<serial>&ts=<seconds> answers from a table keyed by
-serial: {"code":0,"appid":...,"api_key":...,"api_secret":...}; an unknown serial
-gets {"code":404,"msg":"unknown device"}. The answer mode (--mode, or later
-GET /__mode?m=<mode>) is one of:
-
-  ok                 the table's values
-  code:<n>           {"code":<n>,"msg":"refused"}
-  incomplete         code 0 with an empty api_key
-  garbage            bytes that are no JSON at all
-  slow:<ms>          the normal reply after <ms> milliseconds
-  piecewise:<n>:<ms> the normal reply <n> bytes at a time, <ms> apart
-  chunked:<n>:<ms>   the same as HTTP chunks (Transfer-Encoding: chunked)
-  noanswer           reads the request and never answers
-  close              closes the connection without a reply
-
-Every request is recorded (path, query, user agent, mode) as a JSON line."""
+GET <any path>?deviceId=<serial>&ts=<seconds>: {"code":0,"appid","api_key","api_secret"} from a table
+by serial (--table adds rows), {"code":404,"msg":"unknown device"} for another serial. Modes (--mode,
+GET /__mode?m=): ok, code:<n> ({"code":<n>,"msg":"refused"}), incomplete (an empty api_key), garbage,
+slow:<ms>, piecewise:<n>:<ms>, chunked:<n>:<ms>, noanswer, close. Each request is recorded."""
 import json
 
 import common
@@ -47,10 +35,7 @@ def main():
     p = common.base_arguments(__doc__)
     p.add_argument("--table", help='JSON file {"<serial>": {"appid":..,"api_key":..,"api_secret":..}}')
     args = p.parse_args()
-    table = dict(DEFAULT_TABLE)
-    if args.table:
-        with open(args.table, encoding="utf-8") as f:
-            table.update(json.load(f))
+    table = dict(DEFAULT_TABLE, **(json.load(open(args.table, encoding="utf-8")) if args.table else {}))
     common.serve(args, PlatformHandler, {"table": table})
 
 

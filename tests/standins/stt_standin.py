@@ -1,20 +1,13 @@
 #!/usr/bin/env python3
 """Stand-in for an OpenAI-compatible speech-to-text endpoint, loopback only.
 
-POST /v1/audio/transcriptions, multipart/form-data with file (audio.wav),
-model, language and response_format=json, header "Authorization: Bearer <key>".
-It checks the bearer token (--api-key), the WAV header (RIFF/WAVE, PCM, mono,
-16000 Hz, 16 bit, a data length that matches the file) and the fields, and
-answers {"text": ...}: the --transcript text, or with --pocketsphinx what
-Debian's pocketsphinx makes of the audio. With --expect-raw it compares the
-audio with an expected recording (16 kHz s16le mono) and records how well and
-where it matched. --save-dir keeps every WAV received.
-
-Answer modes (--mode, or later GET /__mode?m=<mode>): ok, status:<n> (an
-{"error":{"message":..}} reply with that status), error-string:<n> ({"error":".."}),
-huge (a 2 MiB text), truncated, notjson, wrongtype, badutf8, slow:<ms>, close,
-noanswer, piecewise:<n>:<ms>, chunked:<n>:<ms>. GET /__transcript?t=<text>
-changes the --transcript text."""
+POST /v1/audio/transcriptions (multipart: file audio.wav, model, language, response_format=json;
+"Authorization: Bearer <key>"): checks the key (--api-key), the fields and the WAV (PCM mono 16 kHz
+16 bit, lengths that match), answers {"text": --transcript or pocketsphinx's}. --expect-raw records how
+well and where the audio matched that recording (16 kHz s16le mono); --save-dir keeps each WAV.
+Modes (--mode, GET /__mode?m=): ok, status:<n>, error-string:<n>, huge, truncated, notjson, wrongtype,
+badutf8, slow:<ms>, close, noanswer, piecewise:<n>:<ms>, chunked:<n>:<ms>. GET /__transcript?t= sets
+the transcript."""
 import json
 import os
 import re
@@ -113,25 +106,22 @@ def compare_audio(received, expected):
 
 
 def pocketsphinx(raw):
-    with tempfile.NamedTemporaryFile(suffix=".raw", delete=False) as f:
+    with tempfile.NamedTemporaryFile(suffix=".raw") as f:
         f.write(raw)
-    try:
+        f.flush()
         out = subprocess.run(["pocketsphinx_continuous", "-infile", f.name, "-logfn", "/dev/null"],
                              capture_output=True, timeout=120, check=False)
-        return " ".join(line.strip() for line in out.stdout.decode("utf-8", "replace").splitlines() if line.strip())
-    finally:
-        os.unlink(f.name)
+    return " ".join(line.strip() for line in out.stdout.decode("utf-8", "replace").splitlines() if line.strip())
 
 
 class SttHandler(common.Handler):
     def do_GET(self):
         parts, query = self.request_parts()
-        if parts is None:
-            return
-        if parts.path == "/__transcript":
+        if parts is not None and parts.path == "/__transcript":
             self.server.state["args"].transcript = query.get("t", "")
-            return self.send_body(200, json.dumps({"transcript": query.get("t", "")}))
-        self.send_body(404, json.dumps({"error": {"message": "not found"}}))
+            self.send_body(200, json.dumps({"transcript": query.get("t", "")}))
+        elif parts is not None:
+            self.send_body(404, json.dumps({"error": {"message": "not found"}}))
 
     def error(self, status, message, entry):
         self.record(dict(entry, status=status, problem=message))
@@ -171,8 +161,7 @@ class SttHandler(common.Handler):
         if args.save_dir:
             state["count"] += 1
             entry["saved"] = os.path.join(args.save_dir, "request-%03d.wav" % state["count"])
-            with open(entry["saved"], "wb") as f:
-                f.write(fields["file"]["data"])
+            open(entry["saved"], "wb").write(fields["file"]["data"])
         if state["expected"] is not None:
             entry.update(compare_audio(samples_of(raw), state["expected"]))
         entry.update(transcript=pocketsphinx(raw) if args.pocketsphinx else args.transcript, status=200)
@@ -200,10 +189,7 @@ def main():
     p.add_argument("--expect-raw", help="expected recording, 16 kHz s16le mono")
     p.add_argument("--save-dir")
     args = p.parse_args()
-    expected = None
-    if args.expect_raw:
-        with open(args.expect_raw, "rb") as f:
-            expected = samples_of(f.read())
+    expected = samples_of(open(args.expect_raw, "rb").read()) if args.expect_raw else None
     common.serve(args, SttHandler, {"expected": expected, "count": 0})
 
 

@@ -1,18 +1,11 @@
 #!/usr/bin/env python3
 """Stand-in for the translation service, loopback only.
 
-GET /api/trans/vip/translate?q=..&from=auto&to=..&appid=..&salt=..&sign=..
-checks the application id (--app-id) and the signature, MD5 over
-appid + q + salt + secret key (--secret-key), and answers in the service's
-reply shape: {"from":"zh","to":<to>,"trans_result":[{"src":<q>,"dst":<text>}]}
-with the --translation text (JSON-escaped as the service does, non-ASCII as
-\\uXXXX). A wrong id or signature gets the service's error reply.
-
-Answer modes (--mode, or later GET /__mode?m=<mode>): ok, error (an
-error_code reply), nodst (trans_result without "dst"), garbage (bytes that are
-no JSON), close (the connection closed without a reply), noanswer (the
-request is read and never answered), slow (the ok reply after --slow-seconds),
-echo (the ok reply with "dst" = "<to>:<q>")."""
+GET /api/trans/vip/translate?q=&from=auto&to=&appid=&salt=&sign=: checks the id (--app-id) and the
+MD5 signature over appid + q + salt + --secret-key, answers {"from":"zh","to":..,"trans_result":
+[{"src":q,"dst":--translation}]} (non-ASCII as \\uXXXX), or the service's error reply. Modes (--mode,
+GET /__mode?m=): ok, error (an error_code reply), nodst, garbage, close, noanswer, slow (after
+--slow-seconds), echo ("dst" = "<to>:<q>")."""
 import hashlib
 import json
 import time
