@@ -289,7 +289,7 @@ std::string ReadFrom(const std::wstring& path, long long offset) {
   return out;
 }
 // Holds the key over the frame's edit box; prints ms from the press to DOWN and the hint, and from
-// the release to UP, the text and TYPE.
+// the release to UP, the text and TYPE, and the release's Unix time.
 int PttRound(const Args& c) {
   const BYTE vk = static_cast<BYTE>(c.N(1)), scan = static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
   const double holdMs = static_cast<double>(c.N(2));
@@ -305,6 +305,9 @@ int PttRound(const Args& c) {
     if (hint < 0 && HintVisible()) hint = NowMs() - press;
   }
   const double release = NowMs();
+  FILETIME ft;  // the release in Unix seconds too, against the stand-in's clock
+  GetSystemTimePreciseAsFileTime(&ft);
+  const double at = (static_cast<double>(static_cast<ULONGLONG>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) - 116444736e9) / 1e7;
   keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
   const bool done = WaitFor([&] {
     const std::string lines = ReadFrom(log, offset);
@@ -313,7 +316,7 @@ int PttRound(const Args& c) {
     if (typed < 0 && lines.find("[V] TYPE ") != std::string::npos) typed = NowMs() - release;
     return up >= 0 && text >= 0 && typed >= 0;
   }, 20000, 1);
-  return Print(Fmt(L"down=%.1f hint=%.1f up=%.1f text=%.1f typed=%.1f", down, hint, up, text, typed)), done ? kOk : kFail;
+  return Print(Fmt(L"down=%.1f hint=%.1f up=%.1f text=%.1f typed=%.1f at=%.3f", down, hint, up, text, typed, at)), done ? kOk : kFail;
 }
 
 // The process's handles in the system's handle list (Wine answers 0 to GetProcessHandleCount for

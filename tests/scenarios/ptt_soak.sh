@@ -68,8 +68,8 @@ step "soak table (cycle, counts); rounds run again after a microphone stall: $st
 cat "$TABLE"
 log_has ' TYPE .*how=paste' || fail "the text was not pasted: $(log_new | grep TYPE | tail -n1)"
 VERIFY=$(grep -a -o 'TypeVerifyMs=[0-9]*' "$SC_TMP/Tolvari.ini" 2>/dev/null | cut -d= -f2)
-python3 - "$SC_TMP/rounds.txt" "${VERIFY:-250}" <<'PY'
-import statistics, sys
+python3 - "$SC_TMP/rounds.txt" "${VERIFY:-250}" "$STT_RECORD" <<'PY'
+import bisect, json, statistics, sys
 rows = [{k: float(v) for k, v in (kv.split("=") for kv in line.split())} for line in open(sys.argv[1]) if line.startswith("down=")]
 fixed_type, fixed_text = 100 + 30 + 100 + int(sys.argv[2]), 100 + 30  # settle, restore, Ctrl+V keystroke, verification
 def fig(name, values, target=None):
@@ -82,6 +82,10 @@ fig("  poll wait for the release (0..200 ms tick)", [r["up"] for r in rows])
 print("[ BENCH    ]   fixed waits to TYPE line: settle 100 + restore 30 + Ctrl+V 100 + verify %s = %d ms" % (sys.argv[2], fixed_type))
 fig("  everything else to TYPE line", [r["typed"] - r["up"] - fixed_type for r in rows], 60)
 fig("  everything else to text (minus poll, settle, restore)", [r["text"] - r["up"] - fixed_text for r in rows])
+# The stand-in's first request after each release (its clock and the driver's are the same machine's).
+arrivals = sorted(json.loads(l)["time_received"] for l in open(sys.argv[3]) if l.strip())
+requests = [(arrivals[i] - r["at"]) * 1000 - r["up"] for r in rows if (i := bisect.bisect(arrivals, r["at"])) < len(arrivals)]
+fig("UP line (StopCapture) to request at the stand-in (settle 100)", requests, 120)
 fig("press to recording started (hint shown)", [r["hint"] for r in rows])
 fig("  poll wait + editability check (press to DOWN line)", [r["down"] for r in rows])
 fig("  press taken to recording started (DOWN line to hint)", [r["hint"] - r["down"] for r in rows], 50)

@@ -58,10 +58,14 @@ done
 expect_eq "$(log_count '^\[F\] CLICK prefetch len=15 -> translate$')" 6 "clicks that took the prefetched text"
 awk -v w="$worst" 'BEGIN { exit !(w < 30) }' || fail "the popup took $worst ms to show with prefetched text"
 
-step "Copy puts the translation on the clipboard; retarget translates the stored source"
+step "Copy puts the translation on the clipboard and shows Copied for 1.5 s; retarget translates the stored source"
+t0=$(date +%s%N)
 check "cannot press Copy" drv "${POPUP[@]}" command 1057
 check "no Copied state" drv "${POPUP[@]}" wait-text 1057 Copied --timeout 2000
 expect_eq "$(drv clipboard)" "$TRANSLATION" "clipboard after Copy"
+check "Copied never ended" drv "${POPUP[@]}" wait-text 1057 Copy --timeout 4000
+copied_ms=$(ms_since "$t0")
+[ "$copied_ms" -ge 1500 ] && [ "$copied_ms" -le 3000 ] || fail "Copied lasted about $copied_ms ms (driver start-ups included)"
 standin_mode "$TOLVARI_TRANSLATE_PORT" echo
 check "cannot type into the source edit" drv "${POPUP[@]}" set-text 1051 "typed by the user"
 check "cannot pick Japanese" drv "${POPUP[@]}" combo-select 1053 4

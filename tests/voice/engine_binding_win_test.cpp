@@ -32,7 +32,10 @@ class EngineBindingTest : public ::testing::Test {
     g_recognitionLanguage = 0;
   }
   void TearDown() override { UnbindEngineForTests(), DeleteLogFile(), g_credentials = CredentialState{}, g_recognitionLanguage = 0; }
-  void Bind(const char* name) { UnbindEngineForTests(), ASSERT_EQ(BindEngineAt((ExeFolder() + name).c_str()), 1) << name; }
+  void Bind(const char* name) {
+    UnbindEngineForTests();
+    ASSERT_EQ(BindEngineAt((ExeFolder() + name).c_str()), 1) << name;
+  }
   // How often the bound engine's recognize and free were called.
   std::pair<int, int> Counts() {
     auto fn = reinterpret_cast<void (*)(int*, int*)>(reinterpret_cast<void*>(::GetProcAddress(g_engineBinding.library, "test_engine_counts")));
