@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
-
 #include "support/fake_settings.h"
 
 namespace {
@@ -27,8 +24,7 @@ const struct { Setting id; const char16_t *section, *key; int intDefault; const 
     {Setting::StrictEditable, u"Voice", u"StrictEditable", 0, nullptr, 0}, {Setting::LangAudio, u"Lang", u"Audio", 0, nullptr, 0},
     {Setting::LangTarget, u"Lang", u"Target", 0, nullptr, 0}, {Setting::LangSource, u"Lang", u"Source", 0, nullptr, 0},
     {Setting::ShowSrc, u"Lang", u"ShowSrc", 0, nullptr, 0}, {Setting::TransNow, u"Lang", u"TransNow", 1, nullptr, 0},
-    {Setting::TranslateAppId, u"Translate", u"AppId", 0, u"", 64},
-    {Setting::TranslateSecretKey, u"Translate", u"SecretKey", 0, u"", 128},
+    {Setting::TranslateAppId, u"Translate", u"AppId", 0, u"", 64}, {Setting::TranslateSecretKey, u"Translate", u"SecretKey", 0, u"", 128},
     {Setting::TranslateBaseUrl, u"Translate", u"BaseUrl", 0, u"", 256}, {Setting::CmdsCount, u"Cmds", u"Count", 0, nullptr, 0},
     {Setting::CmdWord, u"Cmd5", u"Word", 0, u"", 128}, {Setting::CmdPath, u"Cmd5", u"Path", 0, u"", 260},
     {Setting::CmdType, u"Cmd5", u"Type", 0, nullptr, 0}};

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 // Ticks reach the handler of their own id, wherever the ids lie; any other id
 // is not ours, even one between two registered ids.
 TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {

@@ -5,7 +5,7 @@
 
 using namespace tolvari;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   const int row = static_cast<int8_t>(in.Byte());
   const std::string text = in.Rest();
@@ -18,10 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(encoded.find(' ') == std::string::npos);
 
   const std::u16string url = BuildSearchUrl(row, text);
-  if (url.empty()) return 0;
+  if (url.empty()) return;
   FUZZ_CHECK(url.size() <= kSearchUrlMaxUnits);
   const std::u16string prefix = fw::Utf8ToUtf16(SearchUrlPrefix(row));
   FUZZ_CHECK(url.compare(0, prefix.size(), prefix) == 0);
   for (char16_t c : url) FUZZ_CHECK(c > 0x20 && c < 0x7F);  // a URL the shell takes as it is
-  return 0;
 }

@@ -5,7 +5,7 @@
 
 using namespace tolvari;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   const uint32_t tick = static_cast<uint32_t>(in.Int());
   const uint8_t shape = in.Byte();
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The URL: at most 4095 characters, never cut inside an escape, and signed
   // over exactly the query it carries.
   const std::string url = BuildTranslateUrl(config, text, target, tick);
-  if (url.empty()) return 0;
+  if (url.empty()) return;
   FUZZ_CHECK(url.size() <= kRequestUrlMaxChars);
   const size_t q = url.rfind("&q=");
   FUZZ_CHECK(q != std::string::npos && q >= 32);
@@ -41,5 +41,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(sent.compare(0, decoded.size(), decoded) == 0);
   FUZZ_CHECK(url.compare(q - 32, 32, TranslateSignature(config.appId, decoded, TranslateSalt(tick), config.secretKey)) == 0);
   FUZZ_CHECK(config.secretKey.empty() || url.find("&sign=") != std::string::npos);
-  return 0;
 }

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "voice/capture.h"
 

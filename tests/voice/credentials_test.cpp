@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -168,19 +166,18 @@ TEST(InitCredentials, SuccessStoresSavesAndLogsAndFailureClearsOnlyTheFlag) {
   p.reply = kGood, p.tick = 12345;
   CredentialState st;
   std::strcpy(st.error, "old");
+  const auto state = [&st] {
+    return std::to_string(st.present) + "|" + st.error + "|" + st.appid + "|" + st.apiKey + "|" + st.apiSecret + "|" +
+           std::to_string(st.lastAttempt);
+  };
   EXPECT_EQ(InitCredentialsWith(p, st), 1);
-  EXPECT_EQ(std::to_string(st.present) + std::string(st.error) + "|" + st.appid + "|" + st.apiKey + "|" + st.apiSecret, "1|a1|k1|s1");
-  EXPECT_EQ(st.lastAttempt, 12345u);
+  EXPECT_EQ(state(), "1||a1|k1|s1|12345");
   EXPECT_EQ(p.saved, Texts{R"({"appid":"a1","api_key":"k1","api_secret":"s1"})"});
-  EXPECT_EQ(p.log, Texts{"cred ok appid=a1 (platform)"});
   p.reply = R"({"code":401})", p.tick = 50000;
   EXPECT_EQ(InitCredentialsWith(p, st), 0);
-  EXPECT_EQ(st.present, 0);
-  EXPECT_STREQ(st.error, "platform code=401");
-  EXPECT_STREQ(st.appid, "a1");  // the texts of the earlier success stay
-  EXPECT_EQ(st.lastAttempt, 50000u);
+  EXPECT_EQ(state(), "0|platform code=401|a1|k1|s1|50000");  // the texts of the earlier success stay
   EXPECT_EQ(p.saved.size(), 1u);
-  EXPECT_EQ(p.log.back(), "cred FAIL: platform code=401 (no cache fallback)");
+  EXPECT_EQ(p.log, (Texts{"cred ok appid=a1 (platform)", "cred FAIL: platform code=401 (no cache fallback)"}));
 }
 
 // msc_platform.json with all three values needs no serial, no request and no

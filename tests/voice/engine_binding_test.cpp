@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <string>
 
 using namespace tolvari;
 

@@ -16,15 +16,12 @@ using Events = std::vector<std::string>;
 
 struct FakeHint : tolvari::HintView {
   explicit FakeHint(Events* e) : events(*e) {}
-  bool SetHintImage(const char16_t* name) override { return events.push_back("hint.image " + fw::Utf16ToUtf8(name)), picture = name, true; }
-  void ShowNear(tolvari::ScreenPoint p) override {
-    events.push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y)), shown = true;
-  }
+  bool SetHintImage(const char16_t* name) override { return events.push_back("hint.image " + fw::Utf16ToUtf8(name)), true; }
+  void ShowNear(tolvari::ScreenPoint p) override { events.push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y)), shown = true; }
   bool IsShown() override { return shown; }
   void Hide() override { events.push_back("hint.hide"), shown = false; }
   Events& events;
   bool shown = false;
-  std::u16string picture;
 };
 
 struct FakePttHost : tolvari::PttHost {

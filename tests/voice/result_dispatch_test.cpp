@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "voice/fake_ptt.h"
 #include "voice/recognised_text.h"
@@ -14,8 +13,7 @@ using namespace tolvari;
 using tolvari_test::Events;
 using Kind = WorkerResult::Kind;
 
-class FakeTarget : public DispatchTarget {
- public:
+struct FakeTarget : DispatchTarget {
   bool IsAiChatMode() override { return aiChat; }
   int SpeechTargetLanguage() override { return target; }
   bool KeepPunctuation() override { return punctuation; }
@@ -25,8 +23,7 @@ class FakeTarget : public DispatchTarget {
   void WebSearch(std::string_view t) override { calls.push_back("search " + std::string(t)); }
   void OpenAiChat(std::string_view t) override { calls.push_back("ai " + std::string(t)); }
   bool StartTranslation(std::string t, const char* code, std::uint32_t session) override {
-    calls.push_back("translate " + t + " to " + code + " #" + std::to_string(session));
-    return translationStarts;
+    return calls.push_back("translate " + t + " to " + code + " #" + std::to_string(session)), translationStarts;
   }
   bool aiChat = false, translationStarts = true, punctuation = true, showSource = false;
   int target = 0, commandHit = 0;

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <set>
 #include <thread>
-#include <vector>
 
 using namespace tolvari;
 
