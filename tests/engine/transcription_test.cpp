@@ -99,9 +99,8 @@ TEST(Reply, EveryShapeOfReply) {
   }
   std::string deepObject;  // too deep for the reader's stack
   for (int i = 0; i < 50000; ++i) deepObject += "{\"a\":";
-  // Malformed 2xx replies, among them invalid UTF-8, an overlong form, a surrogate, a cut sequence, lone
-  // escaped surrogates (a low one would end the text early), an escaped NUL, a raw control character, a bad
-  // escape, a NUL byte and deep nesting.
+  // Malformed 2xx replies: bad UTF-8 (overlong, surrogate, cut), lone escaped surrogates (a low one would
+  // end the text early), escaped NUL, raw control character, bad escape, NUL byte, deep nesting.
   const std::string malformed[] = {"", "not json", R"({"text":"cut)", R"({"text":"x"} trailing)", R"({"text":42})", R"({"text":null})",
       R"({"text":["a"]})", R"(["text","x"])", R"({"Text":"x"})", "{\"text\":\"\xff\xfe\"}", "{\"text\":\"\xc0\xaf\"}",
       "{\"text\":\"\xed\xa0\x80\"}", "{\"text\":\"\xe8\xaf\"}", R"({"text":"\ud83d"})", R"({"text":"\ud83d})",

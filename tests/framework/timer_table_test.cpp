@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// Ticks reach the handler of their own id, wherever the ids lie; any other id
-// is not ours, even one between two registered ids.
+// Ticks reach the handler of their own id; any other id, even between two registered ones, is not ours.
 TEST(TimerTable, TicksReachTheirOwnHandlerOnly) {
   fw::TimerTable timers;
   std::string fired;

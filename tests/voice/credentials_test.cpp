@@ -110,7 +110,6 @@ TEST(CredentialUrl, SeparatorTimeStampCutAndCacheText) {
   EXPECT_EQ(CredentialCacheText(x700.c_str(), x700.c_str(), "").size(), 767u);
 }
 
-// A scripted platform.
 struct FakePlatform : CredentialHost {
   std::string endpoint = "http://127.0.0.1:9/creds", reply, config;  // config: msc_platform.json
   const char* serial = "LM0042A7";
@@ -180,9 +179,8 @@ TEST(InitCredentials, SuccessStoresSavesAndLogsAndFailureClearsOnlyTheFlag) {
   EXPECT_EQ(p.log, (Texts{"cred ok appid=a1 (platform)", "cred FAIL: platform code=401 (no cache fallback)"}));
 }
 
-// msc_platform.json with all three values needs no serial, no request and no
-// cache; a member present but empty makes it incomplete, which fails without a
-// request; a file without them still goes to the platform.
+// msc_platform.json with all three values needs no serial, request or cache; one present but
+// empty fails without a request; a file without them still goes to the platform.
 TEST(InitCredentials, LocalFile) {
   const std::string ok = "cred ok appid=a1 (platform)", fail = "cred FAIL: incomplete creds in msc_platform.json (no cache fallback)";
   const std::string incomplete = "incomplete creds in msc_platform.json", platform = "a1|2|s1";

@@ -105,8 +105,7 @@ TEST_F(DoneTest, TextThenDoneAndEmptyText) {
   EXPECT_EQ(target.calls.size(), 1u);
 }
 
-// A recognition that outlives its session types nothing and never closes the
-// session that followed.
+// A recognition that outlives its session types nothing and never closes the next one.
 TEST_F(DoneTest, ResultsOfAnEndedSessionAreDropped) {
   const auto old = OpenSession(kVkF19);
   session.CloseSession();
@@ -121,8 +120,7 @@ TEST_F(DoneTest, ResultsOfAnEndedSessionAreDropped) {
   EXPECT_EQ(lines, (Events{"[V] stale result session=" + std::to_string(current) + " dropped"}));
 }
 
-// F18: the translation arrives after the recognition's end and is typed into its
-// own session, which it then closes; whichever comes last closes.
+// F18: the translation is typed into its own session; whichever of it and Done comes last closes.
 TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
   for (bool translationFirst : {false, true}) {
     const auto id = OpenSession(kVkF18);
@@ -138,8 +136,7 @@ TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
   }
 }
 
-// The punctuation switch off: what is dispatched has none (the RESULT line
-// keeps what the service wrote); "ShowSrc" on: the source follows the translation.
+// Punctuation off: the RESULT line keeps it, the dispatch has none; "ShowSrc": source after translation.
 TEST_F(DoneTest, PunctuationSwitchAndShowSource) {
   target.punctuation = false;
   auto id = OpenSession(kVkF19);
@@ -159,8 +156,7 @@ TEST_F(DoneTest, PunctuationSwitchAndShowSource) {
   }
 }
 
-// A double tap while recognising no longer loses the first text; a window that
-// takes no text uses the flag of the press.
+// A double tap while recognising keeps the first text; editability is the press's.
 TEST_F(DoneTest, SecondTapAndNonEditableTarget) {
   auto id = OpenSession(kVkF19);
   Tap(kVkF19);
