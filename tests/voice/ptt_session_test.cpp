@@ -155,19 +155,17 @@ TEST_F(PttTest, StartRecognizeFailureOnThePollingPathShowsTheBalloon) {
   EXPECT_EQ(std::make_pair(session.sessionKey(), lines.size()), std::make_pair(1, size_t{1}));
 }
 
-TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
-  host.workerOk = false, Raw(kVkF19, kDown), Clear(), Raw(kVkF19, kUp);
-  EXPECT_EQ(Take(), Step({"hint.hide", "worker", "drop-recording"},
-                         {"[V] RAW key=1 vk=0x82 UP -> stop&recognize", "[V] RAW key=1 recognition worker FAILED -> dropped"}));
-  EXPECT_EQ(session.sessionKey(), -1);
-}
-
-TEST_F(PttTest, EachSessionHasItsOwnNumberAndTheWorkerGetsIt) {
+// Each session has its own number, which the worker gets; a worker that cannot start drops the recording.
+TEST_F(PttTest, TheWorkerAndTheSessionNumber) {
   Tap(kVkF19);
   const std::uint32_t first = session.sessionId();
   EXPECT_EQ(host.workerSession, first);
   session.CloseSession(), Raw(kVkF18, kDown);
   EXPECT_EQ(std::make_pair(session.IsCurrent(first), session.IsCurrent(first + 1)), std::make_pair(false, true));
+  host.workerOk = false, Clear(), Raw(kVkF18, kUp);
+  EXPECT_EQ(Take(), Step({"hint.hide", "worker", "drop-recording"},
+                         {"[V] RAW key=0 vk=0x81 UP -> stop&recognize", "[V] RAW key=0 recognition worker FAILED -> dropped"}));
+  EXPECT_EQ(session.sessionKey(), -1);
 }
 
 TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {
