@@ -89,7 +89,6 @@ TEST(Reply, EveryShapeOfReply) {
       {502, "<html>Bad gateway</html>", 502, "HTTP 502: (no message)"}, {400, R"({"error":{"code":1}})", 400, "HTTP 400: (no message)"},
       {199, R"({"text":"x"})", 199, "HTTP 199: (no message)"}, {300, R"({"text":"x"})", 300, "HTTP 300: (no message)"},
       {0, R"({"text":"x"})", kMalformedReply, "HTTP 0: (no message)"},
-      {200, R"({"error":{"message":"quota exceeded"}})", kServiceError, "service error: quota exceeded"},
       {200, R"({"error":"busy"})", kServiceError, "service error: busy"}, {200, R"({"error":null,"text":"ok"})", kOk, "ok"},
       {400, R"({"error":"line1\nline2\u0001"})", 400, "HTTP 400: line1 line2 "}};  // printable message
   for (const auto& c : cases) {

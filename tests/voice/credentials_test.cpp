@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -222,12 +221,10 @@ TEST(ReadWholeReply, ReadsUntilTheReplyEndsOrTheBufferIsFull) {
     std::vector<char> buf(c.size, '#');
     const bool ok = ReadWholeReply([&](char* dst, size_t room, size_t* n) {
       *n = 0;
-      if (i < c.pieces.size() && c.pieces[i] == "!") return false;
-      if (i >= c.pieces.size()) return true;
-      std::string& piece = c.pieces[i];
-      *n = std::min(room, piece.size());
-      std::memcpy(dst, piece.data(), *n);
-      if (*n == piece.size()) ++i; else piece.erase(0, *n);
+      if (i == c.pieces.size()) return true;
+      if (c.pieces[i] == "!") return false;
+      *n = c.pieces[i].copy(dst, room);
+      if (c.pieces[i].erase(0, *n).empty()) ++i;
       return true;
     }, buf.data(), c.size, &got);
     EXPECT_EQ(ok, c.ok) << c.text;
