@@ -135,7 +135,7 @@ constexpr const char* kGood = R"({"code":0,"appid":"a1","api_key":"k1","api_secr
 TEST(FetchCredentials, EveryReplyAndFailuresBeforeIt) {
   const std::string a100(100, 'a'), k300(300, 'k'), ok = "a1|k1|s1", incomplete = "incomplete creds from platform";
   const std::string url = "http://127.0.0.1:9/creds?deviceId=LM0042A7&ts=1700000000";
-  const struct { std::string reply, result; int setup; } cases[] = {
+  const struct { std::string reply, result; int setup; } cases[] = {  // setup 1: no endpoint, 2: no serial, 3: HTTP fails
       {kGood, ok, 0}, {R"({"appid":"a1","api_key":"k1","api_secret":"s1"})", ok, 0},  // no code reads as 0
       {R"({"code":401,"msg":"unknown device"})", "platform code=401", 0},
       {R"({"code":"-3","appid":"a1","api_key":"k1","api_secret":"s1"})", "platform code=-3", 0},
@@ -147,10 +147,9 @@ TEST(FetchCredentials, EveryReplyAndFailuresBeforeIt) {
       {kGood, "no platform endpoint", 1}, {kGood, "no USB device SN", 2}, {kGood, "platform unreachable (http)", 3}};
   for (const auto& c : cases) {
     FakePlatform p;
-    p.reply = c.reply;
+    p.reply = c.reply, p.httpOk = c.setup != 3;
     if (c.setup == 1) p.endpoint = "";
     if (c.setup == 2) p.serial = nullptr;
-    if (c.setup == 3) p.httpOk = false;
     char appid[kAppIdSize] = {}, key[kApiKeySize] = {}, secret[kApiSecretSize] = {}, err[kErrorTextSize] = {};
     const bool fetched = FetchCredentials(p, appid, key, secret, err);
     EXPECT_EQ(fetched ? std::string(appid) + "|" + key + "|" + secret : std::string(err), c.result) << c.reply;

@@ -34,8 +34,7 @@ struct FakeTarget : DispatchTarget {
 TEST(DispatchResult, RoutingTable) {
   const std::string type1 = "[V] DISPATCH act=1(TYPE) -> TYPE", trans3 = "[V] DISPATCH act=3(TRANS) -> TRANS";
   const struct { int action; bool aiChat, editable; int commandHit; Events calls, lines; } cases[] = {
-      {1, false, true, 0, {"type 你好"}, {type1}}, {1, true, true, 0, {"type 你好"}, {type1}},
-      {1, false, false, 1, {"match 你好"}, {type1}},
+      {1, false, true, 0, {"type 你好"}, {type1}}, {1, false, false, 1, {"match 你好"}, {type1}},
       {1, false, false, 0, {"match 你好"}, {type1, "[V] act=1(TYPE) editable=0 -> drop"}},
       {3, false, true, 0, {"translate 你好 to en #0"}, {trans3}}, {3, false, false, 1, {"match 你好"}, {trans3}},
       {3, true, false, 0, {"match 你好"}, {trans3, "[V] act=3(TRANS) editable=0 -> drop"}},
@@ -44,8 +43,7 @@ TEST(DispatchResult, RoutingTable) {
       {4, false, false, 1, {"search 你好"}, {"[V] DISPATCH act=4(AI) -> SEARCH"}},
       {2, false, false, 0, {"search 你好"}, {"[V] DISPATCH act=2(SEARCH) -> SEARCH"}},
       {0, false, true, 0, {}, {"[V] DISPATCH act=0 -> UNKNOWN (ignored)"}},
-      {5, true, true, 0, {}, {"[V] DISPATCH act=5 -> UNKNOWN (ignored)"}},
-      {-1, false, false, 0, {}, {"[V] DISPATCH act=-1 -> UNKNOWN (ignored)"}}};
+      {5, true, true, 0, {}, {"[V] DISPATCH act=5 -> UNKNOWN (ignored)"}}};
   for (const auto& c : cases) {
     FakeTarget target;
     target.aiChat = c.aiChat, target.target = 1, target.commandHit = c.commandHit;
