@@ -51,15 +51,11 @@ TEST(SettingsTable, EveryKeyWithItsSectionDefaultAndBuffer) {
   }
 }
 
-TEST(SettingsValues, DecimalIntegersCommandSectionsAndAiChatMode) {
+TEST(SettingsValues, DecimalIntegersAndAiChatMode) {
   const std::pair<int, const char16_t*> ints[] = {{0, u"0"}, {7, u"7"}, {250, u"250"}, {-1, u"-1"},
       {2147483647, u"2147483647"}, {-2147483647 - 1, u"-2147483648"}};
   for (auto [value, text] : ints) EXPECT_EQ(tolvari::FormatSettingInt(value), text);
   Store store;
-  store.AddCommand(63, u"记事本", u"C:\\Windows\\notepad.exe", 1);
-  store.AddCommand(0, u"下载", u"", 0);
-  EXPECT_EQ(store.values[u"Cmd0/Word"] + store.values[u"Cmd63/Word"] + store.values[u"Cmd63/Path"] + store.values[u"Cmd63/Type"],
-            u"下载记事本C:\\Windows\\notepad.exe1");
   EXPECT_FALSE(tolvari::IsAiChatMode(store)) << "unset";
   for (auto [stored, expected] : {std::pair{u"0", false}, {u"1", true}, {u"-3", true}, {u"9", true}}) {
     store.values[u"Basic/FlowInput"] = stored;

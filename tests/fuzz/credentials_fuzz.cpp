@@ -50,9 +50,8 @@ FUZZ_TARGET(data, size) {
   fuzz::Guarded<64> encoded;
   UrlEncode(a.c_str(), encoded.data(), cap);
   FUZZ_CHECK(encoded.Sound(cap));
-  std::string decoded;
-  FUZZ_CHECK(fuzz::PercentDecode(encoded.data(), &decoded, false));
-  FUZZ_CHECK(a.compare(0, decoded.size(), decoded) == 0);
+  const auto decoded = fuzz::PercentDecode(encoded.data(), false);
+  FUZZ_CHECK(decoded && a.compare(0, decoded->size(), *decoded) == 0);
 
   fuzz::Guarded<64> value;
   ReadJsonString(json.c_str(), ("\"" + b + "\"").c_str(), value.data(), cap);

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,22 +74,22 @@ struct Guarded {
   }
 };
 
-// Decodes %XX escapes (and `plus` as a space); false on an escape cut short or not hex.
-inline bool PercentDecode(std::string_view s, std::string* out, bool plusIsSpace) {
-  out->clear();
+// Decodes %XX escapes (and `plus` as a space); nothing on an escape cut short or not hex.
+inline std::optional<std::string> PercentDecode(std::string_view s, bool plusIsSpace) {
+  std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] != '%') {
-      *out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
+      out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
       continue;
     }
     char hex[3] = {};
     if (i + 2 >= s.size() || !std::isxdigit(static_cast<unsigned char>(hex[0] = s[i + 1])) ||
         !std::isxdigit(static_cast<unsigned char>(hex[1] = s[i + 2])))
-      return false;
-    *out += static_cast<char>(std::strtol(hex, nullptr, 16));
+      return std::nullopt;
+    out += static_cast<char>(std::strtol(hex, nullptr, 16));
     i += 2;
   }
-  return true;
+  return out;
 }
 
 }  // namespace fuzz

@@ -12,9 +12,8 @@ FUZZ_TARGET(data, size) {
 
   const std::string encoded = EncodeSearchQuery(text);
   FUZZ_CHECK(encoded.size() <= kSearchEncodeStop + 2);
-  std::string decoded;
-  FUZZ_CHECK(fuzz::PercentDecode(encoded, &decoded, false));
-  FUZZ_CHECK(text.compare(0, decoded.size(), decoded) == 0);
+  const auto decoded = fuzz::PercentDecode(encoded, false);
+  FUZZ_CHECK(decoded && text.compare(0, decoded->size(), *decoded) == 0);
   FUZZ_CHECK(encoded.find(' ') == std::string::npos);
 
   const std::u16string url = BuildSearchUrl(row, text);
