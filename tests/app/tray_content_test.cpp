@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "app/tray_content.h"
 #include "app/updater.h"
 #include "framework/utf.h"

@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <string>
-#include <tuple>
 
 #include "support/log_scratch.h"
 

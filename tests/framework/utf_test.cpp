@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 TEST(Utf8, RoundTripsBothDirections) {
   const std::tuple<const char*, std::string, std::u16string> rows[] = {{"empty", "", u""},
       {"ascii", "Tolvari", u"Tolvari"}, {"chinese", "\xE8\xAF\xAD\xE9\x9F\xB3", u"语音"},

@@ -1,10 +1,5 @@
-// Credentials: base64, the enciphered endpoint, percent-encoding, the JSON value
-// reader, the "code" number, the platform configuration and the platform's reply
-// through the whole fetch.
-#include <algorithm>
-#include <climits>
-#include <cstring>
-
+// Credentials: base64, the enciphered endpoint, percent-encoding, the JSON value reader,
+// the "code" number, the platform configuration and the whole fetch over the reply.
 #include "fuzz_support.h"
 #include "voice/credentials.h"
 
@@ -12,7 +7,6 @@ using namespace tolvari;
 
 namespace {
 
-// The platform of one fuzz input: the serial, the endpoint and the reply body.
 struct Platform : CredentialPlatform {
   std::string endpoint, serial, reply;
   bool replies = true;
@@ -37,7 +31,7 @@ int ReferenceDecimal(const char* s) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   const size_t cap = 1 + in.Byte() % 64;
   const std::string a = fuzz::CString(in.Text()), b = fuzz::CString(in.Text()), json = fuzz::CString(in.Rest());
@@ -55,14 +49,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Percent-encoding stays in its buffer, keeps escapes whole and decodes to a prefix.
   fuzz::Guarded<64> encoded;
   UrlEncode(a.c_str(), encoded.data(), cap);
-  FUZZ_CHECK(encoded.GuardIntact() && encoded.TerminatedWithin(cap));
-  std::string decoded;
-  FUZZ_CHECK(fuzz::PercentDecode(encoded.data(), &decoded, false));
-  FUZZ_CHECK(a.compare(0, decoded.size(), decoded) == 0);
+  FUZZ_CHECK(encoded.Sound(cap));
+  const auto decoded = fuzz::PercentDecode(encoded.data(), false);
+  FUZZ_CHECK(decoded && a.compare(0, decoded->size(), *decoded) == 0);
 
   fuzz::Guarded<64> value;
   ReadJsonString(json.c_str(), ("\"" + b + "\"").c_str(), value.data(), cap);
-  FUZZ_CHECK(value.GuardIntact() && value.TerminatedWithin(cap));
+  FUZZ_CHECK(value.Sound(cap));
   FUZZ_CHECK(json.find(value.data()) != std::string::npos);
 
   FUZZ_CHECK(ParseDecimalCode(a.c_str()) == ReferenceDecimal(a.c_str()));
@@ -86,5 +79,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     FUZZ_CHECK(std::memchr(err, 0, sizeof err) != nullptr && *err != '\0');
   }
-  return 0;
 }

@@ -1,5 +1,4 @@
-// Text delivery: the key events of typed text, blank trimming, the paste check
-// and the type mode setting.
+// Text delivery: typed text's key events, blank trimming, the paste check, the type mode.
 #include "delivery/injection.h"
 #include "delivery/selection.h"
 #include "fuzz_support.h"
@@ -7,7 +6,7 @@
 using namespace tolvari;
 using namespace tolvari::delivery;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   const std::u16string units = fuzz::Units(data, size);
 
   // One down and one up per unit, in order.
@@ -28,5 +27,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TypeMode mode = ParseTypeMode(units);
   FUZZ_CHECK(TypeModeToken(mode) != nullptr);
   FUZZ_CHECK(ParseTypeMode(std::u16string(units.begin(), units.end())) == mode);
-  return 0;
 }

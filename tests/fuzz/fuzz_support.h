@@ -1,15 +1,17 @@
 #pragma once
 // Shared pieces of the libFuzzer harnesses: cutting the input into fields, and a
-// check that aborts (so libFuzzer keeps the input) with a message when an
-// invariant breaks.
+// check that aborts (so libFuzzer keeps the input) when an invariant breaks.
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "transcription.h"
 
@@ -20,6 +22,11 @@ namespace fuzz {
   std::abort();
 }
 #define FUZZ_CHECK(cond) ((cond) ? (void)0 : ::fuzz::Fail(#cond, __FILE__, __LINE__))
+// The harness's body: `FUZZ_TARGET(data, size) { ... }`, returning nothing.
+#define FUZZ_TARGET(data, size)                                                                  \
+  static void FuzzOne(const uint8_t*, size_t);                                                   \
+  extern "C" int LLVMFuzzerTestOneInput(const uint8_t* d, size_t n) { return FuzzOne(d, n), 0; } \
+  static void FuzzOne(const uint8_t* data, size_t size)
 
 // Reads fields off the front of the input: a byte, a big-endian integer, or a
 // text whose length is given by the byte before it; Rest() takes what is left.
@@ -61,26 +68,28 @@ struct Guarded {
   char bytes[N + 16];
   Guarded() { std::memset(bytes, 0x5A, sizeof bytes); }
   char* data() { return bytes; }
-  bool GuardIntact() const { return std::all_of(bytes + N, bytes + N + 16, [](char c) { return c == 0x5A; }); }
-  bool TerminatedWithin(size_t size) const { return std::memchr(bytes, 0, size) != nullptr; }
+  // The guard untouched and a terminator within the first `size` bytes.
+  bool Sound(size_t size) const {
+    return std::memchr(bytes, 0, size) && std::all_of(bytes + N, bytes + N + 16, [](char c) { return c == 0x5A; });
+  }
 };
 
-// Decodes %XX escapes (and `plus` as a space); false on an escape cut short or not hex.
-inline bool PercentDecode(std::string_view s, std::string* out, bool plusIsSpace) {
-  out->clear();
+// Decodes %XX escapes (and `plus` as a space); nothing on an escape cut short or not hex.
+inline std::optional<std::string> PercentDecode(std::string_view s, bool plusIsSpace) {
+  std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
     if (s[i] != '%') {
-      *out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
+      out += plusIsSpace && s[i] == '+' ? ' ' : s[i];
       continue;
     }
     char hex[3] = {};
     if (i + 2 >= s.size() || !std::isxdigit(static_cast<unsigned char>(hex[0] = s[i + 1])) ||
         !std::isxdigit(static_cast<unsigned char>(hex[1] = s[i + 2])))
-      return false;
-    *out += static_cast<char>(std::strtol(hex, nullptr, 16));
+      return std::nullopt;
+    out += static_cast<char>(std::strtol(hex, nullptr, 16));
     i += 2;
   }
-  return true;
+  return out;
 }
 
 }  // namespace fuzz

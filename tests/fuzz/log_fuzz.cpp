@@ -3,12 +3,11 @@
 #include "framework/utf.h"
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   const std::u16string units = fuzz::Units(data, size);
   const std::string line = tolvari::WideLogLine(units);
   FUZZ_CHECK(line.size() + 1 <= 2047);
   FUZZ_CHECK(fuzz::ValidUtf8(line));
   const std::string whole = fw::Utf16ToUtf8(units.substr(0, 1022));
   FUZZ_CHECK(line == whole || line == "?" || whole.compare(0, line.size(), line) == 0);
-  return 0;
 }

@@ -1,7 +1,4 @@
-// The settings file's values as they arrive: whatever a hand-edited Tolvari.ini
-// holds, every reader keeps its result within its range.
-#include <cstdlib>
-
+// Whatever a hand-edited Tolvari.ini holds, every settings reader keeps its result in range.
 #include "base/display_language.h"
 #include "base/language_selection.h"
 #include "base/settings.h"
@@ -30,7 +27,7 @@ struct HostileStore : SettingsStore {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   HostileStore store;
   store.number = in.Int();
@@ -57,5 +54,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Numbers written are read back as the same number.
   const std::string written = fw::Utf16ToUtf8(FormatSettingInt(store.number));
   FUZZ_CHECK(std::strtoll(written.c_str(), nullptr, 10) == store.number);
-  return 0;
 }

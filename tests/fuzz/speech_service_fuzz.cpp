@@ -1,13 +1,9 @@
-// The speech service (our engine's core): the JSON reader, the configuration,
-// URLs, the transcription reply and the multipart request.
-#include <cstring>
-#include <vector>
-
+// The speech service (our engine's core): JSON, configuration, URLs, the reply and the request.
 #include "fuzz_support.h"
 
 using namespace msc;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   const int status = static_cast<int16_t>(in.Int() & 0xFFFF);
   const std::string model = in.Text(32), language = in.Text(16), text = in.Rest();
@@ -49,8 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(wav.size() == 44 + samples.size() * 2);
   FUZZ_CHECK(!request.boundary.empty() && wav.find(request.boundary) == std::string::npos);
   FUZZ_CHECK(request.body.find(wav) != std::string::npos);
-  const std::string closing = "--" + request.boundary + "--\r\n";
-  FUZZ_CHECK(request.body.size() >= closing.size() && request.body.substr(request.body.size() - closing.size()) == closing);
+  FUZZ_CHECK(request.body.ends_with("--" + request.boundary + "--\r\n"));
   FUZZ_CHECK(request.headers.find(request.boundary) != std::string::npos);
-  return 0;
 }

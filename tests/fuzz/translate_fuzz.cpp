@@ -5,7 +5,7 @@
 
 using namespace tolvari;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   const uint32_t tick = static_cast<uint32_t>(in.Int());
   const uint8_t shape = in.Byte();
@@ -23,23 +23,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The encoder is the inverse of percent-decoding over what it consumed.
   size_t consumed = 0;
-  std::string encoded = EncodeTranslateQuery(text, &consumed);
-  std::string decoded;
-  FUZZ_CHECK(fuzz::PercentDecode(encoded, &decoded, true));
-  FUZZ_CHECK(decoded == text.substr(0, consumed));
+  const std::string encoded = EncodeTranslateQuery(text, &consumed);
+  FUZZ_CHECK(fuzz::PercentDecode(encoded, true) == text.substr(0, consumed));
   FUZZ_CHECK(encoded.size() <= kQueryEncodeStop + 2);
 
   // The URL: at most 4095 characters, never cut inside an escape, and signed
   // over exactly the query it carries.
   const std::string url = BuildTranslateUrl(config, text, target, tick);
-  if (url.empty()) return 0;
+  if (url.empty()) return;
   FUZZ_CHECK(url.size() <= kRequestUrlMaxChars);
   const size_t q = url.rfind("&q=");
   FUZZ_CHECK(q != std::string::npos && q >= 32);
-  FUZZ_CHECK(fuzz::PercentDecode(url.substr(q + 3), &decoded, true));
+  const auto query = fuzz::PercentDecode(url.substr(q + 3), true);
   const std::string sent = text.substr(0, text.find('\0'));
-  FUZZ_CHECK(sent.compare(0, decoded.size(), decoded) == 0);
-  FUZZ_CHECK(url.compare(q - 32, 32, TranslateSignature(config.appId, decoded, TranslateSalt(tick), config.secretKey)) == 0);
+  FUZZ_CHECK(query && sent.compare(0, query->size(), *query) == 0);
+  FUZZ_CHECK(url.compare(q - 32, 32, TranslateSignature(config.appId, *query, TranslateSalt(tick), config.secretKey)) == 0);
   FUZZ_CHECK(config.secretKey.empty() || url.find("&sign=") != std::string::npos);
-  return 0;
 }

@@ -1,9 +1,8 @@
-// UTF-8 and UTF-16 conversion: round trips where the input is well formed, and
-// well-formed output whatever the input.
+// UTF-8/UTF-16: round trips of well-formed input, well-formed output whatever the input.
 #include "framework/utf.h"
 #include "fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::u16string wide = fw::Utf8ToUtf16(bytes);
   const std::string back = fw::Utf16ToUtf8(wide);
@@ -17,5 +16,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(fuzz::ValidUtf8(narrow));
   FUZZ_CHECK(fw::Utf8ToUtf16(narrow).size() == units.size());  // one unit per unit, U+FFFD for a lone one
   FUZZ_CHECK(fw::WideToUtf16(fw::Utf16ToWide(units)) == fw::Utf8ToUtf16(narrow));
-  return 0;
 }

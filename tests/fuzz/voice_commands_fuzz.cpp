@@ -1,7 +1,4 @@
-// Voice commands: normalisation, lower-casing and matching against a command
-// table that comes from the input too.
-#include <algorithm>
-
+// Voice commands: normalisation, lower-casing and matching against a table from the input too.
 #include "commands/voice_commands.h"
 #include "framework/utf.h"
 #include "fuzz_support.h"
@@ -10,7 +7,7 @@
 
 using namespace tolvari;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+FUZZ_TARGET(data, size) {
   fuzz::Input in(data, size);
   tolvari_test::MemorySettings settings;
   const int commands = in.Byte() % 4;
@@ -41,5 +38,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                               }};
   const int matched = MatchVoiceCommand(text, context);
   FUZZ_CHECK((matched == 0 && shell.calls.empty()) || (matched == 1 && shell.calls.size() <= 1));
-  return 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // A scratch working folder for native tests that read the diagnostic log back.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>

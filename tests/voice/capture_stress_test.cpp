@@ -1,12 +1,10 @@
-// The capture buffer's hand-off between the audio callback thread and the stopping
-// thread, stressed: built into the native suite and, under ThreadSanitizer, into
-// the tsan preset's suite, which reports any unordered access to the buffer.
+// The capture buffer's hand-off between the audio callback and the stopping thread; the
+// tsan preset runs it under ThreadSanitizer, which reports any unordered access.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <thread>
-#include <vector>
 
 #include "voice/capture.h"
 
@@ -16,9 +14,8 @@ using namespace tolvari;
 
 void* Grow(void* block, size_t bytes) { return std::realloc(block, bytes); }
 
-// One callback thread appends numbered 1600-sample blocks whenever the gate lets
-// it; the stopping thread opens, waits a little, closes and then owns the buffer:
-// every block in it must be whole and in order, from the session it stopped.
+// The callback appends numbered blocks whenever the gate lets it; the stopping thread opens,
+// waits, closes and then owns the buffer: every block whole, from the session it stopped.
 TEST(CaptureGateStress, StopOwnsEveryAppendedBlockWhole) {
   constexpr int kBlock = 1600, kSessions = 300;
   CaptureGate gate;

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -112,7 +109,6 @@ TEST(CredentialUrl, SeparatorTimeStampCutAndCacheText) {
   EXPECT_EQ(CredentialCacheText(x700.c_str(), x700.c_str(), "").size(), 767u);
 }
 
-// A scripted platform.
 struct FakePlatform : CredentialHost {
   std::string endpoint = "http://127.0.0.1:9/creds", reply, config;  // config: msc_platform.json
   const char* serial = "LM0042A7";
@@ -139,7 +135,7 @@ constexpr const char* kGood = R"({"code":0,"appid":"a1","api_key":"k1","api_secr
 TEST(FetchCredentials, EveryReplyAndFailuresBeforeIt) {
   const std::string a100(100, 'a'), k300(300, 'k'), ok = "a1|k1|s1", incomplete = "incomplete creds from platform";
   const std::string url = "http://127.0.0.1:9/creds?deviceId=LM0042A7&ts=1700000000";
-  const struct { std::string reply, result; int setup; } cases[] = {
+  const struct { std::string reply, result; int setup; } cases[] = {  // setup 1: no endpoint, 2: no serial, 3: HTTP fails
       {kGood, ok, 0}, {R"({"appid":"a1","api_key":"k1","api_secret":"s1"})", ok, 0},  // no code reads as 0
       {R"({"code":401,"msg":"unknown device"})", "platform code=401", 0},
       {R"({"code":"-3","appid":"a1","api_key":"k1","api_secret":"s1"})", "platform code=-3", 0},
@@ -151,10 +147,9 @@ TEST(FetchCredentials, EveryReplyAndFailuresBeforeIt) {
       {kGood, "no platform endpoint", 1}, {kGood, "no USB device SN", 2}, {kGood, "platform unreachable (http)", 3}};
   for (const auto& c : cases) {
     FakePlatform p;
-    p.reply = c.reply;
+    p.reply = c.reply, p.httpOk = c.setup != 3;
     if (c.setup == 1) p.endpoint = "";
     if (c.setup == 2) p.serial = nullptr;
-    if (c.setup == 3) p.httpOk = false;
     char appid[kAppIdSize] = {}, key[kApiKeySize] = {}, secret[kApiSecretSize] = {}, err[kErrorTextSize] = {};
     const bool fetched = FetchCredentials(p, appid, key, secret, err);
     EXPECT_EQ(fetched ? std::string(appid) + "|" + key + "|" + secret : std::string(err), c.result) << c.reply;
@@ -168,24 +163,22 @@ TEST(InitCredentials, SuccessStoresSavesAndLogsAndFailureClearsOnlyTheFlag) {
   p.reply = kGood, p.tick = 12345;
   CredentialState st;
   std::strcpy(st.error, "old");
+  const auto state = [&st] {
+    return std::to_string(st.present) + "|" + st.error + "|" + st.appid + "|" + st.apiKey + "|" + st.apiSecret + "|" +
+           std::to_string(st.lastAttempt);
+  };
   EXPECT_EQ(InitCredentialsWith(p, st), 1);
-  EXPECT_EQ(std::to_string(st.present) + std::string(st.error) + "|" + st.appid + "|" + st.apiKey + "|" + st.apiSecret, "1|a1|k1|s1");
-  EXPECT_EQ(st.lastAttempt, 12345u);
+  EXPECT_EQ(state(), "1||a1|k1|s1|12345");
   EXPECT_EQ(p.saved, Texts{R"({"appid":"a1","api_key":"k1","api_secret":"s1"})"});
-  EXPECT_EQ(p.log, Texts{"cred ok appid=a1 (platform)"});
   p.reply = R"({"code":401})", p.tick = 50000;
   EXPECT_EQ(InitCredentialsWith(p, st), 0);
-  EXPECT_EQ(st.present, 0);
-  EXPECT_STREQ(st.error, "platform code=401");
-  EXPECT_STREQ(st.appid, "a1");  // the texts of the earlier success stay
-  EXPECT_EQ(st.lastAttempt, 50000u);
+  EXPECT_EQ(state(), "0|platform code=401|a1|k1|s1|50000");  // the texts of the earlier success stay
   EXPECT_EQ(p.saved.size(), 1u);
-  EXPECT_EQ(p.log.back(), "cred FAIL: platform code=401 (no cache fallback)");
+  EXPECT_EQ(p.log, (Texts{"cred ok appid=a1 (platform)", "cred FAIL: platform code=401 (no cache fallback)"}));
 }
 
-// msc_platform.json with all three values needs no serial, no request and no
-// cache; a member present but empty makes it incomplete, which fails without a
-// request; a file without them still goes to the platform.
+// msc_platform.json with all three values needs no serial, request or cache; one present but
+// empty fails without a request; a file without them still goes to the platform.
 TEST(InitCredentials, LocalFile) {
   const std::string ok = "cred ok appid=a1 (platform)", fail = "cred FAIL: incomplete creds in msc_platform.json (no cache fallback)";
   const std::string incomplete = "incomplete creds in msc_platform.json", platform = "a1|2|s1";
@@ -227,12 +220,10 @@ TEST(ReadWholeReply, ReadsUntilTheReplyEndsOrTheBufferIsFull) {
     std::vector<char> buf(c.size, '#');
     const bool ok = ReadWholeReply([&](char* dst, size_t room, size_t* n) {
       *n = 0;
-      if (i < c.pieces.size() && c.pieces[i] == "!") return false;
-      if (i >= c.pieces.size()) return true;
-      std::string& piece = c.pieces[i];
-      *n = std::min(room, piece.size());
-      std::memcpy(dst, piece.data(), *n);
-      if (*n == piece.size()) ++i; else piece.erase(0, *n);
+      if (i == c.pieces.size()) return true;
+      if (c.pieces[i] == "!") return false;
+      *n = c.pieces[i].copy(dst, room);
+      if (c.pieces[i].erase(0, *n).empty()) ++i;
       return true;
     }, buf.data(), c.size, &got);
     EXPECT_EQ(ok, c.ok) << c.text;

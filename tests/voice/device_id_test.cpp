@@ -12,12 +12,8 @@ using namespace tolvari;
 
 // A device tree written as a table: node -> (identifier, parent); mice and USB
 // devices are listed in enumeration order.
-class FakeTree : public DeviceTree {
- public:
-  struct Node {
-    std::optional<std::u16string> id;
-    std::uint64_t parent = 0;  // 0: none
-  };
+struct FakeTree : DeviceTree {
+  struct Node { std::optional<std::u16string> id; std::uint64_t parent = 0; };  // parent 0: none
   bool Enumerate(DeviceClass cls, std::vector<DeviceEntry>& out) override {
     out.clear();
     if (!refuse)

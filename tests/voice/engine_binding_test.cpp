@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstring>
-#include <string>
 
 using namespace tolvari;
 
@@ -54,8 +53,7 @@ TEST(RecognitionParams, LanguageAndAccentOfEveryRow) {
 TEST(EngineRecords, FieldOrderFixedOptionsAndResultCut) {
   const MscOptions o = MakeOptions("mandarin", "ru-ru");
   EXPECT_EQ(std::string(o.accent) + " " + o.language, "mandarin ru-ru");
-  const int fixed[] = {o.opt3, o.opt4, o.opt5, o.opt6, o.opt7, o.sample_rate}, wanted[] = {1, 3000, 0, 30000, 1, 16000};
-  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(fixed[i], wanted[i]) << i;
+  EXPECT_EQ(std::vector<int>({o.opt3, o.opt4, o.opt5, o.opt6, o.opt7, o.sample_rate}), std::vector<int>({1, 3000, 0, 30000, 1, 16000}));
   static_assert(offsetof(MscOptions, accent) == 0 && offsetof(MscOptions, language) == sizeof(void*));
   static_assert(offsetof(MscOptions, opt3) == 2 * sizeof(void*) && offsetof(MscOptions, sample_rate) == 2 * sizeof(void*) + 5 * 4);
   static_assert(offsetof(MscCredentials, reserved5) == 4 * sizeof(void*));

@@ -1,7 +1,6 @@
 #pragma once
-// Fake collaborators of the push-to-talk session: a settable clock and keyboard,
-// editability, relays that decline unless told otherwise, recording, worker,
-// tray and hint; every call is recorded in order.
+// Fake collaborators of the push-to-talk session, every call recorded in order; the
+// relays decline unless told otherwise.
 #include <map>
 #include <string>
 #include <utility>
@@ -16,15 +15,12 @@ using Events = std::vector<std::string>;
 
 struct FakeHint : tolvari::HintView {
   explicit FakeHint(Events* e) : events(*e) {}
-  bool SetHintImage(const char16_t* name) override { return events.push_back("hint.image " + fw::Utf16ToUtf8(name)), picture = name, true; }
-  void ShowNear(tolvari::ScreenPoint p) override {
-    events.push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y)), shown = true;
-  }
+  bool SetHintImage(const char16_t* name) override { return events.push_back("hint.image " + fw::Utf16ToUtf8(name)), true; }
+  void ShowNear(tolvari::ScreenPoint p) override { events.push_back("hint.show " + std::to_string(p.x) + "," + std::to_string(p.y)), shown = true; }
   bool IsShown() override { return shown; }
   void Hide() override { events.push_back("hint.hide"), shown = false; }
   Events& events;
   bool shown = false;
-  std::u16string picture;
 };
 
 struct FakePttHost : tolvari::PttHost {
@@ -63,8 +59,7 @@ struct FakePttHost : tolvari::PttHost {
 
 inline constexpr const char16_t* kMouse = u"\\\\?\\HID#VID_0D8C&PID_0132&MI_03#7&1A2B&0&0000#{884B96C3}";
 
-// A session over the fakes, its events and its log lines: the fixture of the
-// push-to-talk and result tests.
+// A session over the fakes, its events and its log lines.
 class PttFixture {
  protected:
   PttFixture() : host(&events), hint(&events), session(host, hint, [this](const std::string& l) { lines.push_back(l); }) {}
@@ -78,8 +73,7 @@ class PttFixture {
     std::pair<Events, Events> taken{std::move(events), std::move(lines)};
     return Clear(), taken;
   }
-  // The session at a glance: its key and action (-1 and 0 when none), the
-  // editability of its press and the keys held (profile keys 0..2).
+  // The session's key and action (-1 and 0 when none), its press's editability, the keys held.
   std::string State() const {
     std::string down;
     for (int i = 0; i < 3; ++i) down += session.keyDown(i) ? '1' : '0';

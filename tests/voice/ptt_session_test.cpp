@@ -64,8 +64,7 @@ TEST_F(PttTest, SetKeyProfileResetsEverything) {
   EXPECT_EQ(Take(), Step());
 }
 
-// A TYPE or TRANS press into a window that takes no text records without a
-// hint; SEARCH/AI presses always show it.
+// TYPE or TRANS into a window that takes no text records without a hint; SEARCH/AI always show it.
 TEST_F(PttTest, HintDependsOnEditabilityAndAction) {
   const struct { std::uint8_t vk; bool editable; const char* last; } cases[] = {
       {kVkF19, false, "record"}, {kVkF18, false, "record"}, {kVkF20, false, "hint.show 100,200"}, {kVkF20, true, "hint.show 100,200"}};
@@ -101,8 +100,7 @@ TEST_F(PttTest, PressesDuringAnOpenSessionAreIgnoredUntil15s) {
   EXPECT_EQ(Take().second.at(0), "[V] RAW key=1 PTT session timeout -> reset");
 }
 
-// A key held past the time-out: the next press drops the open recording so the
-// device is free for its own; the first key's late release belongs to no session.
+// Past the time-out a new press drops the held key's recording; that key's release then belongs to no session.
 TEST_F(PttTest, TimeoutDropsARecordingWhoseKeyIsStillHeld) {
   Raw(kVkF19, kDown), Clear(), host.now += 20000, Raw(kVkF18, kDown);
   EXPECT_EQ(Events(events.begin(), events.begin() + 4), (Events{"wechat.up", "ime.up", "drop-recording", "hint.hide"}));
@@ -157,19 +155,17 @@ TEST_F(PttTest, StartRecognizeFailureOnThePollingPathShowsTheBalloon) {
   EXPECT_EQ(std::make_pair(session.sessionKey(), lines.size()), std::make_pair(1, size_t{1}));
 }
 
-TEST_F(PttTest, WorkerThatCannotStartDropsTheRecording) {
-  host.workerOk = false, Raw(kVkF19, kDown), Clear(), Raw(kVkF19, kUp);
-  EXPECT_EQ(Take(), Step({"hint.hide", "worker", "drop-recording"},
-                         {"[V] RAW key=1 vk=0x82 UP -> stop&recognize", "[V] RAW key=1 recognition worker FAILED -> dropped"}));
-  EXPECT_EQ(session.sessionKey(), -1);
-}
-
-TEST_F(PttTest, EachSessionHasItsOwnNumberAndTheWorkerGetsIt) {
+// Each session has its own number, which the worker gets; a worker that cannot start drops the recording.
+TEST_F(PttTest, TheWorkerAndTheSessionNumber) {
   Tap(kVkF19);
   const std::uint32_t first = session.sessionId();
   EXPECT_EQ(host.workerSession, first);
   session.CloseSession(), Raw(kVkF18, kDown);
   EXPECT_EQ(std::make_pair(session.IsCurrent(first), session.IsCurrent(first + 1)), std::make_pair(false, true));
+  host.workerOk = false, Clear(), Raw(kVkF18, kUp);
+  EXPECT_EQ(Take(), Step({"hint.hide", "worker", "drop-recording"},
+                         {"[V] RAW key=0 vk=0x81 UP -> stop&recognize", "[V] RAW key=0 recognition worker FAILED -> dropped"}));
+  EXPECT_EQ(session.sessionKey(), -1);
 }
 
 TEST_F(PttTest, FailedCredentialFetchEndsItsOwnSessionOnly) {

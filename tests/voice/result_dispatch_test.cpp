@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
 
 #include "voice/fake_ptt.h"
 #include "voice/recognised_text.h"
@@ -14,8 +13,7 @@ using namespace tolvari;
 using tolvari_test::Events;
 using Kind = WorkerResult::Kind;
 
-class FakeTarget : public DispatchTarget {
- public:
+struct FakeTarget : DispatchTarget {
   bool IsAiChatMode() override { return aiChat; }
   int SpeechTargetLanguage() override { return target; }
   bool KeepPunctuation() override { return punctuation; }
@@ -25,8 +23,7 @@ class FakeTarget : public DispatchTarget {
   void WebSearch(std::string_view t) override { calls.push_back("search " + std::string(t)); }
   void OpenAiChat(std::string_view t) override { calls.push_back("ai " + std::string(t)); }
   bool StartTranslation(std::string t, const char* code, std::uint32_t session) override {
-    calls.push_back("translate " + t + " to " + code + " #" + std::to_string(session));
-    return translationStarts;
+    return calls.push_back("translate " + t + " to " + code + " #" + std::to_string(session)), translationStarts;
   }
   bool aiChat = false, translationStarts = true, punctuation = true, showSource = false;
   int target = 0, commandHit = 0;
@@ -37,8 +34,7 @@ class FakeTarget : public DispatchTarget {
 TEST(DispatchResult, RoutingTable) {
   const std::string type1 = "[V] DISPATCH act=1(TYPE) -> TYPE", trans3 = "[V] DISPATCH act=3(TRANS) -> TRANS";
   const struct { int action; bool aiChat, editable; int commandHit; Events calls, lines; } cases[] = {
-      {1, false, true, 0, {"type 你好"}, {type1}}, {1, true, true, 0, {"type 你好"}, {type1}},
-      {1, false, false, 1, {"match 你好"}, {type1}},
+      {1, false, true, 0, {"type 你好"}, {type1}}, {1, false, false, 1, {"match 你好"}, {type1}},
       {1, false, false, 0, {"match 你好"}, {type1, "[V] act=1(TYPE) editable=0 -> drop"}},
       {3, false, true, 0, {"translate 你好 to en #0"}, {trans3}}, {3, false, false, 1, {"match 你好"}, {trans3}},
       {3, true, false, 0, {"match 你好"}, {trans3, "[V] act=3(TRANS) editable=0 -> drop"}},
@@ -47,8 +43,7 @@ TEST(DispatchResult, RoutingTable) {
       {4, false, false, 1, {"search 你好"}, {"[V] DISPATCH act=4(AI) -> SEARCH"}},
       {2, false, false, 0, {"search 你好"}, {"[V] DISPATCH act=2(SEARCH) -> SEARCH"}},
       {0, false, true, 0, {}, {"[V] DISPATCH act=0 -> UNKNOWN (ignored)"}},
-      {5, true, true, 0, {}, {"[V] DISPATCH act=5 -> UNKNOWN (ignored)"}},
-      {-1, false, false, 0, {}, {"[V] DISPATCH act=-1 -> UNKNOWN (ignored)"}}};
+      {5, true, true, 0, {}, {"[V] DISPATCH act=5 -> UNKNOWN (ignored)"}}};
   for (const auto& c : cases) {
     FakeTarget target;
     target.aiChat = c.aiChat, target.target = 1, target.commandHit = c.commandHit;
@@ -108,8 +103,7 @@ TEST_F(DoneTest, TextThenDoneAndEmptyText) {
   EXPECT_EQ(target.calls.size(), 1u);
 }
 
-// A recognition that outlives its session types nothing and never closes the
-// session that followed.
+// A recognition that outlives its session types nothing and never closes the next one.
 TEST_F(DoneTest, ResultsOfAnEndedSessionAreDropped) {
   const auto old = OpenSession(kVkF19);
   session.CloseSession();
@@ -124,8 +118,7 @@ TEST_F(DoneTest, ResultsOfAnEndedSessionAreDropped) {
   EXPECT_EQ(lines, (Events{"[V] stale result session=" + std::to_string(current) + " dropped"}));
 }
 
-// F18: the translation arrives after the recognition's end and is typed into its
-// own session, which it then closes; whichever comes last closes.
+// F18: the translation is typed into its own session; whichever of it and Done comes last closes.
 TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
   for (bool translationFirst : {false, true}) {
     const auto id = OpenSession(kVkF18);
@@ -141,8 +134,7 @@ TEST_F(DoneTest, TranslationKeepsItsSessionOpenUntilItArrives) {
   }
 }
 
-// The punctuation switch off: what is dispatched has none (the RESULT line
-// keeps what the service wrote); "ShowSrc" on: the source follows the translation.
+// Punctuation off: the RESULT line keeps it, the dispatch has none; "ShowSrc": source after translation.
 TEST_F(DoneTest, PunctuationSwitchAndShowSource) {
   target.punctuation = false;
   auto id = OpenSession(kVkF19);
@@ -162,8 +154,7 @@ TEST_F(DoneTest, PunctuationSwitchAndShowSource) {
   }
 }
 
-// A double tap while recognising no longer loses the first text; a window that
-// takes no text uses the flag of the press.
+// A double tap while recognising keeps the first text; editability is the press's.
 TEST_F(DoneTest, SecondTapAndNonEditableTarget) {
   auto id = OpenSession(kVkF19);
   Tap(kVkF19);

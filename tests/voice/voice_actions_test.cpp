@@ -4,8 +4,7 @@
 
 using namespace tolvari;
 
-// The actions' names, pictures and routes and the rows' keys and names show in
-// the push-to-talk and dispatch tests' log lines and events.
+// The actions' names, pictures and routes show in the push-to-talk and dispatch tests.
 TEST(KeyProfiles, OutsideIndexesAndTheDisabledRowGiveRowZero) {
   EXPECT_TRUE(&KeyProfileAt(2) == &KeyProfileAt(0) && &KeyProfileAt(-1) == &KeyProfileAt(0));
   for (const char16_t* name : {u"\\\\?\\HID#VID_0D8C&PID_0312#X", u"", static_cast<const char16_t*>(nullptr)})

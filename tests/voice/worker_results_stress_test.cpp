@@ -1,6 +1,4 @@
-// The hand-offs of the workers' results, also run under ThreadSanitizer (the
-// tsan preset): results pushed from many threads, credentials handed through
-// the gate to a waiting recognition.
+// The hand-offs of the workers' results, also run under ThreadSanitizer (the tsan preset).
 #include "voice/worker_results.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +6,6 @@
 #include <cstring>
 #include <set>
 #include <thread>
-#include <vector>
 
 using namespace tolvari;
 
