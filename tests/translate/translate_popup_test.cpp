@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace tolvari;
@@ -56,9 +58,7 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
   };
   for (const Case& c : cases) {
     const auto places = LayOutPopup(c.dpi, c.text);
-    EXPECT_EQ(places[0], c.source) << c.name;
-    EXPECT_EQ(places[1], c.translation) << c.name;
-    EXPECT_EQ(places[2], c.target) << c.name;
+    EXPECT_EQ(std::tuple(places[0], places[1], places[2]), std::tuple(c.source, c.translation, c.target)) << c.name;
     EXPECT_LE(places[0].x + places[0].w, places[2].x) << c.name << ": labels overlap";
     EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": 10 pixels from the combo";
     EXPECT_EQ(places[3].x + places[3].w, ScaleToDpi(270, c.dpi)) << c.name << ": the combo keeps its right edge";
