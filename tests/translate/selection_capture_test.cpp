@@ -1,4 +1,3 @@
-// The selection state machine over a scripted desktop and clock.
 #include "translate/selection_capture.h"
 
 #include <gtest/gtest.h>

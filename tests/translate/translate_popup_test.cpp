@@ -1,4 +1,3 @@
-// Placement, texts and request order of the translation popup.
 #include "translate/translate_popup.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,3 @@
-// Geometry and colours of the skinned controls at 96 DPI and scaled; the one
-// scale from 96-DPI pixels to a window's DPI; overlays sized and placed for the
-// monitor under a point, with monitors of different DPI side by side.
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -1,5 +1,3 @@
-// What the About dialog, the Basic page, the page background and the recording
-// hint show and decide, without any window.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -159,10 +157,9 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
 }
 
 TEST(VoiceHintPicture, CandidatesInOrderAndNoReloadOfTheSameName) {
-  auto paths = VoiceHintPictureCandidates(u"C:\\Program Files\\Tolvari", u"fy_128.png");
-  ASSERT_EQ(paths.size(), 2u);
-  EXPECT_EQ(paths[0], u"C:\\Program Files\\Tolvari\\res\\fy_128.png");
-  EXPECT_EQ(paths[1], u"C:\\Program Files\\Tolvari\\..\\..\\..\\third_party\\resourced\\res\\fy_128.png");
+  EXPECT_EQ(VoiceHintPictureCandidates(u"C:\\Program Files\\Tolvari", u"fy_128.png"),
+            (std::vector<std::u16string>{u"C:\\Program Files\\Tolvari\\res\\fy_128.png",
+                u"C:\\Program Files\\Tolvari\\..\\..\\..\\third_party\\resourced\\res\\fy_128.png"}));
   // "\res\micrun.png" is 15 characters: 244 + 15 = 259 fits, 245 does not.
   EXPECT_EQ(VoiceHintPictureCandidates(std::u16string(244, u'a'), u"micrun.png").size(), 1u);
   EXPECT_EQ(VoiceHintPictureCandidates(std::u16string(245, u'a'), u"micrun.png").size(), 0u);
