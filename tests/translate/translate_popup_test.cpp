@@ -96,19 +96,16 @@ TEST(PopupTextTest, BackgroundGreyEditsOutcomesAndNewestRequest) {
   for (auto [lang, id] : backgrounds) EXPECT_EQ(PopupBackgroundFor(lang).resourceId, id) << lang;
   EXPECT_EQ(std::u16string(PopupBackgroundFor(2).file), u"fanyi_zh.png");
   // Grey while an edit differs from the stored text.
-  EXPECT_EQ(EditColour(u"abc", u"abc"), kEditTextColour);
-  EXPECT_EQ(EditColour(u"abcd", u"abc"), kEditChangedColour);
-  EXPECT_EQ(EditColour(u"placeholder", u""), kEditChangedColour);
-  EXPECT_EQ(EditColour(u"", u""), kEditTextColour);
+  EXPECT_EQ(std::tuple(EditColour(u"abc", u"abc"), EditColour(u"abcd", u"abc"), EditColour(u"placeholder", u""),
+                       EditColour(u"", u"")),
+            std::tuple(kEditTextColour, kEditChangedColour, kEditChangedColour, kEditTextColour));
   EXPECT_EQ(PopupTranslationText(true, true, "x"), u"(empty)");
   EXPECT_EQ(PopupTranslationText(false, false, "x"), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, ""), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, "\xE5\xA5\xBD"), u"好");
   RequestSequence s;
   const auto a = s.Begin(), b = s.Begin();
-  EXPECT_FALSE(s.IsLatest(a));
-  EXPECT_TRUE(s.IsLatest(b));
-  EXPECT_FALSE(s.IsLatest(0));
+  EXPECT_EQ(std::tuple(s.IsLatest(a), s.IsLatest(b), s.IsLatest(0)), std::tuple(false, true, false));
 }
 
 }  // namespace

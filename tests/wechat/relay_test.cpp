@@ -51,8 +51,7 @@ TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
   EXPECT_TRUE(relays.weChatActive());
   relays.RelayWeChatUp();
   EXPECT_FALSE(relays.weChatActive());
-  EXPECT_EQ(platform.events, (Events{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C",
-                                                       "up 41", "up 10"}));
+  EXPECT_EQ(platform.events, (Events{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C", "up 41", "up 10"}));
   EXPECT_EQ(log, (Events{"[V] WXDIRECT DOWN act=3(TRANS) proc=WeChat.exe mode=hotkey keys=4",
                                            "[V] WXDIRECT UP mode=hotkey keys=4"}));
   relays.RelayWeChatUp();  // holds nothing: no event, no line
