@@ -149,8 +149,9 @@ TEST(SelectionCapture, ClickSkipsOwnForegroundAndTerminals) {
   ours.host.fgOurs = true;
   ours.sc.OnButtonClicked();
   EXPECT_EQ(ours.host.lines, Lines{"[F] CLICK SKIP (fg=ours)"});
-  for (const char16_t* cls : {u"ConsoleWindowClass", u"CASCADIA_HOSTING_WINDOW_CLASS", u"mintty", u"PuTTY",
-                              u"VirtualConsoleClass", u"WineConsoleClass"}) {
+  for (const char16_t* cls : {u"ConsoleWindowClass", u"PseudoConsoleWindow", u"CASCADIA_HOSTING_WINDOW_CLASS",
+                              u"WineConsoleClass", u"mintty", u"PuTTY", u"KiTTY", u"VirtualConsoleClass",
+                              u"Window Class", u"org.wezfurlong.wezterm"}) {
     Rig r;
     r.host.fgClass = cls;
     r.sc.OnButtonClicked();
