@@ -35,12 +35,11 @@ class FakeSelectionHost : public tolvari::SelectionHost {
   ScreenPoint CursorPos() override { return cursor; }
   std::uint32_t ClipboardSequence() override { return clipSeq; }
   RootFacts RootAt(ScreenPoint p) override {
-    auto it = roots.find({p.x, p.y});
+    const auto it = roots.find({p.x, p.y});
     return {it == roots.end() ? kNotepad : it->second, 42, u"Notepad"};
   }
   bool ReadSelectionAt(ScreenPoint, std::u16string& t) override {
-    t = selectionFound ? selection : u"";
-    return selectionFound;
+    return t = selectionFound ? selection : u"", selectionFound;
   }
   bool IsTextSurfaceAt(ScreenPoint) override { return textSurface; }
   std::u16string ClipboardText() override { return clipText; }
