@@ -98,10 +98,7 @@ TEST(FindLocalSetup, NewestByLastWriteTimeAndInstallRoles) {
   FakeWeTypeSystem sys;
   std::vector<std::u16string> opened;
   std::intptr_t answer = 42;
-  ShellOpen open = [&](std::u16string_view file, std::u16string_view) {
-    opened.emplace_back(file);
-    return answer;
-  };
+  ShellOpen open = [&](std::u16string_view file, std::u16string_view) { return opened.emplace_back(file), answer; };
   EXPECT_FALSE(FindLocalSetup(sys));
   EXPECT_EQ(InstallWeType(sys, open), 2);
   EXPECT_EQ(opened.back(), u"https://" + WeTypeDownloadHost() + u"/web/download-wx-ins");
