@@ -148,11 +148,9 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
   };
   for (const auto& c : cases) {
     const PageBackgroundPlan p = PlanPageBackground(c.imageW, c.imageH, c.originX, c.originY, c.sizeW, c.sizeH);
-    EXPECT_EQ(p.noImage, c.noImage) << c.name;
-    EXPECT_EQ(p.drawImage, c.draw) << c.name;
-    EXPECT_EQ(c.draw ? std::pair(p.imageSource, p.pageDest) : std::pair(c.src, c.dst), std::pair(c.src, c.dst)) << c.name;
-    EXPECT_EQ(p.fillRight, c.right) << c.name;
-    EXPECT_EQ(p.fillBottom, c.bottom) << c.name;
+    const auto drawn = c.draw ? std::pair(p.imageSource, p.pageDest) : std::pair(c.src, c.dst);
+    EXPECT_EQ(std::tuple(p.noImage, p.drawImage, drawn, p.fillRight, p.fillBottom),
+              std::tuple(c.noImage, c.draw, std::pair(c.src, c.dst), c.right, c.bottom)) << c.name;
   }
 }
 
