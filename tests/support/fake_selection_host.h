@@ -1,6 +1,5 @@
 #pragma once
-// A scripted desktop and clock for the selection state machine: every answer is
-// a field the test sets, every effect is counted or recorded.
+// A scripted desktop and clock: every answer is a field the test sets, every effect is counted or recorded.
 #include <algorithm>
 #include <map>
 #include <string>

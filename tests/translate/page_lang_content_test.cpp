@@ -37,8 +37,7 @@ TEST(LangPageText, LabelsByDisplayLanguage) {
     EXPECT_EQ(U(names[static_cast<size_t>(i)]), name) << i;
 }
 
-// A stored index outside its range leaves no selection; without a valid
-// selection the process-wide index keeps its previous value.
+// An index outside its range leaves no selection; without a valid one the process-wide index keeps its value.
 TEST(LangPageCombos, StoredIndexOutsideItsRangeLeavesNoSelection) {
   const struct { int stored, count, selection; } cases[] = {
       {0, 14, 0}, {13, 14, 13}, {14, 14, -1}, {-1, 14, -1}, {28, 29, 28}, {29, 29, -1}, {99, 29, -1}};

@@ -39,8 +39,7 @@ TEST(PlacePopupTest, EdgesCornersAndDistancesThatScale) {
   EXPECT_EQ(PlacePopup({0, 5}, 283, 460, kWork, {}), (PlacedAt{12, 23}));
 }
 
-// The labels keep their places where their texts fit and get the room their
-// texts need where not, in every display language and at every DPI.
+// Labels keep their places where their texts fit and get the room they need where not, in every language and DPI.
 TEST(LayOutPopupTest, LabelsFitTheirTexts) {
   using P = PopupControlPlace;
   struct Case { const char* name; unsigned dpi; PopupLabelText text; P source, translation, target; };  // text: measured

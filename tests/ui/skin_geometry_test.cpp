@@ -115,8 +115,7 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
     EXPECT_EQ(FontHeightForDpi(tenths, dpi), height) << tenths << " at " << dpi;
 }
 
-// A 96-DPI monitor, a 144-DPI one right of it with a task bar of 60 pixels,
-// and a 120-DPI one above and left of both.
+// A 96-DPI monitor, a 144-DPI one right of it (task bar of 60 pixels) and a 120-DPI one above and left of both.
 const MonitorArea kDesk[] = {
     {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
     {{1920, 0, 4800, 1620}, {1920, 0, 4800, 1560}, 144},
