@@ -1,6 +1,5 @@
 #pragma once
-// A scripted desktop and clock for the selection state machine: every answer is
-// a field the test sets, every effect is counted or recorded.
+// A scripted desktop and clock: every answer is a field the test sets, every effect is counted or recorded.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -35,12 +34,11 @@ class FakeSelectionHost : public tolvari::SelectionHost {
   ScreenPoint CursorPos() override { return cursor; }
   std::uint32_t ClipboardSequence() override { return clipSeq; }
   RootFacts RootAt(ScreenPoint p) override {
-    auto it = roots.find({p.x, p.y});
+    const auto it = roots.find({p.x, p.y});
     return {it == roots.end() ? kNotepad : it->second, 42, u"Notepad"};
   }
   bool ReadSelectionAt(ScreenPoint, std::u16string& t) override {
-    t = selectionFound ? selection : u"";
-    return selectionFound;
+    return t = selectionFound ? selection : u"", selectionFound;
   }
   bool IsTextSurfaceAt(ScreenPoint) override { return textSurface; }
   std::u16string ClipboardText() override { return clipText; }

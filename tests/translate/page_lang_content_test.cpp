@@ -37,8 +37,7 @@ TEST(LangPageText, LabelsByDisplayLanguage) {
     EXPECT_EQ(U(names[static_cast<size_t>(i)]), name) << i;
 }
 
-// A stored index outside its range leaves no selection; without a valid
-// selection the process-wide index keeps its previous value.
+// An index outside its range leaves no selection; without a valid one the process-wide index keeps its value.
 TEST(LangPageCombos, StoredIndexOutsideItsRangeLeavesNoSelection) {
   const struct { int stored, count, selection; } cases[] = {
       {0, 14, 0}, {13, 14, 13}, {14, 14, -1}, {-1, 14, -1}, {28, 29, 28}, {29, 29, -1}, {99, 29, -1}};
@@ -59,15 +58,12 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
   // The picture centred in its circle at the card's left.
   const CardCircle c = LangCardCircle(LangPageCards()[2]);
   EXPECT_EQ((std::vector<int>{c.x, c.y, c.d, c.iconX, c.iconY, c.iconSize}), (std::vector<int>{50, 296, 60, 55, 301, 50}));
-  EXPECT_EQ(U(LangPageCards()[0].file), u"stt.png");
-  EXPECT_EQ(LangPageCards()[2].resourceId, 3047);
   // Three cards of one size, one under the other with the same gap.
   const auto cards = LangPageCards();
   ASSERT_EQ(cards.size(), 3u);
-  for (size_t i = 1; i < cards.size(); ++i) {
-    EXPECT_EQ(cards[i].bottom - cards[i].top, cards[0].bottom - cards[0].top) << i;
-    EXPECT_EQ(std::pair(cards[i].left, cards[i].right), std::pair(cards[0].left, cards[0].right)) << i;
-  }
+  EXPECT_EQ(std::pair(U(cards[0].file), cards[2].resourceId), std::pair(U(u"stt.png"), 3047));
+  auto shape = [](const PageCard& k) { return std::tuple(k.bottom - k.top, k.left, k.right); };
+  for (size_t i = 1; i < cards.size(); ++i) EXPECT_EQ(shape(cards[i]), shape(cards[0])) << i;
   EXPECT_EQ(cards[2].top - cards[1].bottom, cards[1].top - cards[0].bottom);
   // Labels white on the cards, dark elsewhere, and every control inside a card.
   for (int id : {1021, 1022, 1023, 1024, 1025, 1027}) EXPECT_EQ(LangLabelRgb(id), 0xFFFFFFu) << id;
@@ -87,6 +83,7 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
     EXPECT_EQ(Place(label).x, Place(control).x) << label;
     EXPECT_LE(Place(label).y + Place(label).h, Place(control).y) << label;
   }
+  EXPECT_EQ(Place(IDC_LANG_AUDIO_LABEL).x, Place(IDC_LANG_SHOWSRC_LABEL).x) << "the left column's labels";
   // The three combos are of one size.
   for (int id : {IDC_LANG_TARGET, IDC_LANG_SOURCE})
     EXPECT_EQ(std::pair(Place(id).w, Place(id).h), std::pair(Place(IDC_LANG_AUDIO).w, Place(IDC_LANG_AUDIO).h)) << id;

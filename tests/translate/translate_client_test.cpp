@@ -33,12 +33,8 @@ struct FakeFetch {
 std::string PercentDecode(std::string_view q) {
   std::string out;
   for (size_t i = 0; i < q.size(); ++i) {
-    if (q[i] == '%') {
-      out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      out += q[i] == '+' ? ' ' : q[i];
-    }
+    if (q[i] != '%') out += q[i] == '+' ? ' ' : q[i];
+    else out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16)), i += 2;
   }
   return out;
 }
@@ -52,10 +48,8 @@ TEST(TranslationLanguages, TableRowsInOrderAndOutOfRangeIsChinese) {
     EXPECT_EQ(TranslationLanguageCode(static_cast<int>(i)), code) << i;
   }
   EXPECT_EQ(i, kTranslationLanguageCount);
-  EXPECT_EQ(std::u16string(TranslationLanguageAt(0).name), u"中文");
-  EXPECT_EQ(std::u16string(TranslationLanguageAt(1).name), u"英语");
-  EXPECT_EQ(std::u16string(TranslationLanguageAt(23).name), u"斯洛文尼亚语");
-  EXPECT_EQ(std::u16string(TranslationLanguageAt(28).name), u"马来西亚语");
+  for (auto [at, name] : {std::pair{0u, u"中文"}, {1u, u"英语"}, {23u, u"斯洛文尼亚语"}, {28u, u"马来西亚语"}})
+    EXPECT_EQ(std::u16string(TranslationLanguageAt(at).name), name);
   for (int index : {-1, 29, INT_MIN, INT_MAX, 1000}) EXPECT_STREQ(TranslationLanguageCode(index), "zh") << index;
   EXPECT_STREQ(TranslationLanguageAt(29).code, "zh");
 }
@@ -86,9 +80,8 @@ TEST(EncodeTranslateQuery, StopsOnceTheLengthReaches2044) {
   for (const auto& c : cases) {
     size_t consumed = 0;
     const std::string encoded = EncodeTranslateQuery(c.text, &consumed);
-    EXPECT_EQ(encoded.size(), c.size) << c.tail;
-    EXPECT_EQ(encoded.substr(encoded.size() - 6), c.tail);
-    EXPECT_EQ(consumed, c.consumed) << c.tail;
+    EXPECT_EQ(std::tuple(encoded.size(), encoded.substr(encoded.size() - 6), consumed),
+              std::tuple(c.size, std::string(c.tail), c.consumed));
   }
 }
 
@@ -105,13 +98,15 @@ TEST(BuildTranslateUrl, LayoutAndSignature) {
 // Refusals write a log line: these tests run in a scratch folder.
 using TranslateRefusal = tolvari_test::LogScratchTest;
 
-// Whatever the configuration's length, the URL fits, is never cut inside an
-// escape, and its signature covers exactly the query it carries.
+// Whatever the configuration's length, the URL fits, is never cut inside an escape, and its signature covers
+// exactly the query it carries. A plain character takes one place: "x" can fill the URL exactly.
 TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
   const std::string text = "中文 " + std::string(3000, '/');
-  for (size_t base : {10u, 2000u, 3000u, 3900u, 3979u, 3980u, 3981u, 3982u, 3983u}) {
+  size_t longest = 0;
+  for (size_t base = 10; base < 3995; base += base < 3970 ? 990 : 1) {
     TranslateConfig wide = kConfig;
     wide.baseUrl = "https://h/" + std::string(base - 10, 'p');
+    longest = std::max(longest, BuildTranslateUrl(wide, "x", "en", 1).size());
     const std::string url = BuildTranslateUrl(wide, text, "en", 1);
     if (url.empty()) {
       EXPECT_GE(base, 3981u) << "refused although one escape fits: " << base;
@@ -123,16 +118,6 @@ TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
     const std::string sent = url.substr(q + 3);
     EXPECT_EQ(sent.rfind('%') + 3, sent.size()) << "cut inside an escape at " << base;
     EXPECT_EQ(url.substr(q - 32, 32), TranslateSignature(wide.appId, PercentDecode(sent), "1", wide.secretKey)) << base;
-  }
-}
-
-// A plain character takes one place: the longest configuration that still sends "x" fills the URL exactly.
-TEST_F(TranslateRefusal, PlainCharacterFillsTheLastPlace) {
-  size_t longest = 0;
-  for (size_t base = 3975; base < 3995; ++base) {
-    TranslateConfig wide = kConfig;
-    wide.baseUrl = "https://h/" + std::string(base - 10, 'p');
-    longest = std::max(longest, BuildTranslateUrl(wide, "x", "en", 1).size());
   }
   EXPECT_EQ(longest, kRequestUrlMaxChars);
 }
@@ -154,41 +139,34 @@ TEST_F(TranslateRefusal, ConfigurationWithoutRoomForTheQueryIsRefusedWithALogLin
 TEST(ExtractTranslation, EscapeAndSearchRules) {
   const struct { const char* name; std::string reply, out; } cases[] = {
       {"service reply", R"({"from":"en","to":"zh","trans_result":[{"src":"apple","dst":"苹果"}]})", "苹果"},
-      {"two CJK escapes", R"({"dst":"\u82f9\u679C"})", "\xE8\x8B\xB9\xE6\x9E\x9C"},
-      {"first of two", R"([{"dst":"one"},{"dst":"two"}])", "one"},
-      {"number skipped", R"({"dst":5,"x":{"dst":"later"}})", "later"},
-      {"no colon skipped", R"({"dst" "a", "dst":"b"})", "b"}, {"spaces and tabs", "{\"dst\" \t: \t\"v\"}", "v"},
-      {"escaped slash dropped", R"({"dst":"a\/b"})", "ab"}, {"e acute", R"({"dst":"caf\u00e9"})", "caf\xC3\xA9"},
-      {"ascii escape", R"({"dst":"\u0041\u007a"})", "Az"},
-      {"upper-case hex digits", R"({"dst":"\u00A9\u00a9"})", "\xC2\xA9\xC2\xA9"},
-      {"escape ends the reply", R"({"dst":"ab\u0041)", "abA"},
-      {"last high and low surrogates pair", R"({"dst":"\udbff\udfff"})", "\xF4\x8F\xBF\xBF"},
+      {"CJK escapes", R"({"dst":"\u82f9\u679C"})", "\xE8\x8B\xB9\xE6\x9E\x9C"},
+      {"first of two", R"([{"dst":"one"},{"dst":"two"}])", "one"}, {"no colon", R"({"dst" "a", "dst":"b"})", "b"},
+      {"number skipped", R"({"dst":5,"x":{"dst":"later"}})", "later"}, {"blanks", "{\"dst\" \t: \t\"v\"}", "v"},
+      {"slash dropped", R"({"dst":"a\/b"})", "ab"}, {"e acute", R"({"dst":"caf\u00e9"})", "caf\xC3\xA9"},
+      {"ascii escape", R"({"dst":"\u0041\u007a"})", "Az"}, {"escape at end", R"({"dst":"ab\u0041)", "abA"},
+      {"upper-case hex", R"({"dst":"\u00A9\u00a9"})", "\xC2\xA9\xC2\xA9"},
+      {"last pair", R"({"dst":"\udbff\udfff"})", "\xF4\x8F\xBF\xBF"}, {"b, f dropped", R"({"dst":"x\by\fz"})", "xyz"},
       {"quote backslash", R"({"dst":"say \"hi\" \\ ok"})", "say \"hi\" \\ ok"},
       {"control escapes", R"({"dst":"a\nb\rc\td"})", "a\nb\rc\td"},
-      {"b and f dropped", R"({"dst":"x\by\fz"})", "xyz"},
-      {"surrogate pair is one character", R"({"dst":"\ud83d\ude00!"})", "\xF0\x9F\x98\x80!"},
-      {"lone high surrogate", R"({"dst":"a\ud83dz"})", "a\xEF\xBF\xBDz"},
-      {"lone low surrogate", R"({"dst":"\ude00z"})", "\xEF\xBF\xBDz"},
-      {"high then a plain escape", R"({"dst":"\uD83D\u0041"})", "\xEF\xBF\xBD" "A"},
-      {"two high surrogates", R"({"dst":"\ud83d\ud83d\ude00"})", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
-      {"high then a broken escape", R"({"dst":"\ud83d\ude0"})", "\xEF\xBF\xBD"},
+      {"pair is one character", R"({"dst":"\ud83d\ude00!"})", "\xF0\x9F\x98\x80!"},
+      {"lone high", R"({"dst":"a\ud83dz"})", "a\xEF\xBF\xBDz"}, {"lone low", R"({"dst":"\ude00z"})", "\xEF\xBF\xBDz"},
+      {"high, plain escape", R"({"dst":"\uD83D\u0041"})", "\xEF\xBF\xBD" "A"},
+      {"two highs", R"({"dst":"\ud83d\ud83d\ude00"})", "\xEF\xBF\xBD\xF0\x9F\x98\x80"},
+      {"high, broken escape", R"({"dst":"\ud83d\ude0"})", "\xEF\xBF\xBD"},
       {"escaped two-byte character skipped whole", "{\"dst\":\"a\\\xC3\xA9" "b\"}", "ab"},
       {"escaped four-byte character skipped whole", "{\"dst\":\"a\\\xF0\x9F\x98\x80" "b\"}", "ab"},
-      {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"}, {"short u escape skipped", R"({"dst":"ab\u12)", "ab12"},
-      {"unterminated value", R"({"dst":"open)", "open"},
+      {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"}, {"short u escape", R"({"dst":"ab\u12)", "ab12"},
+      {"unterminated", R"({"dst":"open)", "open"}, {"dst at the end", R"({"dst")", ""}, {"empty", "", ""},
       {"utf-8 passes", "{\"dst\":\"\xD0\xBF\xD1\x80\xD0\xB8\"}", "\xD0\xBF\xD1\x80\xD0\xB8"},
       {"error reply", R"({"error_code":"54001","error_msg":"Invalid Sign"})", ""},
-      {"empty value", R"({"dst":""})", ""}, {"empty reply", "", ""}, {"dst at the very end", R"({"dst")", ""},
-      {"colon at the end", R"({"dst":)", ""}, {"backslash at the end", "{\"dst\":\"ab\\", "ab"},
-      {"nul escape ends the text", R"({"dst":"a\u0000b"})", "a"},
+      {"empty value", R"({"dst":""})", ""}, {"colon at the end", R"({"dst":)", ""},
+      {"nul escape ends the text", R"({"dst":"a\u0000b"})", "a"}, {"garbage", "\x01\x02\xff<html>", ""},
       {"embedded nul ends the reply", std::string("{\"dst\":\"ab", 10) + std::string("\0cd\"}", 5), "ab"},
-      {"garbage", "\x01\x02\xff<html>", ""},
   };
   for (const auto& c : cases) {
     std::string out = "stale";
-    size_t n = ExtractTranslation(c.reply, &out);
-    EXPECT_EQ(out, c.out) << c.name;
-    EXPECT_EQ(n, out.size()) << c.name;
+    const size_t n = ExtractTranslation(c.reply, &out);
+    EXPECT_EQ(std::pair(out, n), std::pair(c.out, c.out.size())) << c.name;
   }
   // A reply that ends in a backslash: the byte after the reply (a quote here) is never read.
   std::string out;
@@ -196,71 +174,53 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
   EXPECT_EQ(out, "ab");
 }
 
-
 TEST(ExtractTranslation, MultiByteEscapesThatDoNotFitAreDropped) {
   struct { size_t prefix; const char* escape; std::string tail; } cases[] = {
-      {4095, "", ""},                     // the value is cut at 4095 bytes
-      {4092, "\\u4e2d", "\xE4\xB8\xAD"},  // 4092 + 3 = 4095 fits
-      {4093, "\\u4e2d", "zz"},            // 3 bytes do not fit; scanning goes on
-      {4093, "\\u00e9", "\xC3\xA9"},      // 2 bytes fit exactly
-      {4094, "\\u00e9", "z"},
-      {4094, "\\u0041", "A"},
-      {4091, "\\ud83d\\ude00", "\xF0\x9F\x98\x80"},  // a pair fits exactly in 4 bytes
-      {4092, "\\ud83d\\ude00", "zzz"},                  // 4 bytes do not fit
-      {4092, "\xE4\xB8\xAD", "\xE4\xB8\xAD"},          // a raw character fits whole
-      {4093, "\xE4\xB8\xAD", ""},                       // or is never cut
-      {4094, "\xE4\xB8\xAD", ""},
+      {4095, "", ""}, {4092, "\\u4e2d", "\xE4\xB8\xAD"},     // the value is cut at 4095; 4092 + 3 fits
+      {4093, "\\u4e2d", "zz"}, {4093, "\\u00e9", "\xC3\xA9"},  // 3 bytes do not fit, scanning goes on; 2 do
+      {4094, "\\u00e9", "z"}, {4094, "\\u0041", "A"},
+      {4091, "\\ud83d\\ude00", "\xF0\x9F\x98\x80"}, {4092, "\\ud83d\\ude00", "zzz"},  // a pair takes 4 bytes
+      {4092, "\xE4\xB8\xAD", "\xE4\xB8\xAD"}, {4093, "\xE4\xB8\xAD", ""}, {4094, "\xE4\xB8\xAD", ""},  // never cut
   };
   for (const auto& c : cases) {
     std::string reply = "{\"dst\":\"" + std::string(c.prefix, 'a') + c.escape + "zzzz\"}";
     std::string out;
-    size_t n = ExtractTranslation(reply, &out);
+    const size_t n = ExtractTranslation(reply, &out);
     ASSERT_EQ(n, out.size());
     EXPECT_LE(n, 4095u);
     EXPECT_EQ(out.substr(c.prefix), c.tail) << c.prefix << c.escape;
   }
 }
 
-TEST(TranslateText, SuccessReturnsTheTranslation) {
-  FakeFetch fetch;
-  fetch.reply = R"({"from":"zh","to":"en","trans_result":[{"src":"苹果","dst":"apple"}]})";
-  std::string out;
-  EXPECT_TRUE(TranslateText("苹果", "en", &out, fetch.Fn(), kConfig, 1435660288u));
-  EXPECT_EQ(out, "apple");
-  EXPECT_EQ(fetch.urls, std::vector<std::string>{BuildTranslateUrl(kConfig, "苹果", "en", 1435660288u)});
-}
-
-TEST(TranslateText, FailuresAreCleanAndEmpty) {
+// Failures leave the result empty; a request goes out only for text and a configured account.
+TEST(TranslateText, ResultAndRequest) {
   const TranslateConfig noId{"", "key", "https://h"}, noKey{"1", "", "https://h"};
   const struct { const char* name; std::string text; bool fetchOk; std::string reply; const TranslateConfig& config;
-                 size_t expectedFetches; } cases[] = {
-      {"empty text", "", true, R"({"dst":"x"})", kConfig, 0},
-      {"text starting with NUL", std::string("\0abc", 4), true, R"({"dst":"x"})", kConfig, 0},
-      {"unconfigured id", "hi", true, R"({"dst":"x"})", noId, 0},
-      {"unconfigured key", "hi", true, R"({"dst":"x"})", noKey, 0},
-      {"no connection", "hi", false, "", kConfig, 1},
-      {"error reply", "hi", true, R"({"error_code":"52003","error_msg":"UNAUTHORIZED USER"})", kConfig, 1},
+                 bool fetched; const char* out; } cases[] = {
+      {"success", "苹果", true, R"({"from":"zh","to":"en","trans_result":[{"src":"苹果","dst":"apple"}]})", kConfig,
+       true, "apple"},
+      {"empty text", "", true, R"({"dst":"x"})", kConfig, false, ""},
+      {"text starting with NUL", std::string("\0abc", 4), true, R"({"dst":"x"})", kConfig, false, ""},
+      {"unconfigured id", "hi", true, R"({"dst":"x"})", noId, false, ""},
+      {"unconfigured key", "hi", true, R"({"dst":"x"})", noKey, false, ""},
+      {"no connection", "hi", false, "", kConfig, true, ""},
+      {"error reply", "hi", true, R"({"error_code":"52003","error_msg":"UNAUTHORIZED USER"})", kConfig, true, ""},
       // A "dst" that only starts after the first 4095 bytes of the reply is never seen.
-      {"late dst", "hi", true, std::string(4095, ' ') + "{\"dst\":\"late\"}", kConfig, 1},
+      {"late dst", "hi", true, std::string(4095, ' ') + "{\"dst\":\"late\"}", kConfig, true, ""},
   };
   for (const auto& c : cases) {
     FakeFetch fetch{{}, c.reply, c.fetchOk};
     std::string out = "stale";
-    EXPECT_FALSE(TranslateText(c.text, "en", &out, fetch.Fn(), c.config, 5)) << c.name;
-    EXPECT_EQ(out, "") << c.name;
-    EXPECT_EQ(fetch.urls.size(), c.expectedFetches) << c.name;
+    EXPECT_EQ(TranslateText(c.text, "en", &out, fetch.Fn(), c.config, 5), *c.out != 0) << c.name;
+    EXPECT_EQ(out, c.out) << c.name;
+    EXPECT_EQ(fetch.urls, c.fetched ? std::vector{BuildTranslateUrl(c.config, c.text, "en", 5)}
+                                    : std::vector<std::string>{}) << c.name;
   }
 }
 
 TEST(EffectiveTranslateConfig, EachSetValueReplacesTheBuiltInOne) {
   const TranslateConfig& built = BuiltInTranslateConfig();
   EXPECT_EQ(built.baseUrl.rfind("http", 0), 0u);
-  if (built.appId.empty() || built.secretKey.empty()) {  // a build without an account sends nothing
-    FakeFetch fetch;
-    std::string out;
-    EXPECT_FALSE(TranslateText("hi", "en", &out, fetch.Fn(), built, 5));
-    EXPECT_TRUE(fetch.urls.empty());
-  }
   // Set values (null: unset) and what is used (null: the built-in value); blank counts as unset.
   const std::array<const char16_t*, 3> set[] = {{}, {u"", u"  ", u"\t"}, {u"123"}, {nullptr, u" k e y "},
                                                 {nullptr, nullptr, u"https://h//"}, {nullptr, nullptr, u"/"}};

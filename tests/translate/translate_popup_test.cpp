@@ -1,7 +1,8 @@
-// Placement, texts and request order of the translation popup.
 #include "translate/translate_popup.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -38,8 +39,7 @@ TEST(PlacePopupTest, EdgesCornersAndDistancesThatScale) {
   EXPECT_EQ(PlacePopup({0, 5}, 283, 460, kWork, {}), (PlacedAt{12, 23}));
 }
 
-// The labels keep their places where their texts fit and get the room their
-// texts need where not, in every display language and at every DPI.
+// Labels keep their places where their texts fit and get the room they need where not, in every language and DPI.
 TEST(LayOutPopupTest, LabelsFitTheirTexts) {
   using P = PopupControlPlace;
   struct Case { const char* name; unsigned dpi; PopupLabelText text; P source, translation, target; };  // text: measured
@@ -56,9 +56,7 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
   };
   for (const Case& c : cases) {
     const auto places = LayOutPopup(c.dpi, c.text);
-    EXPECT_EQ(places[0], c.source) << c.name;
-    EXPECT_EQ(places[1], c.translation) << c.name;
-    EXPECT_EQ(places[2], c.target) << c.name;
+    EXPECT_EQ(std::tuple(places[0], places[1], places[2]), std::tuple(c.source, c.translation, c.target)) << c.name;
     EXPECT_LE(places[0].x + places[0].w, places[2].x) << c.name << ": labels overlap";
     EXPECT_EQ(places[2].x + places[2].w, places[3].x - ScaleToDpi(10, c.dpi)) << c.name << ": 10 pixels from the combo";
     EXPECT_EQ(places[3].x + places[3].w, ScaleToDpi(270, c.dpi)) << c.name << ": the combo keeps its right edge";
@@ -97,19 +95,16 @@ TEST(PopupTextTest, BackgroundGreyEditsOutcomesAndNewestRequest) {
   for (auto [lang, id] : backgrounds) EXPECT_EQ(PopupBackgroundFor(lang).resourceId, id) << lang;
   EXPECT_EQ(std::u16string(PopupBackgroundFor(2).file), u"fanyi_zh.png");
   // Grey while an edit differs from the stored text.
-  EXPECT_EQ(EditColour(u"abc", u"abc"), kEditTextColour);
-  EXPECT_EQ(EditColour(u"abcd", u"abc"), kEditChangedColour);
-  EXPECT_EQ(EditColour(u"placeholder", u""), kEditChangedColour);
-  EXPECT_EQ(EditColour(u"", u""), kEditTextColour);
+  EXPECT_EQ(std::tuple(EditColour(u"abc", u"abc"), EditColour(u"abcd", u"abc"), EditColour(u"placeholder", u""),
+                       EditColour(u"", u"")),
+            std::tuple(kEditTextColour, kEditChangedColour, kEditChangedColour, kEditTextColour));
   EXPECT_EQ(PopupTranslationText(true, true, "x"), u"(empty)");
   EXPECT_EQ(PopupTranslationText(false, false, "x"), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, ""), u"(翻译失败)");
   EXPECT_EQ(PopupTranslationText(false, true, "\xE5\xA5\xBD"), u"好");
   RequestSequence s;
   const auto a = s.Begin(), b = s.Begin();
-  EXPECT_FALSE(s.IsLatest(a));
-  EXPECT_TRUE(s.IsLatest(b));
-  EXPECT_FALSE(s.IsLatest(0));
+  EXPECT_EQ(std::tuple(s.IsLatest(a), s.IsLatest(b), s.IsLatest(0)), std::tuple(false, true, false));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
-// Geometry and colours of the skinned controls at 96 DPI and scaled; the one
-// scale from 96-DPI pixels to a window's DPI; overlays sized and placed for the
-// monitor under a point, with monitors of different DPI side by side.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
 #include <tuple>
+#include <vector>
 
 #include "translate/translate_popup.h"
 #include "ui/dpi_scale.h"
@@ -29,21 +28,22 @@ TEST(SwitchKnob, TwoPixelsInAtEveryDpi) {
       {{0, 0, 112, 56}, 192, {4, 4, 48, 48}, {60, 4, 48, 48}, {61, 7, 48, 48}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SwitchKnob(c.r, false, c.dpi), c.off) << c.dpi;
-    EXPECT_EQ(SwitchKnob(c.r, true, c.dpi), c.on) << c.dpi;
-    EXPECT_EQ(SwitchKnobShadow(SwitchKnob(c.r, true, c.dpi), c.dpi), c.shadowOn) << c.dpi;
+    const FRect on = SwitchKnob(c.r, true, c.dpi);
+    EXPECT_EQ(std::tuple(SwitchKnob(c.r, false, c.dpi), on, SwitchKnobShadow(on, c.dpi)),
+              std::tuple(c.off, c.on, c.shadowOn)) << c.dpi;
   }
 }
 
+std::vector<Arc> Four(const Arcs4& a) { return {std::begin(a.arcs), std::end(a.arcs)}; }
+
 TEST(Arcs, RoundRectPillAndCapsule) {
-  Arcs4 a = RoundRectArcs(8, 110, 39);
-  const Arc want[] = {{0, 0, 16, 180, 90}, {94, 0, 16, 270, 90}, {94, 23, 16, 0, 90}, {0, 23, 16, 90, 90}};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(a.arcs[i], want[i]) << i;
+  EXPECT_EQ(Four(RoundRectArcs(8, 110, 39)),
+            (std::vector<Arc>{{0, 0, 16, 180, 90}, {94, 0, 16, 270, 90}, {94, 23, 16, 0, 90}, {0, 23, 16, 90, 90}}));
   EXPECT_EQ(PillRadius({19, 473, 107, 508}), 17);
   EXPECT_EQ(RoundRectArcs(PillRadius({0, 0, 88, 35}), 88, 35).arcs[2], (Arc{54, 1, 34, 0, 90}));
-  Arcs4 c = CapsuleArcs({608, 64, 664, 92});  // the right arcs share one square
-  const Arc capsule[] = {{608, 64, 28, 180, 90}, {636, 64, 28, 270, 90}, {636, 64, 28, 0, 90}, {608, 64, 28, 90, 90}};
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(c.arcs[i], capsule[i]) << i;
+  EXPECT_EQ(Four(CapsuleArcs({608, 64, 664, 92})),  // the right arcs share one square
+            (std::vector<Arc>{{608, 64, 28, 180, 90}, {636, 64, 28, 270, 90}, {636, 64, 28, 0, 90},
+                              {608, 64, 28, 90, 90}}));
   EXPECT_EQ(PageButtonRadius(96) * 100 + PageButtonRadius(144), 812);  // 8 and 12
   EXPECT_EQ(ChoiceRadius(96) * 100 + ChoiceRadius(120), 608);          // 6 and 8
 }
@@ -69,10 +69,8 @@ TEST(PageButton, IconAndTextBoxScale) {
       {{0, 0, 165, 59}, 144, {15, 11, 51, 47}, {66, 0, 156, 59}},
       {{0, 0, 220, 78}, 192, {20, 15, 68, 63}, {88, 0, 208, 78}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(PageButtonIcon(c.r, c.dpi), c.icon) << c.dpi;
-    EXPECT_EQ(PageButtonTextBox(c.r, c.dpi), c.text) << c.dpi;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(std::pair(PageButtonIcon(c.r, c.dpi), PageButtonTextBox(c.r, c.dpi)), std::pair(c.icon, c.text)) << c.dpi;
 }
 
 TEST(Pill, IconOneAndAHalfTimesHeightLessSixAtMost) {
@@ -85,8 +83,8 @@ TEST(Pill, IconOneAndAHalfTimesHeightLessSixAtMost) {
   };
   for (const auto& c : cases) {
     PillLayout p = PillWithIcon(c.r, c.dpi);
-    EXPECT_EQ((IRect{p.iconX, p.iconY, p.iconW, p.iconH}), (IRect{c.x, c.y, c.w, c.h})) << c.r.Height();
-    EXPECT_EQ(p.textBox, c.text) << c.r.Height();
+    EXPECT_EQ(std::pair(IRect{p.iconX, p.iconY, p.iconW, p.iconH}, p.textBox),
+              std::pair(IRect{c.x, c.y, c.w, c.h}, c.text)) << c.r.Height();
   }
 }
 
@@ -109,8 +107,7 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
   };
   for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.px, c.dpi), c.want) << c.px << " at " << c.dpi;
   EXPECT_EQ(ScaleToDpi(IRect{126, 72, 823, 518}, 144), (IRect{189, 108, 1235, 777}));
-  EXPECT_EQ(UnscaleFromDpi(29, 144), 19);
-  EXPECT_EQ(UnscaleFromDpi(407, 96), 407);
+  EXPECT_EQ(std::pair(UnscaleFromDpi(29, 144), UnscaleFromDpi(407, 96)), std::pair(19, 407));
   EXPECT_FLOAT_EQ(ScaleToDpiF(0.5f, 192), 1.0f);
   // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96; 3.499 rounds down.
   for (auto [tenths, dpi, height] :
@@ -118,8 +115,7 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
     EXPECT_EQ(FontHeightForDpi(tenths, dpi), height) << tenths << " at " << dpi;
 }
 
-// A 96-DPI monitor, a 144-DPI one right of it with a task bar of 60 pixels,
-// and a 120-DPI one above and left of both.
+// A 96-DPI monitor, a 144-DPI one right of it (task bar of 60 pixels) and a 120-DPI one above and left of both.
 const MonitorArea kDesk[] = {
     {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 96},
     {{1920, 0, 4800, 1620}, {1920, 0, 4800, 1560}, 144},

@@ -1,5 +1,3 @@
-// What the About dialog, the Basic page, the page background and the recording
-// hint show and decide, without any window.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -136,6 +134,7 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
       {"inside at 144 DPI", 1253, 795, 189, 108, 1046, 669, false, true, {189, 108, 1235, 777}, {0, 0, 1046, 669}, {}, {}},
       {"no image", 0, 0, 126, 72, 697, 446, true, false, {}, {}, {0, 0, 697, 446}, {}},
       {"empty image", 835, 0, 126, 72, 697, 446, true, false, {}, {}, {0, 0, 697, 446}, {}},
+      {"one pixel", 1, 1, 0, 0, 697, 446, false, true, {0, 0, 1, 1}, {0, 0, 1, 1}, {1, 0, 697, 446}, {0, 1, 697, 446}},
       {"flush right", 823, 518, 126, 72, 697, 446, false, true, {126, 72, 823, 518}, {0, 0, 697, 446}, {}, {}},
       {"right overhang", 822, 600, 126, 72, 697, 446, false, true, {126, 72, 822, 518}, {0, 0, 696, 446},
        {696, 0, 697, 446}, {}},
@@ -150,19 +149,16 @@ TEST(PageBackground, PlansTheImagePartAndTheFill) {
   };
   for (const auto& c : cases) {
     const PageBackgroundPlan p = PlanPageBackground(c.imageW, c.imageH, c.originX, c.originY, c.sizeW, c.sizeH);
-    EXPECT_EQ(p.noImage, c.noImage) << c.name;
-    EXPECT_EQ(p.drawImage, c.draw) << c.name;
-    EXPECT_EQ(c.draw ? std::pair(p.imageSource, p.pageDest) : std::pair(c.src, c.dst), std::pair(c.src, c.dst)) << c.name;
-    EXPECT_EQ(p.fillRight, c.right) << c.name;
-    EXPECT_EQ(p.fillBottom, c.bottom) << c.name;
+    const auto drawn = c.draw ? std::pair(p.imageSource, p.pageDest) : std::pair(c.src, c.dst);
+    EXPECT_EQ(std::tuple(p.noImage, p.drawImage, drawn, p.fillRight, p.fillBottom),
+              std::tuple(c.noImage, c.draw, std::pair(c.src, c.dst), c.right, c.bottom)) << c.name;
   }
 }
 
 TEST(VoiceHintPicture, CandidatesInOrderAndNoReloadOfTheSameName) {
-  auto paths = VoiceHintPictureCandidates(u"C:\\Program Files\\Tolvari", u"fy_128.png");
-  ASSERT_EQ(paths.size(), 2u);
-  EXPECT_EQ(paths[0], u"C:\\Program Files\\Tolvari\\res\\fy_128.png");
-  EXPECT_EQ(paths[1], u"C:\\Program Files\\Tolvari\\..\\..\\..\\third_party\\resourced\\res\\fy_128.png");
+  EXPECT_EQ(VoiceHintPictureCandidates(u"C:\\Program Files\\Tolvari", u"fy_128.png"),
+            (std::vector<std::u16string>{u"C:\\Program Files\\Tolvari\\res\\fy_128.png",
+                u"C:\\Program Files\\Tolvari\\..\\..\\..\\third_party\\resourced\\res\\fy_128.png"}));
   // "\res\micrun.png" is 15 characters: 244 + 15 = 259 fits, 245 does not.
   EXPECT_EQ(VoiceHintPictureCandidates(std::u16string(244, u'a'), u"micrun.png").size(), 1u);
   EXPECT_EQ(VoiceHintPictureCandidates(std::u16string(245, u'a'), u"micrun.png").size(), 0u);

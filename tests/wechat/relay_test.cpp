@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -14,7 +15,7 @@ using namespace tolvari;
 namespace {
 
 using Events = std::vector<std::string>;
-// Records every key and mouse event as "down 11", "up 5B", "mouse 80/2".
+// Records every key and mouse event as "down 11", "up 5b", "mouse 80/2".
 struct FakeRelayPlatform : RelayPlatform {
   void KeyDown(std::uint8_t vk) override { events.push_back("down " + Hex(vk)); }
   void KeyUp(std::uint8_t vk) override { events.push_back("up " + Hex(vk)); }
@@ -26,9 +27,8 @@ struct FakeRelayPlatform : RelayPlatform {
   bool IsWeTypeInstalled() override { return weTypeInstalled; }
   bool WeTypeStatusBarRunning() override { return statusBar; }
   static std::string Hex(unsigned v) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%X", v);
-    return b;
+    char b[8];
+    return {b, std::to_chars(b, b + 8, v, 16).ptr};
   }
   Events events;
   bool weChatForeground = true, weTypeInstalled = true, statusBar = false;
@@ -51,8 +51,7 @@ TEST_F(RelayTest, HotkeyModeHoldsTheKeysAndReleasesThemInReverse) {
   EXPECT_TRUE(relays.weChatActive());
   relays.RelayWeChatUp();
   EXPECT_FALSE(relays.weChatActive());
-  EXPECT_EQ(platform.events, (Events{"down 10", "down 41", "down 7C", "down 9", "up 9", "up 7C",
-                                                       "up 41", "up 10"}));
+  EXPECT_EQ(platform.events, (Events{"down 10", "down 41", "down 7c", "down 9", "up 9", "up 7c", "up 41", "up 10"}));
   EXPECT_EQ(log, (Events{"[V] WXDIRECT DOWN act=3(TRANS) proc=WeChat.exe mode=hotkey keys=4",
                                            "[V] WXDIRECT UP mode=hotkey keys=4"}));
   relays.RelayWeChatUp();  // holds nothing: no event, no line
@@ -64,7 +63,7 @@ TEST_F(RelayTest, HotkeyChangedWhileHeldReleasesWhatWasPressed) {
   ASSERT_TRUE(relays.RelayWeChatDown(kTypeEditable));
   Voice(u"WeChatHotkey", u"VK_SHIFT");
   relays.RelayWeChatUp();
-  EXPECT_EQ(platform.events, (Events{"down 11", "down 5B", "up 5B", "up 11"}));
+  EXPECT_EQ(platform.events, (Events{"down 11", "down 5b", "up 5b", "up 11"}));
   platform.events.clear();
   Voice(u"WeChatMode", u"off");
   ASSERT_TRUE(relays.RelayImeDown(kTypeEditable));

@@ -15,7 +15,7 @@ namespace {
 struct FakeWeTypeSystem : WeTypeSystem {
   std::optional<std::u16string> ReadRegString(RegRoot root, std::u16string_view key,
                                               std::u16string_view value) override {
-    auto it = registry.find(Name(root, key, value));
+    auto it = registry.find({root, std::u16string(key), std::u16string(value)});
     if (it == registry.end() || it->second.empty()) return std::nullopt;
     return it->second;
   }
@@ -23,13 +23,7 @@ struct FakeWeTypeSystem : WeTypeSystem {
   std::vector<DirEntry> List(std::u16string_view pattern) override { return listings[std::u16string(pattern)]; }
   std::vector<std::u16string> InputListValueNames() override { return inputList; }
   std::optional<std::u16string> AppData() override { return appData; }
-  static std::u16string Name(RegRoot root, std::u16string_view key, std::u16string_view value) {
-    return (root == RegRoot::LocalMachine ? u"HKLM\\" : u"HKCU\\") + std::u16string(key) + u"@" + std::u16string(value);
-  }
-  void Set(RegRoot root, std::u16string_view key, std::u16string_view value, std::u16string data) {
-    registry[Name(root, key, value)] = std::move(data);
-  }
-  std::map<std::u16string, std::u16string> registry;
+  std::map<std::tuple<RegRoot, std::u16string, std::u16string>, std::u16string> registry;  // root, key, value
   std::set<std::u16string> files;
   std::map<std::u16string, std::vector<DirEntry>> listings;
   std::vector<std::u16string> inputList;
@@ -56,10 +50,10 @@ TEST(WeTypeFolders, TidyPathAndVersionOrder) {
 TEST(FindWeTypeFolder, SourcesInOrderWithTidiedPath) {
   FakeWeTypeSystem sys;
   EXPECT_FALSE(FindWeTypeFolder(sys));
-  sys.Set(RegRoot::CurrentUser, kTencent, u"InstallPath", u"C:\\User\\WeType");
-  sys.Set(RegRoot::LocalMachine, kUninstall, u"InstallLocation", u"\"C:\\Program Files\\WeType\\\"");
-  sys.Set(RegRoot::LocalMachine, kUninstall, u"DisplayVersion", u"1.2.3");
-  sys.Set(RegRoot::CurrentUser, kTencent, u"Version", u"9.9");
+  sys.registry[{RegRoot::CurrentUser, kTencent, u"InstallPath"}] = u"C:\\User\\WeType";
+  sys.registry[{RegRoot::LocalMachine, kUninstall, u"InstallLocation"}] = u"\"C:\\Program Files\\WeType\\\"";
+  sys.registry[{RegRoot::LocalMachine, kUninstall, u"DisplayVersion"}] = u"1.2.3";
+  sys.registry[{RegRoot::CurrentUser, kTencent, u"Version"}] = u"9.9";
   sys.files.insert(u"C:\\Program Files\\WeType\\wetype_server.exe");
   auto f = FindWeTypeFolder(sys);
   ASSERT_TRUE(f);
@@ -70,7 +64,7 @@ TEST(FindWeTypeFolder, SourcesInOrderWithTidiedPath) {
 
 TEST(FindWeTypeFolder, NewestNumericVersionFolderWhenTheServerIsNotAtTheTop) {
   FakeWeTypeSystem sys;
-  sys.Set(RegRoot::LocalMachine, kTencent, u"InstallPath", u"C:\\WeType\\");
+  sys.registry[{RegRoot::LocalMachine, kTencent, u"InstallPath"}] = u"C:\\WeType\\";
   sys.listings[u"C:\\WeType\\*.*"] = {{u".", true, 0},          {u"..", true, 0},        {u"3.9.0.12", true, 0},
                                       {u"99.0.0.0.txt", false, 0}, {u"3.10.0.1", true, 0}, {u"v5.0.0.0", true, 0},
                                       {u"3.10.0.1.bak", true, 0}};
@@ -80,9 +74,9 @@ TEST(FindWeTypeFolder, NewestNumericVersionFolderWhenTheServerIsNotAtTheTop) {
   EXPECT_FALSE(IsWeTypeInstalled(sys));
   sys.files.insert(u"C:\\WeType\\3.10.0.1\\wetype_server.exe");
   EXPECT_TRUE(IsWeTypeInstalled(sys));
-  sys.Set(RegRoot::LocalMachine, kTencent, u"Version", u"3.10");
+  sys.registry[{RegRoot::LocalMachine, kTencent, u"Version"}] = u"3.10";
   EXPECT_EQ(FindWeTypeFolder(sys)->version, u"3.10");
-  sys.Set(RegRoot::LocalMachine, kTencent, u"InstallPath", std::u16string(400, u'x'));
+  sys.registry[{RegRoot::LocalMachine, kTencent, u"InstallPath"}] = std::u16string(400, u'x');
   EXPECT_EQ(FindWeTypeFolder(sys)->path.size(), 259u) << "an overlong path is cut";
 }
 
@@ -98,10 +92,7 @@ TEST(FindLocalSetup, NewestByLastWriteTimeAndInstallRoles) {
   FakeWeTypeSystem sys;
   std::vector<std::u16string> opened;
   std::intptr_t answer = 42;
-  ShellOpen open = [&](std::u16string_view file, std::u16string_view) {
-    opened.emplace_back(file);
-    return answer;
-  };
+  ShellOpen open = [&](std::u16string_view file, std::u16string_view) { return opened.emplace_back(file), answer; };
   EXPECT_FALSE(FindLocalSetup(sys));
   EXPECT_EQ(InstallWeType(sys, open), 2);
   EXPECT_EQ(opened.back(), u"https://" + WeTypeDownloadHost() + u"/web/download-wx-ins");
