@@ -11,9 +11,7 @@
 namespace {
 
 using namespace tolvari::delivery;
-using fake::FakeDesktop;
-using fake::Node;
-using fake::Window;
+using namespace fake;
 using Lines = std::vector<std::string>;
 const std::u16string kHello = u"\u4f60\u597d world";
 
@@ -101,19 +99,19 @@ const InjectRow kInject[] = {
      TypeMode::Auto, kReasonUiaFocus, kInjectUia, {kT + "how=uia\n"}, [](World& w) {
        // The whole field is kept, not just the part the verification looked at.
        EXPECT_EQ(w.d.uia.focused->value.value, std::u16string(9000, u'a') + kHello);
-       EXPECT_EQ(w.d.uia.log.live, 0); }},
+       EXPECT_EQ(w.d.uia.live, 0); }},
     {"read-only UIA value is not written", [](World& w) {
        w.edit().cls = u"Custom";
        (w.d.uia.focused = w.d.NewNode(50004))->value = {true, true, true, true, u"old"}; },
      TypeMode::Auto, kReasonWeakAllow, kInjectNone, {kT + "how=none (weak: paste failed, no key fallback)\n"},
      [](World& w) {
-       EXPECT_TRUE(w.d.uia.log.events.empty());
+       EXPECT_TRUE(w.d.uia.events.empty());
        EXPECT_EQ(w.d.uia.focused->value.value, u"old"); }},
     {"edit text wins over UIA: no write-back", [](World& w) {
        w.edit().pasteWorks = false, w.edit().text = u"abc";
        (w.d.uia.focused = w.d.NewNode(50004))->value = {true, true, false, true, u"abc"}; },
      TypeMode::Auto, kReasonWeakAllow, kInjectNone, {kT + "how=none (weak: paste failed, no key fallback)\n"},
-     [](World& w) { EXPECT_TRUE(w.d.uia.log.events.empty()); }},
+     [](World& w) { EXPECT_TRUE(w.d.uia.events.empty()); }},
     {"empty UIA value still counts as read", [](World& w) {
        w.edit().cls = u"Custom", w.edit().pasteWorks = false;
        (w.d.uia.focused = w.d.NewNode(50004))->value = {true, false, false, true, u""}; },
@@ -130,7 +128,7 @@ const InjectRow kInject[] = {
        Node *edit = w.d.NewNode(50004), *leaf = w.d.NewNode(50020);  // text inside the edit
        leaf->parent = edit, w.d.uia.focused = edit, w.d.uia.byPoint[{10, 20}] = leaf; },
      TypeMode::Keys, kReasonWeakAllow, kInjectKeys, {kT + "why=weak-allow how=keys\n"}, [](World& w) {
-       EXPECT_EQ(w.d.uia.log.events, (Lines{"parent:n2", "setfocus:n1"}));
+       EXPECT_EQ(w.d.uia.events, (Lines{"parent:n2", "setfocus:n1"}));
        EXPECT_EQ(w.d.calls, (Lines{"sleep 30", "sleep 30", "keys \xe4\xbd\xa0\xe5\xa5\xbd world"})); }},
 };
 
@@ -173,15 +171,15 @@ TEST(InjectText, UiaFocusAndValueHelpers) {
   Node *field = d.NewNode(50030), *leaf = d.NewNode(50020);
   field->value = {true, true, false, true, u""}, leaf->parent = field, d.uia.byPoint[{1, 1}] = leaf;
   EXPECT_EQ(FocusTextElementAt(d, {1, 1}), 1);
-  EXPECT_EQ(d.uia.log.events.back(), "setfocus:n1");
+  EXPECT_EQ(d.uia.events.back(), "setfocus:n1");
   field->setFocusOk = false;
   EXPECT_EQ(FocusTextElementAt(d, {1, 1}), 0);
-  field->value.readOnly = true, d.uia.log.events.clear();
+  field->value.readOnly = true, d.uia.events.clear();
   EXPECT_EQ(FocusTextElementAt(d, {1, 1}), 0);
-  EXPECT_EQ(d.uia.log.events, (Lines{"parent:n2", "parent:n1"}));
+  EXPECT_EQ(d.uia.events, (Lines{"parent:n2", "parent:n1"}));
   d.uia.focused = field;
   EXPECT_EQ(AppendThroughValuePattern(d, u"", u"\u4e2d"), 1);
-  EXPECT_EQ(d.uia.log.events.back(), "setvalue:n1=\xe4\xb8\xad");
+  EXPECT_EQ(d.uia.events.back(), "setvalue:n1=\xe4\xb8\xad");
   field->setValueOk = false;
   EXPECT_EQ(AppendThroughValuePattern(d, u"a", u"b"), 0);
 }

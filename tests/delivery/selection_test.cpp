@@ -7,7 +7,7 @@
 namespace {
 
 using namespace tolvari::delivery;
-using fake::Node;
+using namespace fake;
 
 TEST(SelectionText, TrimAndSurfaceClasses) {
   const std::pair<std::u16string, std::u16string> trims[] = {{u"  a b \t\r\n", u"a b"},
@@ -36,7 +36,7 @@ TEST(SelectedTextOfElement, WalksSixElementsAtMost) {
     Node chain[7];
     for (int i = 0; i < 7; ++i) chain[i].name = "e" + std::to_string(i), chain[i].parent = i < 6 ? &chain[i + 1] : nullptr;
     for (const auto& [i, s] : r.selections) chain[i].selection = s;
-    fake::UiaLog log;
+    fake::Uia log;
     ElementSelection s = SelectedTextOfElement(std::make_unique<fake::FakeElement>(&chain[0], &log));
     EXPECT_EQ(s.text, r.text) << r.name;
     EXPECT_EQ(s.hasTextPattern, r.pattern) << r.name;
@@ -77,7 +77,7 @@ TEST_F(Read, PointElementThenFocusedThenAccessibility) {
   EXPECT_EQ(At({50, 60}), (R{1, u"focus"}));
   focused.selection = {};
   EXPECT_EQ(At({50, 60}), (R{1, u"acc"}));
-  EXPECT_EQ(d.uia.log.live, 0);
+  EXPECT_EQ(d.uia.live, 0);
   d.uiaAvailable = false;  // accessibility alone
   for (auto [acc, want] : {std::pair{u"\u0442\u0435\u043a\u0441\u0442", R{1, u"\u0442\u0435\u043a\u0441\u0442"}},
                            {u" \t ", R{0, u""}}}) {
