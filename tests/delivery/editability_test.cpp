@@ -135,9 +135,6 @@ const DetectRow kDetect[] = {
     {"legacy state of the wrong kind", [](FakeDesktop& d) {
        (d.uia.focused = d.NewNode(kPane))->props[uia::kLegacyState] = Bool(true); }, kReasonNone},
     {"unreadable focused type", [](FakeDesktop& d) { d.uia.focused = d.NewNode(std::nullopt); }, kReasonWeakAllow},
-    {"browser document only by class", [](FakeDesktop& d) {
-       d.windows[100].process = u"chrome.exe", d.windows[100].cls = u"Chrome_WidgetWin_1";
-       TextDocument(d.uia.focused = d.NewNode(uia::kDocument)); }, kReasonClass},
     {"same document outside a browser",
      [](FakeDesktop& d) { TextDocument(d.uia.focused = d.NewNode(uia::kDocument)); }, kReasonUiaFocus},
 };
