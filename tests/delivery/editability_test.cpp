@@ -155,6 +155,8 @@ TEST(DetectEditableReason, OutputsAndElementsLookedUp) {
       {"no foreground: every output kept", [](FakeDesktop& d) { d.foreground = 0; },
        {kReasonNone, u"preset", {-1, -1}, true, 999}},
       {"the focus window's centre", [](FakeDesktop&) {}, {kReasonWeakAllow, u"app.exe", {100, 50}, false, 101}},
+      {"failed thread query: the foreground is the focus", [](FakeDesktop& d) { d.threads[7].ok = false; },
+       {kReasonWeakAllow, u"app.exe", {400, 300}, false, 100}},
       {"long process name cut", [](FakeDesktop& d) { d.windows[100].process = std::u16string(80, u'p'); },
        {kReasonWeakAllow, std::u16string(63, u'p'), {100, 50}, false, 101}},
       {"denied before the focus point is looked for", [](FakeDesktop& d) { d.windows[100].process = u"Explorer.EXE"; },

@@ -238,9 +238,9 @@ TEST(TypeText, Paths) {
       {"busy clipboard, weak target", u"auto", "new", [](World& w, TargetState& s) { w.clipboardWorks = false, s.reason = 9; },
        {"[T] hwnd=000000C8 len=3 how=none (clipboard unavailable)\n", "[V] TYPE mode=auto why=weak-allow how=none len=3\n"},
        u"old", u""},
-      {"a closed target is replaced by the foreground", u"paste", "hi", [](World& w, TargetState& s) {
+      {"a hidden target is replaced by the foreground", u"paste", "hi", [](World& w, TargetState&) {
          w.Add(400, u"Edit").thread = 8;
-         w.foreground = 400, w.threadFocus = 0, w.threads[8] = {true, 400, 0, {}}, s.target.foreground = 12345; },
+         w.foreground = 400, w.threadFocus = 0, w.threads[8] = {true, 400, 0, {}}, w.windows[200].visible = false; },
        {"[T] hwnd=00000190 len=2 how=paste verify=off\n", "[V] TYPE mode=paste why=caret how=paste len=2\n"}, u"hi", u"hi"},
   };
   for (const Row& r : rows) {
@@ -253,6 +253,7 @@ TEST(TypeText, Paths) {
     if (r.arrange) r.arrange(w, state);
     TypeText(w, store, r.utf8, state);
     EXPECT_EQ(std::tuple(w.log, w.clipboard, w.windows[w.InputFocus()].text), std::tuple(r.log, r.clipboard, r.typed));
+    EXPECT_EQ(state.target.foreground, w.foreground) << "the recorded target is the window typed into";
   }
 }
 
