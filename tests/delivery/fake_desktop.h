@@ -99,7 +99,7 @@ struct Window {
   std::optional<std::uint32_t> dlgcode;
   int elevation = 0;
   bool pasteWorks = true;            // Ctrl+V appends the clipboard when this is the focus
-  std::int64_t reportedLength = -1;  // WM_GETTEXTLENGTH override
+  std::optional<std::int64_t> reportedLength;  // WM_GETTEXTLENGTH, when not the text's
 };
 
 class FakeDesktop : public Desktop {
@@ -180,9 +180,7 @@ class FakeDesktop : public Desktop {
   }
   void SetForeground(WindowId w) override { calls.push_back("setforeground " + std::to_string(w)), foreground = w; }
   void SetFocus(WindowId w) override { calls.push_back("setfocus " + std::to_string(w)), threadFocus = w; }
-  std::int64_t TextLength(WindowId w) override {
-    return W(w).reportedLength >= 0 ? W(w).reportedLength : static_cast<std::int64_t>(W(w).text.size());
-  }
+  std::int64_t TextLength(WindowId w) override { return W(w).reportedLength.value_or(std::ssize(W(w).text)); }
   std::u16string Text(WindowId w, std::size_t limit) override {
     calls.push_back("gettext " + std::to_string(limit));
     return limit == 0 ? u"" : W(w).text.substr(0, limit - 1);

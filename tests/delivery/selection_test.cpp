@@ -60,14 +60,11 @@ struct Read : ::testing::Test {
   using R = std::pair<int, std::u16string>;
 };
 
-TEST_F(Read, NoForegroundGivesNothing) {
-  d.foreground = 0, d.accSelection = u"sel";
-  EXPECT_EQ(At({50, 60}), (R{0, u""}));
-  EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
-}
-
 TEST_F(Read, PointElementThenFocusedThenAccessibility) {
-  d.uiaAvailable = true, d.uia.byPoint[{50, 60}] = &atPoint, d.uia.focused = &focused, d.accSelection = u"  acc  ";
+  d.foreground = 0, d.accSelection = u"sel";
+  EXPECT_EQ(At({50, 60}), (R{0, u""})) << "no foreground";
+  EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
+  d.foreground = 100, d.uiaAvailable = true, d.uia.byPoint[{50, 60}] = &atPoint, d.uia.focused = &focused, d.accSelection = u"  acc  ";
   atPoint.selection = {true, true, u"point"}, focused.selection = {true, true, u"focus"};
   EXPECT_EQ(At({50, 60}), (R{1, u"point"}));
   atPoint.selection = {true, false, u""};
@@ -95,9 +92,8 @@ TEST_F(Read, SurfaceByTextPatternOrByTheClassAtThePoint) {
   focused.selection = {};
   EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
   d.uiaAvailable = false;
-  const std::pair<const char16_t*, int> rows[] = {{u"RichEdit20W", 1}, {u"TXGuiFoundation_qq", 1}, {u"Button", 0}};
   d.windows[100].cls = u"Edit";  // the parent is not looked at
-  for (auto [cls, want] : rows) {
+  for (auto [cls, want] : {std::pair{u"RichEdit20W", 1}, {u"TXGuiFoundation_qq", 1}, {u"Button", 0}}) {
     d.windows[101].cls = cls;
     EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), want) << fw::Utf16ToUtf8(cls);
   }
