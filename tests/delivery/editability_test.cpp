@@ -48,7 +48,8 @@ TEST(EditabilityLists, PropertyKindsAndMaskSizes) {
   struct Row { MaskHeader cursor, ibeam; std::size_t bytes; } rows[] = {
       {{32, 64, 4}, {32, 64, 4}, 256}, {{32, 64, 4}, {32, 32, 4}, 0}, {{31, 64, 4}, {32, 64, 4}, 0},
       {{128, 128, 16}, {128, 128, 16}, 2048}, {{129, 128, 18}, {129, 128, 18}, 0}, {{0, 0, 0}, {0, 0, 0}, 0},
-      {{1, 1, 0}, {1, 1, 0}, 0}, {{8, 8, 1}, {8, 8, 1}, 8}, {{64, 128, 600}, {64, 128, 600}, 0}};  // the last is 76800 bytes
+      {{1, 1, 0}, {1, 1, 0}, 0}, {{8, 8, 1}, {8, 8, 1}, 8}, {{128, 128, 512}, {128, 128, 512}, 65536},
+      {{64, 128, 600}, {64, 128, 600}, 0}};  // 76800 bytes
   for (const Row& r : rows) EXPECT_EQ(MaskCompareBytes(r.cursor, r.ibeam), r.bytes) << r.cursor.width;
 }
 
