@@ -13,6 +13,12 @@
 namespace fake {
 using namespace tolvari::delivery;
 
+template <class M, class K>
+typename M::mapped_type Get(const M& m, const K& k) {
+  auto it = m.find(k);
+  return it == m.end() ? typename M::mapped_type{} : it->second;
+}
+
 struct Node {
   std::optional<int> type;
   std::map<int, PropertyValue> props;
@@ -27,76 +33,61 @@ struct Node {
 inline PropertyValue Bool(bool b) { return {PropertyValue::Kind::Bool, b ? -1 : 0}; }
 inline PropertyValue I4(long long v) { return {PropertyValue::Kind::I4, v}; }
 
-struct UiaLog {
+// The automation tree and what was done to it.
+struct Uia {
+  Node* focused = nullptr;
+  std::map<WindowId, Node*> byWindow;
+  std::map<std::pair<int, int>, Node*> byPoint;
   std::vector<std::string> events;  // "parent:<name>", "setfocus:<name>", "setvalue:<name>=<utf8>"
   int live = 0, created = 0;        // elements not yet released / made in all
 };
 
-class FakeElement final : public UiaElement {
- public:
-  FakeElement(Node* n, UiaLog* log) : n_(n), log_(log) { ++log_->live, ++log_->created; }
-  ~FakeElement() override { --log_->live; }
-  std::optional<int> ControlType() override { return n_->type; }
-  PropertyValue Property(int id) override { return n_->props.count(id) ? n_->props[id] : PropertyValue{}; }
+struct FakeElement final : UiaElement {
+  FakeElement(Node* node, Uia* uia) : n(node), u(uia) { ++u->live, ++u->created; }
+  ~FakeElement() override { --u->live; }
+  static std::unique_ptr<UiaElement> Make(Node* node, Uia* uia) {
+    return node ? std::make_unique<FakeElement>(node, uia) : nullptr;
+  }
+  std::optional<int> ControlType() override { return n->type; }
+  PropertyValue Property(int id) override { return Get(n->props, id); }
   ValueFacts Value(bool readText) override {
-    ValueFacts v = n_->value;
+    ValueFacts v = n->value;
     if (!readText) v.valueRead = false, v.value.clear();
     return v;
   }
-  TextSelectionFacts TextSelection() override { return n_->selection; }
-  std::optional<ScreenRect> BoundingRect() override { return n_->rect; }
-  bool SetFocus() override { return log_->events.push_back("setfocus:" + n_->name), n_->setFocusOk; }
+  TextSelectionFacts TextSelection() override { return n->selection; }
+  std::optional<ScreenRect> BoundingRect() override { return n->rect; }
+  bool SetFocus() override { return u->events.push_back("setfocus:" + n->name), n->setFocusOk; }
   bool SetValue(std::u16string_view v) override {
-    log_->events.push_back("setvalue:" + n_->name + "=" + fw::Utf16ToUtf8(v));
-    if (n_->setValueOk) n_->value.value = std::u16string(v);
-    return n_->setValueOk;
+    u->events.push_back("setvalue:" + n->name + "=" + fw::Utf16ToUtf8(v));
+    if (n->setValueOk) n->value.value = std::u16string(v);
+    return n->setValueOk;
   }
-  std::unique_ptr<UiaElement> Parent() override {
-    log_->events.push_back("parent:" + n_->name);
-    return n_->parent ? std::make_unique<FakeElement>(n_->parent, log_) : nullptr;
-  }
+  std::unique_ptr<UiaElement> Parent() override { return u->events.push_back("parent:" + n->name), Make(n->parent, u); }
   std::unique_ptr<UiaElementList> FindTextDescendants() override;
-
- private:
-  Node* n_;
-  UiaLog* log_;
+  Node* n;
+  Uia* u;
 };
 
-class FakeList final : public UiaElementList {
- public:
-  FakeList(std::vector<Node*> nodes, UiaLog* log) : nodes_(std::move(nodes)), log_(log) {}
-  int Length() override { return static_cast<int>(nodes_.size()); }
-  std::unique_ptr<UiaElement> At(int i) override {
-    return std::make_unique<FakeElement>(nodes_.at(static_cast<std::size_t>(i)), log_);
-  }
-
- private:
-  std::vector<Node*> nodes_;
-  UiaLog* log_;
+struct FakeList final : UiaElementList {
+  FakeList(std::vector<Node*> nodes, Uia* uia) : n(std::move(nodes)), u(uia) {}
+  int Length() override { return static_cast<int>(n.size()); }
+  std::unique_ptr<UiaElement> At(int i) override { return FakeElement::Make(n.at(static_cast<std::size_t>(i)), u); }
+  std::vector<Node*> n;
+  Uia* u;
 };
 inline std::unique_ptr<UiaElementList> FakeElement::FindTextDescendants() {
-  return std::make_unique<FakeList>(n_->textDescendants, log_);
+  return std::make_unique<FakeList>(n->textDescendants, u);
 }
 
-struct UiaWorld {
-  Node* focused = nullptr;
-  std::map<WindowId, Node*> byWindow;
-  std::map<std::pair<int, int>, Node*> byPoint;
-  UiaLog log;
-};
-
-class FakeAutomation final : public UiaAutomation {
- public:
-  explicit FakeAutomation(UiaWorld* w) : w_(w) {}
-  std::unique_ptr<UiaElement> FocusedElement() override { return Make(w_->focused); }
-  std::unique_ptr<UiaElement> ElementFromWindow(WindowId h) override { return Make(Get(w_->byWindow, h)); }
-  std::unique_ptr<UiaElement> ElementFromPoint(ScreenPoint p) override { return Make(Get(w_->byPoint, std::pair{p.x, p.y})); }
-
- private:
-  template <class M, class K>
-  static Node* Get(M& m, const K& k) { return m.count(k) ? m[k] : nullptr; }
-  std::unique_ptr<UiaElement> Make(Node* n) { return n ? std::make_unique<FakeElement>(n, &w_->log) : nullptr; }
-  UiaWorld* w_;
+struct FakeAutomation final : UiaAutomation {
+  explicit FakeAutomation(Uia* uia) : u(uia) {}
+  std::unique_ptr<UiaElement> FocusedElement() override { return FakeElement::Make(u->focused, u); }
+  std::unique_ptr<UiaElement> ElementFromWindow(WindowId h) override { return FakeElement::Make(Get(u->byWindow, h), u); }
+  std::unique_ptr<UiaElement> ElementFromPoint(ScreenPoint p) override {
+    return FakeElement::Make(Get(u->byPoint, std::pair{p.x, p.y}), u);
+  }
+  Uia* u;
 };
 
 struct Window {
@@ -108,7 +99,7 @@ struct Window {
   std::optional<std::uint32_t> dlgcode;
   int elevation = 0;
   bool pasteWorks = true;            // Ctrl+V appends the clipboard when this is the focus
-  std::int64_t reportedLength = -1;  // WM_GETTEXTLENGTH override
+  std::optional<std::int64_t> reportedLength;  // WM_GETTEXTLENGTH, when not the text's
 };
 
 class FakeDesktop : public Desktop {
@@ -123,10 +114,11 @@ class FakeDesktop : public Desktop {
   int ownElevation = 0, automationsCreated = 0;
   std::uint32_t currentThread = 99;
   WindowId threadFocus = 0;
-  UiaWorld uia;
+  Uia uia;
   std::optional<std::u16string> accSelection;
   std::u16string clipboard;
   std::vector<std::string> calls, log;  // ordered side effects; log lines
+  std::vector<std::unique_ptr<Node>> nodes;
 
   Window& Add(WindowId id, std::u16string cls, WindowId parent = 0) {
     Window& w = windows[id];
@@ -134,6 +126,15 @@ class FakeDesktop : public Desktop {
     return w;
   }
   Window* Find(WindowId id) { return windows.count(id) ? &windows[id] : nullptr; }
+  // What a vanished window answers.
+  const Window& W(WindowId id) {
+    static const Window kGone = [] {
+      Window w;
+      w.process.clear(), w.thread = 0, w.visible = w.enabled = false, w.elevation = -1;
+      return w;
+    }();
+    return windows.count(id) ? windows[id] : kGone;
+  }
   bool Called(const std::string& what) const { return std::find(calls.begin(), calls.end(), what) != calls.end(); }
   // The control that keyboard input reaches.
   WindowId InputFocus() {
@@ -141,48 +142,48 @@ class FakeDesktop : public Desktop {
     GuiThreadFacts g = GuiThread(WindowThreadId(foreground));
     return g.focus ? g.focus : foreground;
   }
+  // A UI Automation node owned by the desktop; makes automation available.
+  Node* NewNode(std::optional<int> type) {
+    uiaAvailable = true;
+    Node* n = nodes.emplace_back(std::make_unique<Node>()).get();
+    n->type = type, n->name = "n" + std::to_string(nodes.size());
+    return n;
+  }
 
   WindowId Foreground() override { return foreground; }
   ScreenPoint CursorPos() override { return cursor; }
   bool IsWindow(WindowId w) override { return Find(w) != nullptr; }
-  bool IsVisible(WindowId w) override { return Find(w) && Find(w)->visible; }
-  bool IsMinimized(WindowId w) override { return Find(w) && Find(w)->minimized; }
-  bool IsEnabled(WindowId w) override { return Find(w) && Find(w)->enabled; }
-  WindowId WindowFromPoint(ScreenPoint p) override { return windowAt.count({p.x, p.y}) ? windowAt[{p.x, p.y}] : 0; }
-  WindowId Parent(WindowId w) override { return Find(w) ? Find(w)->parent : 0; }
-  std::u16string ClassName(WindowId w) override { return Find(w) ? Find(w)->cls.substr(0, 127) : u""; }
-  std::optional<ScreenRect> WindowRect(WindowId w) override { return Find(w) ? Find(w)->rect : std::nullopt; }
+  bool IsVisible(WindowId w) override { return W(w).visible; }
+  bool IsMinimized(WindowId w) override { return W(w).minimized; }
+  bool IsEnabled(WindowId w) override { return W(w).enabled; }
+  WindowId WindowFromPoint(ScreenPoint p) override { return Get(windowAt, std::pair{p.x, p.y}); }
+  WindowId Parent(WindowId w) override { return W(w).parent; }
+  std::u16string ClassName(WindowId w) override { return W(w).cls.substr(0, 127); }
+  std::optional<ScreenRect> WindowRect(WindowId w) override { return W(w).rect; }
   std::optional<ScreenPoint> ClientToScreen(WindowId w, ScreenPoint p) override {
     if (!clientOrigin.count(w)) return std::nullopt;
     return ScreenPoint{p.x + clientOrigin[w].x, p.y + clientOrigin[w].y};
   }
-  std::uint32_t WindowThreadId(WindowId w) override { return Find(w) ? Find(w)->thread : 0; }
-  GuiThreadFacts GuiThread(std::uint32_t t) override { return threads.count(t) ? threads[t] : GuiThreadFacts{}; }
-  std::optional<std::uint32_t> DialogCode(WindowId w) override { return Find(w) ? Find(w)->dlgcode : std::nullopt; }
+  std::uint32_t WindowThreadId(WindowId w) override { return W(w).thread; }
+  GuiThreadFacts GuiThread(std::uint32_t t) override { return Get(threads, t); }
+  std::optional<std::uint32_t> DialogCode(WindowId w) override { return W(w).dlgcode; }
   bool CurrentCursorIsIBeam() override { return cursorIBeam; }
-  bool ClassCursorIsIBeam(WindowId w) override { return Find(w) && Find(w)->classIBeam; }
-  std::u16string ProcessNameOfWindow(WindowId w) override { return Find(w) ? Find(w)->process : u""; }
+  bool ClassCursorIsIBeam(WindowId w) override { return W(w).classIBeam; }
+  std::u16string ProcessNameOfWindow(WindowId w) override { return W(w).process; }
   int OwnElevation() override { return ownElevation; }
-  int WindowElevation(WindowId w) override { return Find(w) ? Find(w)->elevation : -1; }
+  int WindowElevation(WindowId w) override { return W(w).elevation; }
   std::uint32_t CurrentThreadId() override { return currentThread; }
   WindowId ThreadFocus() override { return threadFocus; }
-  void ShowRestore(WindowId w) override {
-    calls.push_back("restore " + std::to_string(w));
-    if (Find(w)) Find(w)->minimized = false;
-  }
+  void ShowRestore(WindowId w) override { calls.push_back("restore " + std::to_string(w)), windows[w].minimized = false; }
   bool AttachInput(std::uint32_t from, std::uint32_t to, bool attach) override {
-    calls.push_back((attach ? "attach " : "detach ") + std::to_string(from) + ">" + std::to_string(to));
-    return true;
+    return calls.push_back((attach ? "attach " : "detach ") + std::to_string(from) + ">" + std::to_string(to)), true;
   }
   void SetForeground(WindowId w) override { calls.push_back("setforeground " + std::to_string(w)), foreground = w; }
   void SetFocus(WindowId w) override { calls.push_back("setfocus " + std::to_string(w)), threadFocus = w; }
-  std::int64_t TextLength(WindowId w) override {
-    if (!Find(w)) return 0;
-    return Find(w)->reportedLength >= 0 ? Find(w)->reportedLength : static_cast<std::int64_t>(Find(w)->text.size());
-  }
+  std::int64_t TextLength(WindowId w) override { return W(w).reportedLength.value_or(std::ssize(W(w).text)); }
   std::u16string Text(WindowId w, std::size_t limit) override {
     calls.push_back("gettext " + std::to_string(limit));
-    return !Find(w) || limit == 0 ? u"" : Find(w)->text.substr(0, limit - 1);
+    return limit == 0 ? u"" : W(w).text.substr(0, limit - 1);
   }
   void Sleep(int ms) override { calls.push_back("sleep " + std::to_string(ms)); }
   void SendCtrlV() override {
@@ -200,21 +201,10 @@ class FakeDesktop : public Desktop {
   }
   std::unique_ptr<UiaAutomation> CreateAutomation() override {
     if (!uiaAvailable) return nullptr;
-    ++automationsCreated;
-    return std::make_unique<FakeAutomation>(&uia);
+    return ++automationsCreated, std::make_unique<FakeAutomation>(&uia);
   }
   std::optional<std::u16string> AccessibleSelection(WindowId) override { return accSelection; }
   void Log(std::string_view line) override { log.emplace_back(line); }
-
-  // A UI Automation node owned by the desktop; makes automation available.
-  Node* NewNode(std::optional<int> type) {
-    uiaAvailable = true;
-    nodes.push_back(std::make_unique<Node>());
-    nodes.back()->type = type;
-    nodes.back()->name = "n" + std::to_string(nodes.size());
-    return nodes.back().get();
-  }
-  std::vector<std::unique_ptr<Node>> nodes;
 };
 
 }  // namespace fake

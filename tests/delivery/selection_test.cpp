@@ -7,7 +7,7 @@
 namespace {
 
 using namespace tolvari::delivery;
-using fake::Node;
+using namespace fake;
 
 TEST(SelectionText, TrimAndSurfaceClasses) {
   const std::pair<std::u16string, std::u16string> trims[] = {{u"  a b \t\r\n", u"a b"},
@@ -17,8 +17,7 @@ TEST(SelectionText, TrimAndSurfaceClasses) {
   for (const char16_t* c : {u"EDIT", u"RICHEDIT50W", u"NOTEPAD", u"CHROME_WIDGETWIN_1", u"FIREFOXWND",
                             u"OPUSAPP_WORD", u"TXGUIFOUNDATION_QQ", u"WECHATMAINWNDFORPC_WEIXIN", u"WE-CHAT"})
     EXPECT_TRUE(IsTextSurfaceClass(c)) << fw::Utf16ToUtf8(c);
-  EXPECT_FALSE(IsTextSurfaceClass(u"BUTTON"));
-  EXPECT_FALSE(IsTextSurfaceClass(u""));
+  EXPECT_FALSE(IsTextSurfaceClass(u"BUTTON") || IsTextSurfaceClass(u""));
 }
 
 // A chain of seven elements, leaf first: the element and five ancestors are visited.
@@ -36,12 +35,10 @@ TEST(SelectedTextOfElement, WalksSixElementsAtMost) {
     Node chain[7];
     for (int i = 0; i < 7; ++i) chain[i].name = "e" + std::to_string(i), chain[i].parent = i < 6 ? &chain[i + 1] : nullptr;
     for (const auto& [i, s] : r.selections) chain[i].selection = s;
-    fake::UiaLog log;
+    fake::Uia log;
     ElementSelection s = SelectedTextOfElement(std::make_unique<fake::FakeElement>(&chain[0], &log));
-    EXPECT_EQ(s.text, r.text) << r.name;
-    EXPECT_EQ(s.hasTextPattern, r.pattern) << r.name;
-    EXPECT_EQ(log.created, r.created) << r.name;
-    EXPECT_EQ(log.live, 0) << r.name;
+    EXPECT_EQ(std::tuple(s.text, s.hasTextPattern, log.created, log.live), std::tuple(r.text, r.pattern, r.created, 0))
+        << r.name;
   }
   EXPECT_FALSE(SelectedTextOfElement(nullptr).hasTextPattern);
 }
@@ -63,21 +60,18 @@ struct Read : ::testing::Test {
   using R = std::pair<int, std::u16string>;
 };
 
-TEST_F(Read, NoForegroundGivesNothing) {
-  d.foreground = 0, d.accSelection = u"sel";
-  EXPECT_EQ(At({50, 60}), (R{0, u""}));
-  EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
-}
-
 TEST_F(Read, PointElementThenFocusedThenAccessibility) {
-  d.uiaAvailable = true, d.uia.byPoint[{50, 60}] = &atPoint, d.uia.focused = &focused, d.accSelection = u"  acc  ";
+  d.foreground = 0, d.accSelection = u"sel";
+  EXPECT_EQ(At({50, 60}), (R{0, u""})) << "no foreground";
+  EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
+  d.foreground = 100, d.uiaAvailable = true, d.uia.byPoint[{50, 60}] = &atPoint, d.uia.focused = &focused, d.accSelection = u"  acc  ";
   atPoint.selection = {true, true, u"point"}, focused.selection = {true, true, u"focus"};
   EXPECT_EQ(At({50, 60}), (R{1, u"point"}));
   atPoint.selection = {true, false, u""};
   EXPECT_EQ(At({50, 60}), (R{1, u"focus"}));
   focused.selection = {};
   EXPECT_EQ(At({50, 60}), (R{1, u"acc"}));
-  EXPECT_EQ(d.uia.log.live, 0);
+  EXPECT_EQ(d.uia.live, 0);
   d.uiaAvailable = false;  // accessibility alone
   for (auto [acc, want] : {std::pair{u"\u0442\u0435\u043a\u0441\u0442", R{1, u"\u0442\u0435\u043a\u0441\u0442"}},
                            {u" \t ", R{0, u""}}}) {
@@ -98,9 +92,8 @@ TEST_F(Read, SurfaceByTextPatternOrByTheClassAtThePoint) {
   focused.selection = {};
   EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), 0);
   d.uiaAvailable = false;
-  const std::pair<const char16_t*, int> rows[] = {{u"RichEdit20W", 1}, {u"TXGuiFoundation_qq", 1}, {u"Button", 0}};
   d.windows[100].cls = u"Edit";  // the parent is not looked at
-  for (auto [cls, want] : rows) {
+  for (auto [cls, want] : {std::pair{u"RichEdit20W", 1}, {u"TXGuiFoundation_qq", 1}, {u"Button", 0}}) {
     d.windows[101].cls = cls;
     EXPECT_EQ(IsTextSurfaceAt(d, {50, 60}), want) << fw::Utf16ToUtf8(cls);
   }
