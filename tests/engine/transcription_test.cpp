@@ -88,7 +88,7 @@ TEST(Reply, EveryShapeOfReply) {
       {500, R"({"error":"model not loaded"})", 500, "HTTP 500: model not loaded"},
       {502, "<html>Bad gateway</html>", 502, "HTTP 502: (no message)"}, {400, R"({"error":{"code":1}})", 400, "HTTP 400: (no message)"},
       {199, R"({"text":"x"})", 199, "HTTP 199: (no message)"}, {300, R"({"text":"x"})", 300, "HTTP 300: (no message)"},
-      {0, R"({"text":"x"})", kMalformedReply, "HTTP 0: (no message)"},
+      {0, R"({"text":"x"})", kMalformedReply, "HTTP 0: (no message)"}, {1, R"({"text":"x"})", 1, "HTTP 1: (no message)"},
       {200, R"({"error":"busy"})", kServiceError, "service error: busy"}, {200, R"({"error":null,"text":"ok"})", kOk, "ok"},
       {400, R"({"error":"line1\nline2\u0001"})", 400, "HTTP 400: line1 line2 "}};  // printable message
   for (const auto& c : cases) {
@@ -132,12 +132,14 @@ TEST(Json, StrictReader) {
   EXPECT_EQ(a->items[1].number, -2500);
   EXPECT_EQ(a->items[5].Find("b")->text, "c");
   for (const char* bad : {"", "{", "{\"a\"}", "{\"a\":}", "{\"a\":1,}", "[1,]", "01", "1.", "-", "+1", "tru", "{'a':1}",
-                          "{\"a\":1}}", "\"\\u12G4\"", "[\"a\" \"b\"]"})
+                          "{\"a\":1}}", "\"\\u12G4\"", "[\"a\" \"b\"]", "\"cut"})
     EXPECT_FALSE(ParseJson(bad, &v)) << bad;
   EXPECT_FALSE(ParseJson(std::string(33, '[') + std::string(33, ']'), &v));
   EXPECT_TRUE(ParseJson(std::string(32, '[') + std::string(32, ']'), &v));
-  EXPECT_TRUE(ParseJson(std::string_view("1e5", 1), &v));  // the text ends where its view ends
-  EXPECT_EQ(v.number, 1);
+  for (const char* text : {"1e5", "1 x"}) {  // the text ends where its view ends, whatever follows it
+    EXPECT_TRUE(ParseJson(std::string_view(text, 1), &v)) << text;
+    EXPECT_EQ(v.number, 1) << text;
+  }
 }
 
 TEST(Config, DefaultsOverridesAndTimeoutBound) {

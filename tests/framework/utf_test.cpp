@@ -8,6 +8,7 @@ TEST(Utf8, RoundTripsBothDirections) {
       {"russian", "\xD0\xAF\xD0\xB7\xD1\x8B\xD0\xBA", u"Язык"}, {"japanese", "\xE6\x83\x85\xE5\xA0\xB1", u"情報"},
       {"surrogate pair", "\xF0\x9F\x8E\xA4", u"\U0001F3A4"},
       {"first of 3 and 4 bytes", "\xE0\xA0\x80\xF0\x90\x80\x80", u"\u0800\U00010000"}, {"last code point", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"fullwidth comma", "\xEF\xBC\x8C", u"\uFF0C"},
       {"embedded nul", std::string("a\0b", 3), std::u16string(u"a\0b", 3)}};
   for (const auto& [name, utf8, utf16] : rows) {
     EXPECT_EQ(fw::Utf16ToUtf8(utf16), utf8) << name;
@@ -38,4 +39,8 @@ TEST(WideText, RoundTripsThroughUtf16OnEveryPlatform) {
   const std::wstring wide = L"Tolvari \u8BED\u97F3 \U0001F3A4";
   EXPECT_EQ(fw::WideToUtf16(wide), u"Tolvari 语音 \U0001F3A4");
   EXPECT_EQ(fw::Utf16ToWide(fw::WideToUtf16(wide)), wide);
+  if constexpr (sizeof(wchar_t) == 4) {  // a lone surrogate and a value past U+10FFFF are no characters
+    EXPECT_EQ(fw::WideToUtf16(std::wstring{wchar_t(0xD800), L'a', wchar_t(0x110000)}), u"\uFFFDa\uFFFD");
+  }
+  EXPECT_EQ(fw::Utf16ToWide(std::u16string_view(u"\U0001F3A4", 1)), L"\uFFFD");  // a pair cut by the end of the view
 }

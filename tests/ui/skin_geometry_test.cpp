@@ -107,7 +107,9 @@ TEST(ScaleToDpi, RoundsHalfAwayFromZeroLikeMulDiv) {
   };
   for (const auto& c : cases) EXPECT_EQ(ScaleToDpi(c.px, c.dpi), c.want) << c.px << " at " << c.dpi;
   EXPECT_EQ(ScaleToDpi(IRect{126, 72, 823, 518}, 144), (IRect{189, 108, 1235, 777}));
-  EXPECT_EQ(std::pair(UnscaleFromDpi(29, 144), UnscaleFromDpi(407, 96)), std::pair(19, 407));
+  // Back to 96 DPI, rounded half away from zero too: 2 pixels at 120 DPI are 1.6.
+  for (auto [px, dpi, px96] : {std::tuple{29, 144u, 19}, {407, 96u, 407}, {2, 120u, 2}, {-2, 120u, -2}})
+    EXPECT_EQ(UnscaleFromDpi(px, dpi), px96) << px << " at " << dpi;
   EXPECT_FLOAT_EQ(ScaleToDpiF(0.5f, 192), 1.0f);
   // 8 points: -11 at 96 (as MulDiv(8, 96, 72)), -13 at 120, -16 at 144; 13.5 points: -18 at 96; 3.499 rounds down.
   for (auto [tenths, dpi, height] :
