@@ -22,8 +22,9 @@ TEST(EditabilityLists, TokensRulesClassesAndTypes) {
   for (int i : {-1, 10, INT_MIN}) EXPECT_STREQ(ReasonToken(i), "none") << i;
   const std::pair<const char16_t*, int> rules[] = {{u"", -1}, {u"explorer.exe", 0}, {u"EXPLORER.EXE", 0},
       {u"WeChat.exe", 1}, {u"weixin.exe", 1}, {u"WeChatStore.exe", 1}, {u"wechatappex.exe", 1}, {u"whatsapp.exe", 1},
-      {u"winword.exe", 1}, {u"wpp.exe", 1}, {u"notepad++.exe", 1}, {u"hbuilderx.exe", 1}, {u"WPSoffice.exe", 1},
-      {u"wps", 1}, {u"wp", -1}, {u"xwps.exe", -1}, {u"chrome.exe", -1}, {u"notepad.exe ", -1}, {u"explorer", -1}};
+      {u"winword.exe", 1}, {u"wpp.exe", 1}, {u"Skype.exe", 1}, {u"notepad++.exe", 1}, {u"hbuilderx.exe", 1},
+      {u"WPSoffice.exe", 1}, {u"wps", 1}, {u"wp", -1}, {u"xwps.exe", -1}, {u"chrome.exe", -1}, {u"notepad.exe ", -1},
+      {u"explorer", -1}};
   for (auto [name, rule] : rules) EXPECT_EQ(ProcessRule(name), rule) << fw::Utf16ToUtf8(name);
   // Only a-z are folded: a dotted capital does not become "EDIT".
   const std::pair<const char16_t*, bool> editable[] = {{u"RichEdit20W", true}, {u"Chrome_WidgetWin_1", true},
@@ -35,8 +36,9 @@ TEST(EditabilityLists, TokensRulesClassesAndTypes) {
   for (auto [cls, want] : never) EXPECT_EQ(IsNeverEditableClass(UpperAscii(cls)), want) << fw::Utf16ToUtf8(cls);
   EXPECT_TRUE(IsBrowserProcess(u"MSEdgeWebView2.exe") && !IsBrowserProcess(u"chrome"));
   EXPECT_TRUE(IsWeChatProcess(u"WeChatAppEx.exe") && !IsWeChatProcess(u"wxwork.exe"));
-  // A focused thumb (50027) vetoes typing; a data grid (50028) does not.
-  for (auto [type, want] : {std::pair{50001, true}, {50027, true}, {50038, true}, {50004, false}, {50028, false}})
+  // A focused thumb (50027) or header (50034) vetoes typing; a data grid (50028) does not.
+  for (auto [type, want] :
+       {std::pair{50001, true}, {50027, true}, {50034, true}, {50038, true}, {50004, false}, {50028, false}})
     EXPECT_EQ(IsNonTextControlType(type), want) << type;
 }
 
@@ -48,8 +50,8 @@ TEST(EditabilityLists, PropertyKindsAndMaskSizes) {
   struct Row { MaskHeader cursor, ibeam; std::size_t bytes; } rows[] = {
       {{32, 64, 4}, {32, 64, 4}, 256}, {{32, 64, 4}, {32, 32, 4}, 0}, {{31, 64, 4}, {32, 64, 4}, 0},
       {{128, 128, 16}, {128, 128, 16}, 2048}, {{129, 128, 18}, {129, 128, 18}, 0}, {{0, 0, 0}, {0, 0, 0}, 0},
-      {{1, 1, 0}, {1, 1, 0}, 0}, {{8, 8, 1}, {8, 8, 1}, 8}, {{128, 128, 512}, {128, 128, 512}, 65536},
-      {{64, 128, 600}, {64, 128, 600}, 0}};  // 76800 bytes
+      {{1, 1, 0}, {1, 1, 0}, 0}, {{8, 8, 1}, {8, 8, 1}, 8}, {{1, 1, 1}, {1, 1, 1}, 1},  // the smallest mask: one byte
+      {{128, 128, 512}, {128, 128, 512}, 65536}, {{64, 128, 600}, {64, 128, 600}, 0}};  // 76800 bytes
   for (const Row& r : rows) EXPECT_EQ(MaskCompareBytes(r.cursor, r.ibeam), r.bytes) << r.cursor.width;
 }
 

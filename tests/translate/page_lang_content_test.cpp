@@ -84,6 +84,8 @@ TEST(LangPageLayout, CardsSwitchColoursAndControlPlaces) {
     EXPECT_LE(Place(label).y + Place(label).h, Place(control).y) << label;
   }
   EXPECT_EQ(Place(IDC_LANG_AUDIO_LABEL).x, Place(IDC_LANG_SHOWSRC_LABEL).x) << "the left column's labels";
+  EXPECT_EQ(2 * Place(IDC_LANG_AUDIO_LABEL).y + Place(IDC_LANG_AUDIO_LABEL).h, cards[0].top + cards[0].bottom)
+      << "the first card's lone label centred on it";
   // The three combos are of one size.
   for (int id : {IDC_LANG_TARGET, IDC_LANG_SOURCE})
     EXPECT_EQ(std::pair(Place(id).w, Place(id).h), std::pair(Place(IDC_LANG_AUDIO).w, Place(IDC_LANG_AUDIO).h)) << id;

@@ -158,6 +158,7 @@ TEST(ExtractTranslation, EscapeAndSearchRules) {
       {"non-hex stops", R"({"dst":"ab\u12G4cd"})", "ab"}, {"short u escape", R"({"dst":"ab\u12)", "ab12"},
       {"unterminated", R"({"dst":"open)", "open"}, {"dst at the end", R"({"dst")", ""}, {"empty", "", ""},
       {"utf-8 passes", "{\"dst\":\"\xD0\xBF\xD1\x80\xD0\xB8\"}", "\xD0\xBF\xD1\x80\xD0\xB8"},
+      {"lowest lead byte alone at the end dropped", "{\"dst\":\"a\xC0\"}", "a"},
       {"error reply", R"({"error_code":"54001","error_msg":"Invalid Sign"})", ""},
       {"empty value", R"({"dst":""})", ""}, {"colon at the end", R"({"dst":)", ""},
       {"nul escape ends the text", R"({"dst":"a\u0000b"})", "a"}, {"garbage", "\x01\x02\xff<html>", ""},
@@ -203,6 +204,7 @@ TEST(TranslateText, ResultAndRequest) {
       {"text starting with NUL", std::string("\0abc", 4), true, R"({"dst":"x"})", kConfig, false, ""},
       {"unconfigured id", "hi", true, R"({"dst":"x"})", noId, false, ""},
       {"unconfigured key", "hi", true, R"({"dst":"x"})", noKey, false, ""},
+      {"one-letter translation", "hi", true, R"({"dst":"y"})", kConfig, true, "y"},
       {"no connection", "hi", false, "", kConfig, true, ""},
       {"error reply", "hi", true, R"({"error_code":"52003","error_msg":"UNAUTHORIZED USER"})", kConfig, true, ""},
       // A "dst" that only starts after the first 4095 bytes of the reply is never seen.

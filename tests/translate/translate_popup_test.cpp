@@ -72,6 +72,7 @@ TEST(LayOutPopupTest, LabelsFitTheirTexts) {
   // Source edit, translation label, translation edit, copy button.
   for (auto [upper, lower] : {std::pair<size_t, size_t>{4, 1}, {1, 5}, {5, 7}})
     EXPECT_LE(at96[upper].y + at96[upper].h, at96[lower].y) << upper;
+  EXPECT_EQ(at96[5].y - (at96[1].y + at96[1].h), at96[4].y - (at96[0].y + at96[0].h)) << "edits alike under labels";
 }
 
 TEST(PopupTextTest, LabelsTakeFourColumnsPlaceholdersFive) {

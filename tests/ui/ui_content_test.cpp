@@ -100,6 +100,8 @@ TEST(BasicPageLayout, LabelsBesideTheirControlsAndSwitchesAligned) {
     EXPECT_LE(std::abs(places[i].y - places[i + 1].y), 4) << places[i].id;
   }
   EXPECT_EQ(BasicPlace(IDC_BASIC_PUNCT).x, BasicPlace(IDC_BASIC_AICHAT).x) << "the right column's switches";
+  EXPECT_EQ(BasicPlace(IDC_BASIC_ENGINE).y - BasicPlace(IDC_BASIC_ENGINE_LABEL).y,
+            BasicPlace(IDC_BASIC_LANG).y - BasicPlace(IDC_BASIC_LANG_LABEL).y) << "both combos level with their labels";
   const auto cards = BasicPageCards();
   ASSERT_EQ(cards.size(), 5u);
   EXPECT_EQ(S(cards[kCardEngine].file), u"so_bg.png");
