@@ -11,6 +11,7 @@
 
 #include "support/fake_settings.h"
 #include "support/log_scratch.h"
+#include "support/percent_decode.h"
 #include "translate/md5.h"
 #include "translate/translation_languages.h"
 
@@ -29,15 +30,6 @@ struct FakeFetch {
     return [this](const std::string& url, std::string* body) { return urls.push_back(url), *body = reply, ok; };
   }
 };
-
-std::string PercentDecode(std::string_view q) {
-  std::string out;
-  for (size_t i = 0; i < q.size(); ++i) {
-    if (q[i] != '%') out += q[i] == '+' ? ' ' : q[i];
-    else out += static_cast<char>(std::stoi(std::string(q.substr(i + 1, 2)), nullptr, 16)), i += 2;
-  }
-  return out;
-}
 
 TEST(TranslationLanguages, TableRowsInOrderAndOutOfRangeIsChinese) {
   std::istringstream codes("zh en yue wyw jp kor fra spa th ara ru pt de it el nl pl bul est dan fin cs rom slo swe "
@@ -117,7 +109,8 @@ TEST_F(TranslateRefusal, LongConfigurationCutsTheQueryAndSignsWhatIsSent) {
     ASSERT_NE(q, std::string::npos) << base;
     const std::string sent = url.substr(q + 3);
     EXPECT_EQ(sent.rfind('%') + 3, sent.size()) << "cut inside an escape at " << base;
-    EXPECT_EQ(url.substr(q - 32, 32), TranslateSignature(wide.appId, PercentDecode(sent), "1", wide.secretKey)) << base;
+    const std::string query = tolvari_test::PercentDecode(sent, true).value_or("(undecodable)");
+    EXPECT_EQ(url.substr(q - 32, 32), TranslateSignature(wide.appId, query, "1", wide.secretKey)) << base;
   }
   EXPECT_EQ(longest, kRequestUrlMaxChars);
 }

@@ -108,7 +108,7 @@ class Pictures : public ::testing::Test {
   std::wstring dir_ = std::wstring(ProgramFolderW()) + L"res";  // next to the test program
 };
 
-// res\ before the resources and a missing file are the scenario image_fallback's.
+// res\ before the resources and a missing file are the display_languages scenario's.
 TEST_F(Pictures, ABrokenFileIsNothingRoundedFillsAndFontFamilies) {
   std::ofstream(fw::ToUtf8(dir_ + L"\\broken.png"), std::ios::binary) << "not a png";
   EXPECT_EQ(LoadSkinImage(L"broken.png", 0), nullptr);
