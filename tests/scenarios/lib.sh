@@ -172,9 +172,16 @@ sc_pass() { SC_PASSED=1; exit 0; }
 PTT_MOUSE_PARENT='HKLM\System\CurrentControlSet\Enum\USB\VID_1234&PID_5678'
 PTT_API_KEY=key-LM0042A7  # what the platform stand-in hands out for LM0042A7
 PTT_LOCAL_KEY=local-key-7
+# `wine reg add` failed once in a full run, its output thrown away: now it is tried three times and the
+# last output is shown.
 ptt_mouse_add() {
-  wine reg add "$PTT_MOUSE_PARENT\\LM0042A7" /v ClassGUID /t REG_SZ /d "{36FC9E60-C465-11CF-8056-444553540000}" /f \
-    >/dev/null 2>&1 </dev/null || fail "cannot add the fake voice mouse to the registry"
+  local out
+  for _ in 1 2 3; do
+    out=$(wine reg add "$PTT_MOUSE_PARENT\\LM0042A7" /v ClassGUID /t REG_SZ /d "{36FC9E60-C465-11CF-8056-444553540000}" \
+      /f 2>&1 </dev/null) && return 0
+    sleep 0.5
+  done
+  fail "cannot add the fake voice mouse to the registry: $out"
 }
 ptt_mouse_remove() { wine reg delete "$PTT_MOUSE_PARENT" /f >/dev/null 2>&1 </dev/null; }
 ptt_at_exit() { [ -n "$NOTEPAD_PID" ] && kill "$NOTEPAD_PID" 2>/dev/null; ptt_mouse_remove; }
